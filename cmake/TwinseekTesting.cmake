@@ -1,0 +1,27 @@
+# Test executables run under Wine through CMAKE_CROSSCOMPILING_EMULATOR
+# (cmake/wine-run, which bounds every run with a timeout). Window tests need
+# the display that scripts/test starts; they carry the label "gui".
+find_package(GTest CONFIG REQUIRED)
+
+if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/cmake/wine-run")
+endif()
+
+# ts_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [GUI] [TIMEOUT s])
+# One executable per group of related cases, linked with the shared test main
+# that fails a test on any message box it did not expect.
+function(ts_test name)
+  cmake_parse_arguments(T "GUI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ts_test_support GTest::gtest)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
+                       ENVIRONMENT "TS_TIMEOUT=${T_TIMEOUT}")
+  if(T_GUI)
+    set_tests_properties(${name} PROPERTIES LABELS gui RESOURCE_LOCK display)
+  endif()
+endfunction()

@@ -1,0 +1,16 @@
+// Helpers shared by the test programs.
+#pragma once
+
+namespace tstest {
+
+// While one of these lives, message boxes are the test's own business and
+// the watchdog of the test main leaves them alone.
+class ExpectMessageBoxes {
+ public:
+  ExpectMessageBoxes();
+  ~ExpectMessageBoxes();
+  ExpectMessageBoxes(const ExpectMessageBoxes&) = delete;
+  ExpectMessageBoxes& operator=(const ExpectMessageBoxes&) = delete;
+};
+
+}  // namespace tstest
