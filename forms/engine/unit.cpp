@@ -6,6 +6,7 @@
 
 #include "forms/engine/internal.h"
 #include "runtime/notify.h"
+#include "runtime/units.h"
 
 namespace ts::forms {
 
@@ -16,15 +17,6 @@ const char kUnitProp[] = "TsUnitObject";
 std::map<uint32_t, const UnitTypeEntry*>& RegisteredTypes() {
   static std::map<uint32_t, const UnitTypeEntry*> types;
   return types;
-}
-
-struct LibraryTable {
-  const LibraryRecord* const* records = nullptr;
-  uint32_t count = 0;
-};
-LibraryTable& Libraries() {
-  static LibraryTable table;
-  return table;
 }
 
 }  // namespace
@@ -59,24 +51,18 @@ UnitOps UnitOps::From(UnitInterfaceFn fn) {
 
 // --- unit types -----------------------------------------------------------
 
-void RegisterUnitType(uint32_t typeId, const UnitTypeEntry* entry) { RegisteredTypes()[typeId] = entry; }
-
-void SetLibraryTable(const LibraryRecord* const* libraries, uint32_t count) {
-  Libraries().records = libraries;
-  Libraries().count = libraries ? count : 0;
+void RegisterUnitType(uint32_t typeId, const UnitTypeEntry* entry) {
+  if (entry == nullptr) {
+    RegisteredTypes().erase(typeId);
+  } else {
+    RegisteredTypes()[typeId] = entry;
+  }
 }
 
 const UnitTypeEntry* FindUnitType(uint32_t typeId) {
   auto& types = RegisteredTypes();
   if (auto it = types.find(typeId); it != types.end()) return it->second;
-  const uint32_t library = typeId >> 16;
-  const uint32_t type = typeId & 0xFFFF;
-  const LibraryTable& table = Libraries();
-  if (library == 0 || type == 0 || library > table.count) return nullptr;
-  const LibraryRecord* record = table.records[library - 1];
-  if (record == nullptr || type > record->unitTypeCount || record->unitTypes == nullptr) return nullptr;
-  const UnitTypeEntry* entry = &record->unitTypes[type - 1];
-  return entry->interfaceFn != nullptr || entry->stateFlags != 0 ? entry : nullptr;
+  return ts::FindUnitType(typeId);
 }
 
 uint32_t UnitTypeFlags(uint32_t typeId) {
@@ -161,7 +147,45 @@ LRESULT UnitObject::CallDefault(UINT message, WPARAM w, LPARAM l) {
   return ::DefWindowProcA(hwnd_, message, w, l);
 }
 
+namespace {
+
+// The native child a notification of `message` comes from, or null.
+HWND NotifyingChild(HWND self, UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      return reinterpret_cast<HWND>(l);
+    case WM_NOTIFY:
+      return l ? reinterpret_cast<const NMHDR*>(l)->hwndFrom : nullptr;
+    case WM_DRAWITEM:
+      return w && l ? reinterpret_cast<const DRAWITEMSTRUCT*>(l)->hwndItem : nullptr;
+    case WM_MEASUREITEM:
+      return w && l ? ::GetDlgItem(self, static_cast<int>(reinterpret_cast<const MEASUREITEMSTRUCT*>(l)->CtlID))
+                    : nullptr;
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
 bool UnitObject::RoutedBase(UINT message, WPARAM w, LPARAM l, LRESULT* result) {
+  if (HWND child = NotifyingChild(hwnd_, message, w, l); child != nullptr && child != hwnd_) {
+    if (UnitObject::FromHandle(child) != nullptr) {
+      LRESULT answer = ::SendMessageA(child, msg::Reflect + message, w, l);
+      if (answer != 0) {
+        *result = answer;
+        return true;
+      }
+    }
+    return false;
+  }
   switch (message) {
     case msg::RunOnOwner:
       (*reinterpret_cast<const std::function<void()>*>(l))();

@@ -31,7 +31,9 @@ namespace ts::forms {
 
 // --- private window messages between the engine and the units -----------
 namespace msg {
-constexpr UINT RecalcBar = 0x8003;     // to a docked bar, before the window lays out its bars
+// To a docked bar before the window lays out its bars; the bar answers with
+// its dock side: 1 top, 2 bottom, anything else not docked.
+constexpr UINT RecalcBar = 0x8003;
 constexpr UINT LayoutBars = 0x8004;    // to the window: lay out the docked bars again
 constexpr UINT TrayCallback = 0x8064;  // task-bar icon notifications
 constexpr UINT CloseWindow = 0x8065;   // to the window: end modal state and destroy yourself
@@ -39,6 +41,13 @@ constexpr UINT UnitsCreated = 0x806F;  // to each control, last unit first, afte
 constexpr UINT WindowShown = 0x8076;   // to each control, last unit first, after the first show/recreation
 // Engine-internal: lParam is a std::function<void()>* to run on this thread.
 constexpr UINT RunOnOwner = 0x80A0;
+// Notifications a unit's native window receives from its native children
+// (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR*,
+// WM_HSCROLL, WM_VSCROLL) are first sent back to the child's own unit
+// object as Reflect + message with the same parameters. A reflected message
+// answered with 0 counts as unhandled: the parent then processes the
+// original message as usual.
+constexpr UINT Reflect = 0x2000;
 }  // namespace msg
 
 // --- operation numbers --------------------------------------------------
@@ -136,14 +145,13 @@ struct UnitOps {
 
 // --- unit types -----------------------------------------------------------
 // The engine finds a unit type by its id first among the types registered
-// here, then in the library records of the program header. Registering the
-// same id again replaces the entry. The entry must outlive the program.
+// here (tests, and types outside the program's library table), then in the
+// library records of the program header. Registering the same id again
+// replaces the entry; null removes it. The entry must outlive its use.
 void RegisterUnitType(uint32_t typeId, const UnitTypeEntry* entry);
 const UnitTypeEntry* FindUnitType(uint32_t typeId);
 // The type's state flags, 0 for an unknown type.
 uint32_t UnitTypeFlags(uint32_t typeId);
-// Hands the engine the program's library table (done at start-up).
-void SetLibraryTable(const LibraryRecord* const* libraries, uint32_t count);
 
 // --- native window view -----------------------------------------------------
 // A non-owning view over an HWND: copying copies the view, destroying the
@@ -176,6 +184,15 @@ struct EventResult {
 EventResult RaiseEvent(uint32_t formId, uint32_t unitId, int32_t event,
                        std::initializer_list<uint32_t> args = {});
 
+// Keyboard and mnemonics: the engine reads a control's caption with
+// GetWindowTextA (an "&x" in it is the Alt mnemonic), and answers a
+// mnemonic or an arrow key among option buttons by sending BM_CLICK to
+// check-box and option-button kind units, which must act as on a click
+// (toggle or check, uncheck sibling option buttons, raise event 0).
+// Push-button kind units get their event 0 raised by the engine directly.
+// Focus events -7 and -8 are raised by this base on WM_SETFOCUS and
+// WM_KILLFOCUS of the unit's own native window.
+//
 // The base of every unit object. Messages of the native window reach
 // OnMessage through one static window procedure: windows of classes
 // registered with RegisterUnitClass attach the object at WM_NCCREATE;
