@@ -7,6 +7,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "runtime/app.h"
+#include "runtime/state.h"
 #endif
 
 namespace ts {
@@ -25,6 +28,19 @@ const char* const kCodeMessages[] = {
     "“重定义数组”命令的数组维定义参数值必须大于零或单维时大于等于零",
     "所提供参数的数据类型不符合要求",
 };
+
+#ifdef _WIN32
+// The installed hook, unless it is already running; true when it asked to
+// suppress the box.
+bool HookHandled(int32_t code, const char* message) {
+  RuntimeState& s = State();
+  if (!s.errorHook || s.errorHookRunning) return false;
+  s.errorHookRunning = true;
+  bool handled = s.errorHook(code, message ? message : "") != 0;
+  s.errorHookRunning = false;
+  return handled;
+}
+#endif
 }  // namespace
 
 const char* ErrorCodeMessage(int32_t code) {
@@ -32,17 +48,25 @@ const char* ErrorCodeMessage(int32_t code) {
   return kCodeMessages[code - 1];
 }
 
-void ReportErrorCode(int32_t code) { ReportRuntimeError(ErrorCodeMessage(code), code); }
-
-void ReportRuntimeError(const char* message, int32_t code) {
+std::string ComposeErrorText(const char* message, int32_t code) {
   std::string text = "运行时出错!\r\n\r\n";
   if (code != 0) text += "错误代码：" + std::to_string(code) + "\r\n\r\n";
   if (message && *message) text += std::string("错误信息：") + message + "\r\n";
+  return text;
+}
+
+void ReportErrorCode(int32_t code) { ReportRuntimeError(ErrorCodeMessage(code), code); }
+
+void ReportRuntimeError(const char* message, int32_t code) {
 #ifdef _WIN32
-  MessageBoxA(nullptr, text.c_str(), "错误", MB_ICONERROR);
-  ExitProcess(static_cast<UINT>(-1));
+  ++State().suppress;
+  if (!HookHandled(code, message)) {
+    MessageBoxA(nullptr, ComposeErrorText(message, code).c_str(), "错误", MB_ICONERROR);
+  }
+  State().exitList.clear();
+  EndProgram(-1);
 #else
-  std::fputs(text.c_str(), stderr);
+  std::fputs(ComposeErrorText(message, code).c_str(), stderr);
   std::exit(-1);
 #endif
 }

@@ -4,12 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace ts {
 
 [[noreturn]] void ReportRuntimeError(const char* message, int32_t code = 0);
 // Reports the message of a run-time error code (1..11; others have none).
 [[noreturn]] void ReportErrorCode(int32_t code);
+// The text of the error box for a message and code.
+std::string ComposeErrorText(const char* message, int32_t code);
 // The message of an error code, or null outside 1..11.
 const char* ErrorCodeMessage(int32_t code);
 
