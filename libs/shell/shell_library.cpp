@@ -1,0 +1,127 @@
+// Shell operation and the folder dialog.
+#include "libs/shell/shell_library.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "runtime/notify.h"
+
+namespace ts {
+namespace {
+
+NotifyFn g_runtime = nullptr;
+
+constexpr int32_t kWindowCount = 2032;
+constexpr int32_t kWindowAt = 2033;
+constexpr UINT kEditBox = 0x10;           // BIF_EDITBOX
+constexpr UINT kEditBoxAndFiles = 0x4010;  // BIF_EDITBOX | BIF_BROWSEINCLUDEFILES
+
+bool Given(int argc, const ArgRecord* args, int i) { return i < argc && args[i].type != tag::None; }
+const char* TextAt(int argc, const ArgRecord* args, int i) {
+  return Given(argc, args, i) && args[i].type == tag::Text ? ArgText(args[i]) : nullptr;
+}
+
+// A top-level window of the runtime and whether it was enabled before the
+// dialog took over.
+struct Remembered {
+  HWND hwnd;
+  bool enabled;
+};
+
+// While alive, every top-level window of the runtime is disabled; on
+// destruction each gets back exactly its earlier state, then the foreground
+// and active windows are restored where they still exist.
+class ModalScope {
+ public:
+  ModalScope() : active_(GetActiveWindow()), foreground_(GetForegroundWindow()) {
+    if (!g_runtime) return;
+    const NotifyWord count = g_runtime(kWindowCount, 0, 0);
+    for (NotifyWord i = 0; i < count; ++i) {
+      HWND hwnd = reinterpret_cast<HWND>(g_runtime(kWindowAt, i, 0));
+      if (!hwnd || !IsWindow(hwnd) || GetParent(hwnd)) continue;
+      windows_.push_back({hwnd, IsWindowEnabled(hwnd) != FALSE});
+      EnableWindow(hwnd, FALSE);
+    }
+  }
+  ~ModalScope() {
+    for (const Remembered& w : windows_) {
+      if (IsWindow(w.hwnd)) EnableWindow(w.hwnd, w.enabled ? TRUE : FALSE);
+    }
+    if (foreground_ && IsWindow(foreground_)) SetForegroundWindow(foreground_);
+    if (active_ && IsWindow(active_)) SetActiveWindow(active_);
+  }
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
+
+  HWND Owner() const { return active_ && IsWindow(active_) ? active_ : nullptr; }
+
+ private:
+  HWND active_;
+  HWND foreground_;
+  std::vector<Remembered> windows_;
+};
+
+// Frees an item list through the shell's allocator.
+void FreeItem(LPITEMIDLIST item) {
+  IMalloc* shellMalloc = nullptr;
+  if (SUCCEEDED(SHGetMalloc(&shellMalloc)) && shellMalloc) {
+    shellMalloc->Free(item);
+    shellMalloc->Release();
+  }
+}
+
+}  // namespace
+
+const char* ShellVerb(int32_t operation) {
+  static const char* const kVerbs[] = {"edit", "explore", "find", "open", "print"};
+  return operation >= 1 && operation <= 5 ? kVerbs[operation - 1] : nullptr;
+}
+
+int ShellShowCommand(int32_t mode) {
+  static const int kShow[] = {SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, SW_SHOWNA,
+                              SW_SHOWMINNOACTIVE};
+  return mode >= 1 && mode <= 6 ? kShow[mode - 1] : SW_SHOWNORMAL;
+}
+
+void ShellOperation(ResultRecord*, int argc, ArgRecord* args) {
+  const char* verb = Given(argc, args, 0) ? ShellVerb(args[0].v.i32) : nullptr;
+  const char* file = argc >= 2 ? ArgText(args[1]) : EmptyTextArg();
+  const char* parameters = TextAt(argc, args, 2);
+  const char* directory = TextAt(argc, args, 3);
+  const int show = argc >= 5 && Given(argc, args, 4) ? ShellShowCommand(args[4].v.i32) : SW_SHOWNORMAL;
+  ShellExecuteA(nullptr, verb, file, parameters, directory ? directory : "", show);
+}
+
+void BrowseForFolder(ResultRecord* result, int argc, ArgRecord* args) {
+  result->type = tag::Text;
+  char displayName[MAX_PATH + 1] = {};
+  char path[MAX_PATH + 1] = {};
+  BROWSEINFOA info{};
+  info.lpszTitle = argc >= 1 && args[0].type == tag::Text ? ArgText(args[0]) : "";
+  info.ulFlags = Given(argc, args, 1) && args[1].v.i32 ? kEditBoxAndFiles : kEditBox;
+  info.pszDisplayName = displayName;
+
+  LPITEMIDLIST item = nullptr;
+  {
+    ModalScope modal;
+    info.hwndOwner = modal.Owner();
+    item = SHBrowseForFolderA(&info);
+  }
+  if (!item) return;
+  const bool isPath = SHGetPathFromIDListA(item, path) != FALSE;
+  FreeItem(item);
+  if (isPath) SetResultPointer(result, MakeText(path));
+}
+
+NotifyWord ShellLibraryNotify(int32_t code, NotifyWord p1, NotifyWord) {
+  if (code == 1) {
+    g_runtime = reinterpret_cast<NotifyFn>(p1);
+    return 0;
+  }
+  return code == 6 ? 0 : static_cast<NotifyWord>(-1);
+}
+
+}  // namespace ts
