@@ -1,0 +1,110 @@
+// The program header, the seven support libraries and the twelve DLL
+// commands of this program, and its constant block.
+#include "app/program.h"
+
+#include <cstring>
+
+#ifdef TS_HAVE_FORMBLOCK
+#include "forms/data/form_block.h"
+#endif
+
+extern "C" const unsigned char ts_app_handlers[];
+
+namespace twinseek {
+namespace {
+
+// The constant block: the empty byte set {1, 0} and the empty text, padded
+// to the block's fixed size.
+constexpr uint32_t kConstSize = 702;
+struct alignas(4) ConstBlock {
+  uint32_t emptyByteSet[2];
+  char emptyText[kConstSize - 8];
+};
+static_assert(sizeof(ConstBlock) == kConstSize + 2);  // alignment tail, not counted
+const ConstBlock kConst = {{1, 0}, {0}};
+
+const char* const kDllFiles[12] = {"Shell32.dll", "Kernel32.dll", "user32",     "user32.dll",
+                                   "",            "",             "gdi32.dll",  "",
+                                   "",            "gdi32.dll",    "user32.dll", "user32"};
+const char* const kDllNames[12] = {"SHFileOperationA", "DeleteFileA", "GetForegroundWindow", "GetDC",
+                                   "CreateFontIndirectA", "SelectObject", "SetBkMode", "SetTextColor",
+                                   "TextOutA", "DeleteObject", "ReleaseDC", "GetInputState"};
+
+struct LibraryInfo {
+  const char* identifier;
+  const char* name;
+  uint32_t major, minor, build;
+  uint32_t flags;
+  uint32_t unitTypes;
+  uint32_t commands;
+};
+
+const LibraryInfo kLibraries[7] = {
+    {"d09f2340818511d396f6aaf844c7e325", "系统核心支持库", 5, 3, 64, 0xC0000001, 51, 22},
+    {"27bb20fdd3e145e4bee3db39ddd6e64c", "扩展界面支持库一", 2, 0, 3, 0, 5, 14},
+    {"52F260023059454187AF826A3C07AF2A", "操作系统界面功能支持库", 3, 0, 0, 0, 0, 2},
+    {"A512548E76954B6E92C21055517615B0", "特殊功能支持库", 3, 1, 0, 0xC0000000, 0, 0},
+    {"5F99C1642A2F4e03850721B4F5D7C3F8", "多线程支持库", 2, 0, 3, 0xC0000000, 0, 2},
+    {"4BB4003860154917BC7D8230BF4FA58A", "数据操作支持库一", 2, 0, 50, 0xC0000000, 0, 1},
+    {"AF6AD80AA4244A59AFB3D83ECF5173CC", "扩展界面支持库二", 2, 0, 2, 0, 9, 0},
+};
+
+ts::LibraryRecord MakeRecord(const LibraryInfo& info) {
+  ts::LibraryRecord r{};
+  r.formatStamp = 20000101;
+  r.identifier = info.identifier;
+  r.major = info.major;
+  r.minor = info.minor;
+  r.build = info.build;
+  r.version2Major = r.version3Major = 3;
+  r.version2Minor = r.version3Minor = 7;
+  r.name = info.name;
+  r.one = 1;
+  r.flags = info.flags;
+  r.unitTypeCount = info.unitTypes;
+  r.commandCount = info.commands;
+  return r;
+}
+
+struct Tables {
+  ts::LibraryRecord records[7];
+  const ts::LibraryRecord* pointers[7];
+  ts::ProgramHeader header;
+
+  Tables() {
+    for (int i = 0; i < 7; ++i) {
+      records[i] = MakeRecord(kLibraries[i]);
+      pointers[i] = &records[i];
+    }
+    header.mode = 3;
+    header.reserved = 0;
+    header.build = 186146;
+    header.codeBase = ts_app_handlers;
+    header.constBlock = &kConst;
+    header.constSize = kConstSize;
+#ifdef TS_HAVE_FORMBLOCK
+    header.formBlock = ts_form_block;
+    header.formSize = ts_form_block_size;
+#else
+    header.formBlock = nullptr;
+    header.formSize = 0;
+#endif
+    header.libraryCount = 7;
+    header.libraries = pointers;
+    header.dllCount = 12;
+    header.dllFiles = kDllFiles;
+    header.dllNames = kDllNames;
+  }
+};
+
+}  // namespace
+
+const ts::ProgramHeader& Program() {
+  static const Tables tables;
+  return tables.header;
+}
+
+const char* ConstEmptyText() { return kConst.emptyText; }
+const void* ConstEmptyByteSet() { return kConst.emptyByteSet; }
+
+}  // namespace twinseek

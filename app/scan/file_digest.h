@@ -1,0 +1,56 @@
+// Reading a file for the scan: identity, size and the MD5 digest of its
+// whole content, computed while reading in large sequential pieces (the
+// file is never held whole in memory, and any size works, 4 GiB and beyond).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace app {
+
+// The identity of a file or folder: equal identities are the same object on
+// disk, whatever path reached it (links, junctions, another drive letter).
+// When the platform cannot give one, the upper-cased full path stands in.
+struct FileIdentity {
+  uint32_t volume = 0;
+  uint64_t index = 0;
+  std::string pathKey;  // used only when the volume and index are unknown
+
+  bool operator==(const FileIdentity&) const = default;
+};
+
+struct FileIdentityHash {
+  size_t operator()(const FileIdentity& id) const noexcept;
+};
+
+// The identity of an existing folder (opened for its attributes only).
+// false when the folder cannot be opened.
+bool FolderIdentity(const std::string& path, FileIdentity* id);
+
+enum class ReadOutcome {
+  Done,     // the whole file was read; digest, size and identity are valid
+  Failed,   // not a regular disk file, cannot be opened or read to its end,
+            // or its size changed while it was read: never grouped
+  Stopped,  // the stop request was seen between pieces
+};
+
+struct FileDigest {
+  uint8_t md5[16] = {};
+  uint64_t size = 0;
+  FileIdentity identity;
+};
+
+// Opens the file for reading with writers denied, checks it is a disk file,
+// takes its identity and size, and digests it piece by piece. `stop` is
+// polled between pieces. `maxBytes` stops reading after that many bytes
+// (the digest then covers only that prefix); the default reads to the end.
+ReadOutcome DigestFile(const std::string& path, const std::atomic<bool>* stop, FileDigest* out,
+                       uint64_t maxBytes = UINT64_MAX);
+
+// True when the two files have the same size and the same bytes right now.
+// Used before removing a file: only a byte-for-byte copy that still exists
+// lets a checked file go.
+bool SameContent(const std::string& a, const std::string& b);
+
+}  // namespace app

@@ -1,0 +1,82 @@
+#include "app/scan/path_rules.h"
+
+#include <cstdint>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "runtime/values.h"
+
+namespace app {
+namespace {
+
+// Calls f(position, length) for each character of a GBK text.
+template <typename F>
+void ForEachChar(std::string_view text, F f) {
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t n = (ts::IsLeadByte(static_cast<uint8_t>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+    f(i, n);
+    i += n;
+  }
+}
+
+bool IsSingle(std::string_view text, size_t at, size_t n, char c) { return n == 1 && text[at] == c; }
+
+}  // namespace
+
+bool EndsWithBackslash(std::string_view text) {
+  bool last = false;
+  ForEachChar(text, [&](size_t at, size_t n) { last = IsSingle(text, at, n, '\\'); });
+  return last;
+}
+
+std::string WithBackslash(std::string_view folder) {
+  std::string out(folder);
+  if (!EndsWithBackslash(folder)) out += '\\';
+  return out;
+}
+
+bool IsAbsoluteFolder(std::string_view folder) {
+  if (folder.size() >= 3 && folder[1] == ':' && folder[2] == '\\') {
+    char d = folder[0];
+    return (d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z');
+  }
+  // \\server\share: two backslashes and a non-empty server name.
+  return folder.size() > 2 && folder[0] == '\\' && folder[1] == '\\' && folder[2] != '\\' &&
+         folder[2] != '?' && folder[2] != '.';
+}
+
+bool PatternUsable(std::string_view piece) {
+  bool usable = true;
+  ForEachChar(piece, [&](size_t at, size_t n) {
+    if (IsSingle(piece, at, n, '\\') || IsSingle(piece, at, n, '/') || IsSingle(piece, at, n, ':')) usable = false;
+  });
+  return usable;
+}
+
+bool EntryNameSafe(std::string_view name) {
+  if (name.empty()) return false;
+  char last = name.back();
+  if (last == '.' || last == ' ') return false;
+  // A "?" or "*" cannot be part of a real name: it is the platform's
+  // stand-in for a character that code page 936 cannot hold.
+  if (name.find('?') != std::string_view::npos || name.find('*') != std::string_view::npos) return false;
+#ifdef _WIN32
+  int wide = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()), nullptr, 0);
+  if (wide <= 0) return false;
+  std::vector<wchar_t> w(static_cast<size_t>(wide));
+  MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()), w.data(), wide);
+  BOOL usedDefault = FALSE;
+  int back = WideCharToMultiByte(936, 0, w.data(), wide, nullptr, 0, nullptr, &usedDefault);
+  if (back <= 0 || usedDefault) return false;
+  std::string again(static_cast<size_t>(back), '\0');
+  WideCharToMultiByte(936, 0, w.data(), wide, again.data(), back, nullptr, &usedDefault);
+  if (usedDefault || again != name) return false;
+#endif
+  return true;
+}
+
+}  // namespace app
