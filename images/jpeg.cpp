@@ -45,6 +45,9 @@ uint8_t* DecodeToRgb(const uint8_t* bytes, size_t length, uint32_t* width, uint3
     return nullptr;
   }
   jpeg_create_decompress(&info);
+  // Bounds the library's own work buffers (progressive files keep every
+  // coefficient); past this it reports an error instead of growing.
+  info.mem->max_memory_to_use = 256L * 1024 * 1024;
   jpeg_mem_src(&info, bytes, static_cast<unsigned long>(length));
   jpeg_read_header(&info, TRUE);
   info.out_color_space = info.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
