@@ -16,9 +16,16 @@ namespace {
 
 enum TimeUnit { kYears = 1, kQuarters, kMonths, kWeeks, kDays, kHours, kMinutes, kSeconds };
 
-// The double nearest to half a second in days, so that a difference that
-// falls a hair short of a whole unit still counts it.
-constexpr double kHalfSecond = 0.000005787037037037037;
+// The double nearest to 0.5 / 86400: a tolerance added to a difference in
+// hours, minutes or seconds so that one that falls a hair short of a whole
+// unit (date-times carry rounding error) still counts it. It is added away
+// from zero: added to a negative difference it would cut every exact
+// negative count by one (-60 seconds would truncate to -59).
+constexpr double kTolerance = 0.000005787037037037037;
+
+double TruncWithTolerance(double units) {
+  return std::trunc(units + (units < 0 ? -kTolerance : kTolerance));
+}
 
 double WeeksBetween(double t1, double t2, double days) {
   const DateParts p1 = SplitDate(t1), p2 = SplitDate(t2);
@@ -45,9 +52,9 @@ double Difference(double t1, double t2, int unit) {
     }
     case kWeeks: return WeeksBetween(t1, t2, d);
     case kDays: return d;
-    case kHours: return std::trunc(d * 24 + kHalfSecond);
-    case kMinutes: return std::trunc(d * 1440 + kHalfSecond);
-    default: return std::trunc(d * 86400 + kHalfSecond);
+    case kHours: return TruncWithTolerance(d * 24);
+    case kMinutes: return TruncWithTolerance(d * 1440);
+    default: return TruncWithTolerance(d * 86400);
   }
 }
 
