@@ -1,0 +1,180 @@
+// Program end, the error report and the fatal paths, observed from outside:
+// each case runs the child program, reads and dismisses its message box,
+// and checks the exit code and what the exit routine and library logged.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "runtime/error.h"
+
+namespace {
+
+std::string Here() {
+  char path[MAX_PATH * 4];
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string p(path, n);
+  return p.substr(0, p.find_last_of('\\') + 1);
+}
+
+std::string TempFolder(const char* name) {
+  char tmp[MAX_PATH];
+  GetTempPathA(sizeof tmp, tmp);
+  std::string dir = std::string(tmp) + name + std::to_string(GetCurrentProcessId()) + "\\";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return dir;
+}
+
+struct ChildRun {
+  DWORD exitCode = 0;
+  bool finished = false;
+  std::string boxText, boxCaption;
+  std::string log;
+};
+
+struct BoxSearch {
+  DWORD pid;
+  HWND box = nullptr;
+};
+
+BOOL CALLBACK FindChildBox(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<BoxSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char cls[16] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (pid != s->pid || std::string(cls) != "#32770" || !GetDlgItem(hwnd, 0xFFFF)) return TRUE;
+  s->box = hwnd;
+  return FALSE;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// Runs `exe scenario log`, dismissing (and recording) the first message
+// box it shows; bounded at 30 seconds.
+ChildRun RunChild(const std::string& exe, const char* scenario, const std::string& dir) {
+  ChildRun run;
+  std::string log = dir + scenario + ".log";
+  DeleteFileA(log.c_str());
+  std::string cmd = "\"" + exe + "\" " + scenario + " \"" + log + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) {
+    ADD_FAILURE() << "cannot start " << cmd;
+    return run;
+  }
+  for (int i = 0; i < 600; ++i) {
+    if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) {
+      run.finished = true;
+      break;
+    }
+    BoxSearch s{pi.dwProcessId};
+    EnumWindows(FindChildBox, reinterpret_cast<LPARAM>(&s));
+    if (s.box && run.boxText.empty()) {
+      char text[2048] = {}, caption[256] = {};
+      GetDlgItemTextA(s.box, 0xFFFF, text, sizeof text);
+      GetWindowTextA(s.box, caption, sizeof caption);
+      run.boxText = text;
+      run.boxCaption = caption;
+    }
+    if (s.box) PostMessageA(s.box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+  if (!run.finished) TerminateProcess(pi.hProcess, 99);
+  GetExitCodeProcess(pi.hProcess, &run.exitCode);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  run.log = ReadFile(log);
+  return run;
+}
+
+ChildRun RunScenario(const char* scenario) {
+  return RunChild(Here() + "runtime_child.exe", scenario, TempFolder("ts_rt_end"));
+}
+
+// Message boxes compare without the trailing line ends Wine may trim.
+std::string Trimmed(std::string s) {
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+  return s;
+}
+
+constexpr DWORD kFatalExit = static_cast<DWORD>(-1);
+
+TEST(ProgramEnd, ErrorReportShowsExactTextSkipsExitListAndStillEndsLibraries) {
+  ChildRun r = RunScenario("error");
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.exitCode, kFatalExit);
+  EXPECT_EQ(r.boxCaption, "错误");
+  EXPECT_EQ(Trimmed(r.boxText), Trimmed("运行时出错!\r\n\r\n错误信息：测试错误\r\n"));
+  EXPECT_EQ(r.log, "library 1\nlibrary 6\n");
+}
+
+TEST(ProgramEnd, ErrorCodesCarryTheirCodeAndIndexZeroIsCheckedBeforeTheCount) {
+  ChildRun zero = RunScenario("index0");
+  EXPECT_EQ(zero.exitCode, kFatalExit);
+  EXPECT_EQ(Trimmed(zero.boxText), Trimmed(ts::ComposeErrorText(ts::ErrorCodeMessage(4), 4)));
+  EXPECT_NE(zero.boxText.find("错误代码：4"), std::string::npos);
+
+  ChildRun one = RunScenario("index1");
+  EXPECT_EQ(one.exitCode, kFatalExit);
+  EXPECT_NE(one.boxText.find("错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围"), std::string::npos)
+      << one.boxText;
+}
+
+TEST(ProgramEnd, UnbalancedDllCallIsErrorSix) {
+  ChildRun r = RunScenario("stack");
+  EXPECT_EQ(r.exitCode, kFatalExit);
+  EXPECT_NE(r.boxText.find("错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误"), std::string::npos) << r.boxText;
+}
+
+TEST(ProgramEnd, EndProgramRunsTheExitListOnceThenTheLibraries) {
+  ChildRun r = RunScenario("end");
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.exitCode, 7u);
+  EXPECT_TRUE(r.boxText.empty()) << r.boxText;
+  EXPECT_EQ(r.log, "library 1\nexit routine\nlibrary 6\n");
+}
+
+TEST(ProgramEnd, EndProgramOnAWorkerEndsOnTheMainThreadWithTheWorkersCode) {
+  ChildRun r = RunScenario("worker");
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.exitCode, 42u);
+  EXPECT_EQ(r.log, "library 1\nexit routine\nlibrary 6\n");
+}
+
+TEST(ProgramEnd, ClosingTheLastWindowEndsTheLoopAndTheProgramWithCodeZero) {
+  ChildRun r = RunScenario("lastwindow");
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.exitCode, 0u);
+  EXPECT_EQ(r.log, "library 1\nloop returned\nexit routine\nlibrary 6\n");
+}
+
+TEST(ProgramEnd, MissingStartupWindowIsFatal) {
+  ChildRun r = RunScenario("nowindow");
+  EXPECT_EQ(r.exitCode, kFatalExit);
+  EXPECT_NE(r.boxText.find("错误信息：载入启动窗口失败"), std::string::npos) << r.boxText;
+}
+
+TEST(DllCommands, ASystemLibraryPlantedBesideTheProgramIsNeverLoaded) {
+  std::string dir = TempFolder("ts_rt_planted");
+  std::string exe = dir + "runtime_child.exe";
+  ASSERT_TRUE(CopyFileA((Here() + "runtime_child.exe").c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA((Here() + "planted_kernel32.dll").c_str(), (dir + "Kernel32.dll").c_str(), FALSE));
+  ChildRun r = RunChild(exe, "planted", dir);
+  EXPECT_EQ(r.exitCode, kFatalExit);
+  EXPECT_NE(r.boxText.find("错误信息：无法找到指定DLL库文件“Kernel32.dll”中的输出命令“PlantedMarker”"),
+            std::string::npos)
+      << r.boxText;
+  DeleteFileA(exe.c_str());
+  DeleteFileA((dir + "Kernel32.dll").c_str());
+}
+
+}  // namespace
