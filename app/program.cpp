@@ -4,11 +4,15 @@
 
 #include <cstring>
 
-#ifdef TS_HAVE_FORMBLOCK
-#include "forms/data/form_block.h"
+#ifdef TS_HAVE_FORMS
+#include "forms/unit_types.h"
 #endif
 
 extern "C" const unsigned char ts_app_handlers[];
+#ifdef TS_HAVE_FORMBLOCK
+extern "C" const unsigned char ts_form_block[];
+extern "C" const unsigned ts_form_block_size;
+#endif
 
 namespace twinseek {
 namespace {
@@ -62,6 +66,13 @@ ts::LibraryRecord MakeRecord(const LibraryInfo& info) {
   r.one = 1;
   r.flags = info.flags;
   r.unitTypeCount = info.unitTypes;
+#ifdef TS_HAVE_FORMS
+  // The unit-type tables of the libraries that have unit types.
+  if (info.unitTypes > 0) {
+    uint32_t library = static_cast<uint32_t>(&info - kLibraries) + 1;
+    r.unitTypes = ts::forms::LibraryUnitTypes(library).entries;
+  }
+#endif
   r.commandCount = info.commands;
   return r;
 }
