@@ -7,6 +7,13 @@
 #include "runtime/services.h"
 #include "runtime/values.h"
 
+#ifdef TS_HAVE_FORMS
+#include "forms/registry.h"
+#endif
+#ifdef TS_HAVE_ENGINE
+#include "forms/engine/engine.h"
+#endif
+
 namespace twinseek {
 namespace {
 
@@ -37,8 +44,13 @@ int32_t StartRoutine() {
 }  // namespace twinseek
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The window registry and the form engine serve the runtime through its
+  // forms hooks; they register before the runtime starts.
 #ifdef TS_HAVE_FORMS
-  ts::InstallForms();
+  ts::forms::RegisterRegistryHooks();
+#endif
+#ifdef TS_HAVE_ENGINE
+  ts::forms::RegisterEngineHooks();
 #endif
   ts::RuntimeApp app(twinseek::Program(), twinseek::StartRoutine);
   return app.Run();

@@ -2,7 +2,8 @@
 //
 // The runtime never includes the form reader or the form engine. Instead
 // they fill a FormsHooks record and hand it to RegisterFormsHooks before the
-// application's start routine runs StartRuntime. The registry and the engine
+// application's start routine runs StartRuntime (WinMain calls their
+// registration functions). The registry and the engine
 // may each register their own part: every non-null member replaces the one
 // held, null members leave it alone. A hook that nobody registered behaves as
 // "nothing there" (no window, no handler, no control), so the runtime reports
@@ -89,10 +90,6 @@ struct FormsHooks {
 void RegisterFormsHooks(const FormsHooks& hooks);
 // The record in use (members may be null).
 const FormsHooks& Forms();
-
-// Defined by the forms library: registers the registry's and the engine's
-// hooks. The application calls it before StartRuntime when it links forms.
-void InstallForms();
 
 // --- what the runtime offers the form engine ----------------------------
 // (implemented in runtime/app.cpp)
