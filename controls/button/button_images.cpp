@@ -1,0 +1,86 @@
+#include "controls/button/button_images.h"
+
+#include "images/picture_gdi.h"
+
+namespace ts::controls {
+
+namespace {
+
+constexpr COLORREF kWhite = 0xFFFFFF;
+// Destination AND NOT source: clears the colour pixels the mask marks.
+constexpr DWORD kRopAndNotSource = 0x00220326;
+
+}  // namespace
+
+void ImageSlot::Clear() {
+  image_.reset();
+  mask_.reset();
+  size_ = SIZE{0, 0};
+}
+
+void ImageSlot::Build(const uint8_t* data, size_t size, uint32_t key) {
+  Clear();
+  if (data == nullptr || size == 0) return;
+  images::OwnedBitmap colour = images::PictureDataToBitmap(data, size, kWhite);
+  if (!colour) return;
+  BITMAP bm{};
+  if (!GetObject(colour.get(), sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return;
+
+  images::ScreenDC screen;
+  images::MemoryDC colourDc(screen.get());
+  images::MemoryDC maskDc(screen.get());
+  if (!colourDc || !maskDc) return;
+  images::OwnedBitmap mask(CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr));
+  if (!mask) return;
+  {
+    images::SelectGuard useColour(colourDc.get(), colour.get());
+    images::SelectGuard useMask(maskDc.get(), mask.get());
+    const COLORREF keyColour = key == kKeyFromCorner ? GetPixel(colourDc.get(), 0, 0) : key;
+    // Colour to monochrome: pixels equal to the background colour become 1.
+    SetBkColor(colourDc.get(), keyColour);
+    BitBlt(maskDc.get(), 0, 0, bm.bmWidth, bm.bmHeight, colourDc.get(), 0, 0, SRCCOPY);
+    // Monochrome to colour: 1 becomes the background colour, so set both
+    // ends explicitly before blackening the key pixels.
+    SetBkColor(colourDc.get(), RGB(255, 255, 255));
+    SetTextColor(colourDc.get(), RGB(0, 0, 0));
+    BitBlt(colourDc.get(), 0, 0, bm.bmWidth, bm.bmHeight, maskDc.get(), 0, 0, kRopAndNotSource);
+  }
+  image_ = std::move(colour);
+  mask_ = std::move(mask);
+  size_ = SIZE{bm.bmWidth, bm.bmHeight};
+}
+
+void ImageSlot::Draw(HDC dc, int x, int y) const {
+  if (empty()) return;
+  images::MemoryDC src(dc);
+  if (!src) return;
+  const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+  const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+  {
+    images::SelectGuard useMask(src.get(), mask_.get());
+    BitBlt(dc, x, y, size_.cx, size_.cy, src.get(), 0, 0, SRCAND);
+  }
+  {
+    images::SelectGuard useImage(src.get(), image_.get());
+    BitBlt(dc, x, y, size_.cx, size_.cy, src.get(), 0, 0, SRCPAINT);
+  }
+  SetTextColor(dc, oldText);
+  SetBkColor(dc, oldBk);
+}
+
+void ImageSlot::DrawDisabled(HDC dc, int x, int y) const {
+  if (empty()) return;
+  images::MemoryDC work(dc);
+  images::OwnedBitmap composed(CreateCompatibleBitmap(dc, size_.cx, size_.cy));
+  if (!work || !composed) return;
+  {
+    images::SelectGuard use(work.get(), composed.get());
+    RECT all{0, 0, size_.cx, size_.cy};
+    FillRect(work.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    Draw(work.get(), 0, 0);
+  }
+  DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(composed.get()), 0, x, y, size_.cx, size_.cy,
+             DST_BITMAP | DSS_DISABLED);
+}
+
+}  // namespace ts::controls
