@@ -1,0 +1,52 @@
+// Collecting the files of one listed folder for a scan, in scan order:
+// for each pattern piece, the folder's own matching files, then (when
+// sub-folders are included) each sub-folder depth-first in the order the
+// platform lists them. Names the platform would rewrite, pattern pieces that
+// reach outside the folder, folders whose name starts with "." and folders
+// already entered for the same pattern in this scan (junction and link
+// cycles, nested listed folders) are left out.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/scan/file_digest.h"
+
+namespace app {
+
+class FileCollector {
+ public:
+  // `pump` runs after each entry found (the scan keeps the window responsive
+  // while it lists large folders); `stop` ends the listing early.
+  FileCollector(const std::atomic<bool>* stop, std::function<void()> pump);
+
+  // Forgets the folders entered: called when a scan starts.
+  void BeginScan();
+
+  // Appends the files of `folder` that match `pattern` (recursively when
+  // asked) to `out` as full paths. A folder text that is not an absolute
+  // path, or a pattern piece with "\", "/" or ":", yields nothing.
+  void Collect(const std::string& folder, const std::string& pattern, bool recursive,
+               std::vector<std::string>& out);
+
+  // The matching files of one folder (no recursion), appended as full paths.
+  void EnumerateFiles(const std::string& folder, const std::string& pattern, std::vector<std::string>& out);
+  // The sub-folders of one folder whose names do not begin with ".".
+  void EnumerateSubfolders(const std::string& folder, std::vector<std::string>& out);
+
+ private:
+  bool Stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
+  // True the first time a folder is entered for a pattern in this scan.
+  bool Enter(const std::string& folder, const std::string& pattern);
+  void CollectRecursive(const std::string& folder, const std::string& pattern, std::vector<std::string>& out);
+
+  const std::atomic<bool>* stop_;
+  std::function<void()> pump_;
+  std::set<std::pair<std::string, std::string>> entered_;  // (folder identity key, pattern)
+};
+
+}  // namespace app

@@ -1,0 +1,130 @@
+#include "app/scan/file_digest.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "libs/digest/md5.h"
+
+namespace app {
+namespace {
+
+constexpr DWORD kPiece = 1u << 20;  // 1 MiB sequential reads
+
+// Closes a file handle when it goes out of scope.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h) : h_(h) {}
+  ~FileHandle() {
+    if (valid()) CloseHandle(h_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+  HANDLE get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+std::string UpperPath(const std::string& path) {
+  std::string key = path;
+  CharUpperBuffA(key.data(), static_cast<DWORD>(key.size()));
+  return key;
+}
+
+FileIdentity IdentityOf(HANDLE h, const std::string& path, uint64_t* size) {
+  FileIdentity id;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileInformationByHandle(h, &info) && (info.nFileIndexHigh | info.nFileIndexLow) != 0) {
+    id.volume = info.dwVolumeSerialNumber;
+    id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    if (size) *size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  } else {
+    id.pathKey = UpperPath(path);
+    LARGE_INTEGER li;
+    if (size) *size = GetFileSizeEx(h, &li) ? static_cast<uint64_t>(li.QuadPart) : UINT64_MAX;
+  }
+  return id;
+}
+
+HANDLE OpenForReading(const std::string& path) {
+  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+// One 1 MiB buffer per thread, reused for every file the thread reads.
+uint8_t* PieceBuffer() {
+  thread_local std::unique_ptr<uint8_t[]> buffer(new uint8_t[kPiece]);
+  return buffer.get();
+}
+
+}  // namespace
+
+size_t FileIdentityHash::operator()(const FileIdentity& id) const noexcept {
+  if (!id.pathKey.empty()) return std::hash<std::string>()(id.pathKey);
+  return std::hash<uint64_t>()(id.index * 1000003u ^ id.volume);
+}
+
+bool FolderIdentity(const std::string& path, FileIdentity* id) {
+  FileHandle h(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!h.valid()) return false;
+  *id = IdentityOf(h.get(), path, nullptr);
+  return true;
+}
+
+ReadOutcome DigestFile(const std::string& path, const std::atomic<bool>* stop, FileDigest* out, uint64_t maxBytes) {
+  FileHandle h(OpenForReading(path));
+  if (!h.valid()) return ReadOutcome::Failed;
+  if (GetFileType(h.get()) != FILE_TYPE_DISK) return ReadOutcome::Failed;
+  uint64_t size = 0;
+  out->identity = IdentityOf(h.get(), path, &size);
+  if (size == UINT64_MAX) return ReadOutcome::Failed;
+  out->size = size;
+
+  ts::Md5State md5;
+  ts::Md5Init(&md5);
+  uint8_t* buffer = PieceBuffer();
+  uint64_t want = size < maxBytes ? size : maxBytes;
+  uint64_t total = 0;
+  while (total < want) {
+    if (stop && stop->load(std::memory_order_relaxed)) return ReadOutcome::Stopped;
+    DWORD ask = static_cast<DWORD>(want - total < kPiece ? want - total : kPiece);
+    DWORD got = 0;
+    if (!ReadFile(h.get(), buffer, ask, &got, nullptr)) return ReadOutcome::Failed;
+    if (got == 0) return ReadOutcome::Failed;  // the file shrank while being read
+    ts::Md5Update(&md5, buffer, got);
+    total += got;
+  }
+  if (want == size) {
+    // A file that grew while being read has more to give: not the content
+    // whose size was taken, so it is not grouped.
+    DWORD extra = 0;
+    uint8_t probe;
+    if (!ReadFile(h.get(), &probe, 1, &extra, nullptr) || extra != 0) return ReadOutcome::Failed;
+  }
+  ts::Md5Final(&md5, out->md5);
+  return ReadOutcome::Done;
+}
+
+bool SameContent(const std::string& a, const std::string& b) {
+  FileHandle ha(OpenForReading(a));
+  FileHandle hb(OpenForReading(b));
+  if (!ha.valid() || !hb.valid()) return false;
+  if (GetFileType(ha.get()) != FILE_TYPE_DISK || GetFileType(hb.get()) != FILE_TYPE_DISK) return false;
+  LARGE_INTEGER sa, sb;
+  if (!GetFileSizeEx(ha.get(), &sa) || !GetFileSizeEx(hb.get(), &sb) || sa.QuadPart != sb.QuadPart) return false;
+  std::vector<uint8_t> bufA(kPiece), bufB(kPiece);
+  for (;;) {
+    DWORD ga = 0, gb = 0;
+    if (!ReadFile(ha.get(), bufA.data(), kPiece, &ga, nullptr)) return false;
+    if (!ReadFile(hb.get(), bufB.data(), kPiece, &gb, nullptr)) return false;
+    if (ga != gb) return false;
+    if (ga == 0) return true;
+    if (memcmp(bufA.data(), bufB.data(), ga) != 0) return false;
+  }
+}
+
+}  // namespace app

@@ -1,0 +1,110 @@
+// One scan, from the worker's first step to the end of scan or a stop.
+//
+// The worker reads the inputs, collects each listed folder's files, digests
+// them and groups equal digests. Everything it shows goes through a
+// ScanOutput, and every visible change runs through the job's gate: the gate
+// runs the change on the user-interface thread only while this job is the
+// current scan. Stop retires the job on that same thread, so once Stop's own
+// visible steps have run, a retired worker can change nothing any more (no
+// label, bar, button, tree row or message box), even when a new scan starts
+// at once.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "app/scan/collect.h"
+#include "app/scan/file_digest.h"
+#include "app/scan/group_index.h"
+
+namespace app {
+
+// What the scan reads, at the moment it needs it (never cached).
+class ScanInputs {
+ public:
+  virtual ~ScanInputs() = default;
+  virtual uint32_t FolderCount() = 0;
+  virtual std::string Folder(uint32_t row) = 0;
+  virtual std::string Patterns() = 0;
+  virtual bool IncludeSubfolders() = 0;
+  // Runs waiting input of the worker's own thread when there is some.
+  virtual void PumpIfInput() = 0;
+};
+
+// What the scan shows. Called only through the gate, on the UI thread.
+class ScanOutput {
+ public:
+  virtual ~ScanOutput() = default;
+  // Disables 按钮_添加 and 按钮_删除; empties the digest list and the tree.
+  virtual void Begin() = 0;
+  // Draws the notice on the main window when it is in front.
+  virtual void Notice() = 0;
+  // Progress bar: minimum 0, maximum n, position 0.
+  virtual void ProgressRange(uint32_t n) = 0;
+  // Repaints the main window (clears the notice).
+  virtual void Repaint() = 0;
+  // File k of n: progress position k, the percentage label, the current file.
+  virtual void FileStep(uint32_t k, uint32_t n, const std::string& path) = 0;
+  // A first file of its digest: a new digest-list row.
+  virtual void DigestRow(uint32_t row, const std::string& path, const std::string& md5) = 0;
+  // Second file of a digest: a root (the first file) appended at rootIndex,
+  // its creation index written in the digest row, then the first child.
+  virtual void NewGroup(uint32_t row, uint32_t rootIndex, const std::string& root, const std::string& child) = 0;
+  // A later file: a child appended under the root standing at rootIndex now.
+  virtual void JoinGroup(uint32_t rootIndex, const std::string& child) = 0;
+  // End of scan: 按钮_添加/删除 enabled, elapsed time and group count,
+  // 按钮_扫描 enabled and 按钮_停止 disabled.
+  virtual void Finish() = 0;
+};
+
+// Runs a change on the UI thread, synchronously; the change is skipped when
+// `current` returns false there. Returns whether it ran.
+using UiRunner = std::function<bool(const std::function<bool()>& current, const std::function<void()>& change)>;
+
+class ScanJob {
+ public:
+  ScanJob(ScanInputs& inputs, ScanOutput& output, UiRunner runOnUi);
+
+  // The worker's body. Returns true when the scan ran to its end (the end-of
+  // -scan message is then the caller's to show), false when it was stopped.
+  bool Run();
+
+  // UI thread: retires the job. From now on no change of this job runs.
+  void Retire() {
+    retired_.store(true);
+    stop_.store(true);
+  }
+  bool Retired() const { return retired_.load(); }
+  // True between the start of Run and the end of scan's visible steps.
+  bool Running() const { return running_.load(); }
+
+  uint32_t GroupCount() const { return groups_.GroupCount(); }
+
+ private:
+  bool Show(const std::function<void()>& change);
+  bool ScanFolder(uint32_t row);
+  bool ScanFile(uint32_t k, uint32_t n, const std::string& path);
+
+  ScanInputs& inputs_;
+  ScanOutput& output_;
+  UiRunner runOnUi_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> retired_{false};
+  std::atomic<bool> running_{false};
+  FileCollector collector_;
+  GroupIndex groups_;
+  std::unordered_set<FileIdentity, FileIdentityHash> taken_;
+};
+
+// Text of the percentage label: ⌊k × 100 ÷ n⌋ followed by "%".
+std::string PercentText(uint32_t k, uint32_t n);
+// Progress bar values when n is above the bar's limit of 32767: the range and
+// the position are scaled alike so that the bar and the label agree.
+void ScaledProgress(uint32_t k, uint32_t n, int32_t* maximum, int32_t* position);
+
+}  // namespace app

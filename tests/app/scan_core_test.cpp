@@ -1,0 +1,233 @@
+// The scan's building blocks against real files: which names and patterns
+// may be used, file identity through every kind of second path, reading in
+// pieces, and the grouping bookkeeping behind the result tree.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "app/scan/file_digest.h"
+#include "app/scan/group_index.h"
+#include "app/scan/path_rules.h"
+
+using namespace app;
+
+namespace {
+
+class TempDir {
+ public:
+  explicit TempDir(const char* name) {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    path_ = std::string(base) + name + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~TempDir() { Remove(path_); }
+  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+  const std::string& path() const { return path_; }
+
+ private:
+  static void Remove(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        std::string n = fd.cFileName;
+        if (n == "." || n == "..") continue;
+        std::string p = dir + "\\" + n;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          Remove(p);
+        } else {
+          SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+          DeleteFileA(p.c_str());
+        }
+      } while (FindNextFileA(h, &fd));
+      FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+  }
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& content) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+  DWORD wrote = 0;
+  ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &wrote, nullptr);
+  CloseHandle(h);
+}
+
+Digest D(uint8_t b) {
+  Digest d{};
+  d[0] = b;
+  return d;
+}
+
+}  // namespace
+
+TEST(PathRules, BackslashIsJudgedByCharacterNotByte) {
+  // 淺 is 0x9C 0x5C in code page 936: its trail byte is not a separator.
+  const std::string shallow = "C:\\data\\\x9C\x5C";
+  EXPECT_FALSE(EndsWithBackslash(shallow));
+  EXPECT_EQ(WithBackslash(shallow), shallow + "\\");
+  EXPECT_TRUE(EndsWithBackslash("C:\\"));
+  EXPECT_EQ(WithBackslash("C:\\"), "C:\\");
+  EXPECT_FALSE(EndsWithBackslash(""));
+}
+
+TEST(PathRules, FoldersMustBeAbsoluteAndPatternsStayInTheFolder) {
+  EXPECT_TRUE(IsAbsoluteFolder("C:\\"));
+  EXPECT_TRUE(IsAbsoluteFolder("z:\\tmp"));
+  EXPECT_TRUE(IsAbsoluteFolder("\\\\server\\share"));
+  EXPECT_FALSE(IsAbsoluteFolder(""));
+  EXPECT_FALSE(IsAbsoluteFolder("data"));
+  EXPECT_FALSE(IsAbsoluteFolder("C:data"));
+  EXPECT_FALSE(IsAbsoluteFolder("\\data"));
+  EXPECT_FALSE(IsAbsoluteFolder("\\\\?\\C:\\x"));
+
+  EXPECT_TRUE(PatternUsable("*.*"));
+  EXPECT_TRUE(PatternUsable("\x9C\x5C*.txt"));  // trail byte 0x5C is no separator
+  EXPECT_FALSE(PatternUsable("..\\*.*"));
+  EXPECT_FALSE(PatternUsable("a/b"));
+  EXPECT_FALSE(PatternUsable("C:*.txt"));
+}
+
+TEST(PathRules, NamesThatThePlatformWouldRewriteAreUnsafe) {
+  EXPECT_TRUE(EntryNameSafe("a.txt"));
+  EXPECT_TRUE(EntryNameSafe("\xD6\xD0\xCE\xC4.txt"));  // 中文.txt
+  EXPECT_FALSE(EntryNameSafe("a."));
+  EXPECT_FALSE(EntryNameSafe("a "));
+  EXPECT_FALSE(EntryNameSafe("a?b"));        // stand-in for a character 936 cannot hold
+  EXPECT_FALSE(EntryNameSafe("\x81"));       // a lone lead byte
+  EXPECT_FALSE(EntryNameSafe(""));
+}
+
+TEST(FileDigest, DigestsWholeFilesAndEmptyOnes) {
+  TempDir dir("tsdig");
+  WriteFile(dir / "abc", "abc");
+  WriteFile(dir / "empty", "");
+  FileDigest d;
+  ASSERT_EQ(DigestFile(dir / "abc", nullptr, &d), ReadOutcome::Done);
+  EXPECT_EQ(d.size, 3u);
+  const uint8_t abc[16] = {0x90, 0x01, 0x50, 0x98, 0x3c, 0xd2, 0x4f, 0xb0,
+                           0xd6, 0x96, 0x3f, 0x7d, 0x28, 0xe1, 0x7f, 0x72};
+  EXPECT_EQ(memcmp(d.md5, abc, 16), 0);
+  ASSERT_EQ(DigestFile(dir / "empty", nullptr, &d), ReadOutcome::Done);
+  const uint8_t empty[16] = {0xd4, 0x1d, 0x8c, 0xd9, 0x8f, 0x00, 0xb2, 0x04,
+                             0xe9, 0x80, 0x09, 0x98, 0xec, 0xf8, 0x42, 0x7e};
+  EXPECT_EQ(memcmp(d.md5, empty, 16), 0);
+}
+
+TEST(FileDigest, MultiPieceFilesMatchAndPrefixDigestsDiffer) {
+  TempDir dir("tsbig");
+  std::string big(3 * (1 << 20) + 12345, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 + (i >> 13));
+  WriteFile(dir / "a", big);
+  WriteFile(dir / "b", big);
+  big[big.size() - 1] ^= 1;
+  WriteFile(dir / "c", big);
+  FileDigest a, b, c, prefix;
+  ASSERT_EQ(DigestFile(dir / "a", nullptr, &a), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / "b", nullptr, &b), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / "c", nullptr, &c), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / "a", nullptr, &prefix, 4096), ReadOutcome::Done);
+  EXPECT_EQ(memcmp(a.md5, b.md5, 16), 0);
+  EXPECT_NE(memcmp(a.md5, c.md5, 16), 0);
+  EXPECT_NE(memcmp(a.md5, prefix.md5, 16), 0);
+  EXPECT_FALSE(a.identity == b.identity);
+  EXPECT_TRUE(SameContent(dir / "a", dir / "b"));
+  EXPECT_FALSE(SameContent(dir / "a", dir / "c"));
+}
+
+TEST(FileDigest, UnreadableFilesAndStopRequestsAreReported) {
+  TempDir dir("tsfail");
+  WriteFile(dir / "held", "content");
+  FileDigest d;
+  EXPECT_EQ(DigestFile(dir / "missing", nullptr, &d), ReadOutcome::Failed);
+  EXPECT_EQ(DigestFile(dir.path(), nullptr, &d), ReadOutcome::Failed);  // a folder is no disk file
+  // A writer holding the file open: reading with writers denied fails.
+  HANDLE writer = CreateFileA((dir / "held").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(DigestFile(dir / "held", nullptr, &d), ReadOutcome::Failed);
+  CloseHandle(writer);
+  EXPECT_EQ(DigestFile(dir / "held", nullptr, &d), ReadOutcome::Done);
+  std::atomic<bool> stop{true};
+  EXPECT_EQ(DigestFile(dir / "held", &stop, &d), ReadOutcome::Stopped);
+}
+
+TEST(FileDigest, TheSameFileThroughAnotherPathHasTheSameIdentity) {
+  TempDir dir("tsid");
+  CreateDirectoryA((dir / "sub").c_str(), nullptr);
+  WriteFile(dir / "sub\\f", "same bytes");
+  WriteFile(dir / "g", "same bytes");
+  FileDigest direct, viaDots, other;
+  ASSERT_EQ(DigestFile(dir / "sub\\f", nullptr, &direct), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / "sub\\..\\sub\\f", nullptr, &viaDots), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / "g", nullptr, &other), ReadOutcome::Done);
+  EXPECT_TRUE(direct.identity == viaDots.identity);
+  EXPECT_FALSE(direct.identity == other.identity);
+  if (CreateHardLinkA((dir / "hard").c_str(), (dir / "g").c_str(), nullptr)) {
+    FileDigest hard;
+    ASSERT_EQ(DigestFile(dir / "hard", nullptr, &hard), ReadOutcome::Done);
+    EXPECT_TRUE(hard.identity == other.identity);
+  }
+  FileIdentity a, b;
+  ASSERT_TRUE(FolderIdentity(dir / "sub", &a));
+  ASSERT_TRUE(FolderIdentity(dir.path() + "\\.\\sub", &b));
+  EXPECT_TRUE(a == b);
+}
+
+TEST(GroupIndex, RootsKeepTheirPlaceWhileEarlierGroupsGrow) {
+  // a1, b1, a2, b2, a3, b3: the a-group gains a3 after b's root exists, so
+  // b's root moves from tree index 2 to 3 while its creation index stays 2.
+  GroupIndex g;
+  EXPECT_EQ(g.Add(D(1), "a1").kind, GroupIndex::Kind::FirstOfDigest);
+  EXPECT_EQ(g.Add(D(2), "b1").kind, GroupIndex::Kind::FirstOfDigest);
+  auto a2 = g.Add(D(1), "a2");
+  EXPECT_EQ(a2.kind, GroupIndex::Kind::NewGroup);
+  EXPECT_EQ(*a2.firstPath, "a1");
+  EXPECT_EQ(a2.rootIndex, 0u);
+  EXPECT_EQ(a2.childIndex, 1u);
+  auto b2 = g.Add(D(2), "b2");
+  EXPECT_EQ(b2.kind, GroupIndex::Kind::NewGroup);
+  EXPECT_EQ(b2.rootIndex, 2u);
+  auto a3 = g.Add(D(1), "a3");
+  EXPECT_EQ(a3.kind, GroupIndex::Kind::JoinGroup);
+  EXPECT_EQ(a3.rootIndex, 0u);
+  EXPECT_EQ(a3.childIndex, 2u);
+  auto b3 = g.Add(D(2), "b3");
+  EXPECT_EQ(b3.kind, GroupIndex::Kind::JoinGroup);
+  EXPECT_EQ(b3.rootIndex, 3u);
+  EXPECT_EQ(b3.childIndex, 5u);
+  EXPECT_EQ(g.CreationIndex(1), 2u);
+  EXPECT_EQ(g.GroupCount(), 2u);
+  EXPECT_EQ(g.TreeItemCount(), 6u);
+  EXPECT_EQ(g.RowCount(), 2u);
+}
+
+TEST(GroupIndex, RootIndexesStayRightOverManyGroups) {
+  // Compare the Fenwick positions with a plain recount after random growth.
+  GroupIndex g;
+  std::vector<uint32_t> sizes;
+  uint32_t seed = 12345;
+  for (int i = 0; i < 3000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    uint8_t digest = static_cast<uint8_t>((seed >> 16) % 200);
+    Digest d{};
+    d[0] = digest;
+    d[1] = static_cast<uint8_t>(digest * 3);
+    auto step = g.Add(d, "p");
+    if (step.kind == GroupIndex::Kind::NewGroup) sizes.push_back(2);
+    if (step.kind == GroupIndex::Kind::JoinGroup) ++sizes[step.group];
+  }
+  uint32_t pos = 0;
+  for (uint32_t k = 0; k < sizes.size(); ++k) {
+    ASSERT_EQ(g.RootIndex(k), pos) << "group " << k;
+    pos += sizes[k];
+  }
+  EXPECT_EQ(g.TreeItemCount(), pos);
+}
