@@ -1,0 +1,229 @@
+#include "controls/picturebox/picture_box.h"
+
+#include <cstring>
+
+#include "controls/picturebox/picture_layout.h"
+#include "runtime/values.h"
+
+namespace ts::controls {
+
+namespace {
+
+using forms::PropertyValue;
+
+constexpr uint32_t kFaceColour = 0xFF000000;
+
+int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+}  // namespace
+
+BorderBits BorderStyleBits(int32_t borderStyle) {
+  switch (Clamp(borderStyle, 0, 5)) {
+    case 1: return {0, WS_EX_CLIENTEDGE};
+    case 2: return {0, WS_EX_DLGMODALFRAME};
+    case 3: return {0, WS_EX_STATICEDGE};
+    case 4: return {0, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME};
+    case 5: return {WS_BORDER, 0};
+    default: return {};
+  }
+}
+
+PictureBox::PictureBox(uint32_t formId, uint32_t unitId, const forms::PicBoxProps& props)
+    : UnitObject(formId, unitId, forms::unittype::PicBox), props_(props) {
+  props_.borderStyle = Clamp(props_.borderStyle, 0, 5);
+  props_.displayMode = Clamp(props_.displayMode, 0, 2);
+}
+
+PictureBox::~PictureBox() { StopAnimation(); }
+
+forms::UnitObject* PictureBox::CreateUnit(const forms::CreateArgs& args) {
+  forms::PicBoxProps props;
+  if (!forms::ReadRecord(args.data, args.size, &props)) return nullptr;
+  auto box = std::make_unique<PictureBox>(args.formId, args.unitId, props);
+  if (!box->Create(args)) return nullptr;
+  return box.release();
+}
+
+bool PictureBox::Create(const forms::CreateArgs& args) {
+  if (!forms::RegisterUnitClass(kPictureBoxClass, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
+                                LoadCursorA(nullptr, IDC_ARROW), nullptr)) {
+    return false;
+  }
+  const BorderBits border = BorderStyleBits(props_.borderStyle);
+  const DWORD style = (args.style & ~(WS_VISIBLE | WS_POPUP)) | WS_CHILD | WS_CLIPSIBLINGS | border.style;
+  if (!CreateNative(border.exStyle, kPictureBoxClass, "", style, args.left, args.top, args.width, args.height,
+                    args.parent, args.menuOrId)) {
+    return false;
+  }
+  LoadPicture();
+  return true;
+}
+
+COLORREF PictureBox::backColour() const {
+  return props_.backColor == kFaceColour ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(props_.backColor);
+}
+
+SIZE PictureBox::pictureSize() const {
+  if (animation_) return animation_->size();
+  if (!picture_) return SIZE{0, 0};
+  return SIZE{static_cast<LONG>(picture_->width), static_cast<LONG>(picture_->height)};
+}
+
+void PictureBox::StopAnimation() {
+  if (animation_) animation_->Stop();
+}
+
+void PictureBox::LoadPicture() {
+  StopAnimation();
+  animation_.reset();
+  image_ = images::DeviceImage{};
+  picture_.reset();
+  const uint8_t* data = props_.picture.data();
+  const size_t size = props_.picture.size();
+  if (size == 0) return;
+  if (props_.animate && images::Recognise(data, size) == images::kGif) {
+    animation_ = GifAnimation::Load(data, size, backColour());
+    if (animation_) return;
+  }
+  picture_ = images::Decode(data, size);
+  if (picture_) image_ = images::ToBitmap(*picture_, nullptr, backColour());
+}
+
+void PictureBox::ApplyBorder() {
+  const BorderBits bits = BorderStyleBits(props_.borderStyle);
+  const LONG_PTR allEx = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE;
+  const LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
+  const LONG_PTR ex = GetWindowLongPtrA(hwnd_, GWL_EXSTYLE);
+  SetWindowLongPtrA(hwnd_, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_BORDER)) | bits.style);
+  SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, (ex & ~allEx) | bits.exStyle);
+  SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void PictureBox::Redraw() {
+  if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void PictureBox::Paint(HDC dc, const RECT& clip) {
+  forms::OwnedBrush back(CreateSolidBrush(backColour()));
+  if (back) FillRect(dc, &clip, back.get());
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const RECT target = PlacePicture(props_.displayMode, client, pictureSize());
+  if (animation_) {
+    animation_->setDisplayMode(props_.displayMode);
+    animation_->Present(dc, target);
+    if (animation_->state() == GifAnimation::State::kStopped) animation_->Start(hwnd_, props_.displayMode);
+    return;
+  }
+  if (image_) {
+    images::Draw(image_.handle(), dc, target.left, target.top, target.right - target.left,
+                 target.bottom - target.top, SRCCOPY);
+  }
+}
+
+LRESULT PictureBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      if (dc != nullptr) {
+        Paint(dc, ps.rcPaint);
+        EndPaint(hwnd_, &ps);
+      }
+      return 0;
+    }
+    case WM_PRINTCLIENT: {
+      RECT client;
+      GetClientRect(hwnd_, &client);
+      Paint(reinterpret_cast<HDC>(w), client);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;  // the paint fills the background itself
+    case WM_DESTROY:
+      StopAnimation();
+      return CallDefault(message, w, l);
+    default:
+      return CallDefault(message, w, l);
+  }
+}
+
+// --- properties -------------------------------------------------------------
+
+int32_t PictureBox::SetProperty(int32_t index, const PropertyValue& v) {
+  switch (index) {
+    case pbprop::BorderStyle:
+      props_.borderStyle = Clamp(v.i32, 0, 5);
+      ApplyBorder();
+      break;
+    case pbprop::BackColor:
+      props_.backColor = v.u32;
+      // PNG transparency is blended onto the back colour, and an
+      // animation's canvas starts from it: both are made again.
+      LoadPicture();
+      break;
+    case pbprop::Picture: {
+      const auto* p = static_cast<const uint8_t*>(v.data);
+      props_.picture = (p != nullptr && v.size != 0) ? forms::Bytes(p, p + v.size) : forms::Bytes{};
+      LoadPicture();
+      break;
+    }
+    case pbprop::DisplayMode: props_.displayMode = Clamp(v.i32, 0, 2); break;
+    case pbprop::Animate:
+      props_.animate = v.i32 != 0 ? 1 : 0;
+      LoadPicture();
+      break;
+    case pbprop::DataSource: props_.dataSource = v.text ? v.text : ""; return 0;
+    case pbprop::DataField: props_.dataField = v.text ? v.text : ""; return 0;
+    default: return 0;
+  }
+  Redraw();
+  return 0;
+}
+
+bool PictureBox::GetProperty(int32_t index, PropertyValue* out) {
+  switch (index) {
+    case pbprop::BorderStyle: *out = PropertyValue::Int(props_.borderStyle); return true;
+    case pbprop::BackColor: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return true;
+    case pbprop::Picture:
+      *out = PropertyValue::Block(props_.picture.data(), static_cast<uint32_t>(props_.picture.size()));
+      return true;
+    case pbprop::DisplayMode: *out = PropertyValue::Int(props_.displayMode); return true;
+    case pbprop::Animate: *out = PropertyValue::Int(static_cast<int32_t>(props_.animate)); return true;
+    case pbprop::DataSource: *out = PropertyValue::Text(props_.dataSource.c_str()); return true;
+    case pbprop::DataField: *out = PropertyValue::Text(props_.dataField.c_str()); return true;
+    default: return false;
+  }
+}
+
+// --- the operation table ----------------------------------------------------
+
+namespace {
+
+PictureBox* AsBox(forms::UnitObject* unit) { return static_cast<PictureBox*>(unit); }
+
+int32_t OpSet(forms::UnitObject* unit, int32_t index, const PropertyValue& value) {
+  return AsBox(unit)->SetProperty(index, value);
+}
+
+int32_t OpGet(forms::UnitObject* unit, int32_t index, PropertyValue* out) {
+  return AsBox(unit)->GetProperty(index, out) ? 1 : 0;
+}
+
+uint8_t* OpGetAll(forms::UnitObject* unit, uint32_t* size) {
+  const forms::Bytes record = AsBox(unit)->SaveRecord();
+  auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(record.size())));
+  std::memcpy(block, record.data(), record.size());
+  *size = static_cast<uint32_t>(record.size());
+  return block;
+}
+
+}  // namespace
+
+void* PictureBoxInterface(int32_t operation) {
+  static const forms::UnitOps ops{&PictureBox::CreateUnit, &OpSet, &OpGetAll, &OpGet, nullptr, nullptr, nullptr};
+  return ops.Lookup(operation);
+}
+
+}  // namespace ts::controls

@@ -1,0 +1,76 @@
+// The picture box ("图片框", PicBox): one picture from the form data in one
+// of three display modes over its back colour; animated GIF pictures play
+// on a thread of their own.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "controls/picturebox/gif_animation.h"
+#include "forms/engine/gdi.h"
+#include "forms/engine/unit.h"
+#include "forms/records/records.h"
+#include "images/picture_gdi.h"
+
+namespace ts::controls {
+
+// Specific property indexes (property index − 8).
+namespace pbprop {
+enum : int32_t { BorderStyle = 0, BackColor, Picture, DisplayMode, Animate, DataSource, DataField, Count };
+}  // namespace pbprop
+
+// The window class of picture boxes.
+inline constexpr char kPictureBoxClass[] = "_QX_PictureBox";
+
+// Applies a border style 0..5 to a control: 0 none, 1 sunken client edge,
+// 2 raised modal frame, 3 static edge, 4 client edge plus modal frame,
+// 5 thin line. Returns the style and extended style bits to use.
+struct BorderBits {
+  DWORD style = 0;
+  DWORD exStyle = 0;
+};
+BorderBits BorderStyleBits(int32_t borderStyle);
+
+class PictureBox : public forms::UnitObject {
+ public:
+  PictureBox(uint32_t formId, uint32_t unitId, const forms::PicBoxProps& props);
+  ~PictureBox() override;
+
+  static forms::UnitObject* CreateUnit(const forms::CreateArgs& args);
+  bool Create(const forms::CreateArgs& args);
+
+  int32_t SetProperty(int32_t index, const forms::PropertyValue& value);
+  bool GetProperty(int32_t index, forms::PropertyValue* out);
+  forms::Bytes SaveRecord() const { return forms::WriteRecord(props_); }
+
+  // Fills `clip` with the back colour and draws the picture (or the
+  // animation's canvas) placed by the display mode. The first paint of an
+  // animated picture starts its thread.
+  void Paint(HDC dc, const RECT& clip);
+
+  GifAnimation* animation() const { return animation_.get(); }
+  bool hasStill() const { return static_cast<bool>(image_); }
+  COLORREF backColour() const;
+
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override;
+
+ private:
+  void LoadPicture();
+  void StopAnimation();
+  void ApplyBorder();
+  void Redraw();
+  SIZE pictureSize() const;
+
+  forms::PicBoxProps props_;
+  std::optional<images::Picture> picture_;
+  images::DeviceImage image_;  // the still picture, PNG blended onto the back colour
+  std::unique_ptr<GifAnimation> animation_;
+};
+
+void* PictureBoxInterface(int32_t operation);
+
+}  // namespace ts::controls
