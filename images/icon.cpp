@@ -45,10 +45,24 @@ bool ImageSize(const uint8_t* data, size_t size, uint32_t& width, uint32_t& heig
   const uint32_t headerSize = r.U32();
   const int32_t w = r.I32();
   const int32_t h = r.I32();
-  if (!r.ok() || headerSize < 40 || headerSize > size || w <= 0 || h < 2) return false;
+  r.U16();  // planes
+  const uint16_t bits = r.U16();
+  const uint32_t compression = r.U32();
+  r.Skip(12);
+  const uint32_t coloursUsed = r.U32();
+  if (!r.ok() || headerSize < 40 || headerSize > size || w <= 0 || h < 2 || compression != 0) return false;
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
   width = static_cast<uint32_t>(w);
   height = static_cast<uint32_t>(h) / 2;
-  return SizeAllowed(width, height, 4);
+  if (!SizeAllowed(width, height, 4)) return false;
+  // The platform factory trusts the header, so the colour bits, the
+  // palette and the mask must all lie inside the entry.
+  const uint64_t colours = coloursUsed ? coloursUsed : (bits <= 8 ? (1u << bits) : 0u);
+  if (colours > 256) return false;
+  const uint64_t colourStride = ((uint64_t{width} * bits + 31) / 32) * 4;
+  const uint64_t maskStride = ((uint64_t{width} + 31) / 32) * 4;
+  const uint64_t needed = headerSize + colours * 4 + (colourStride + maskStride) * height;
+  return needed <= size;
 }
 
 }  // namespace

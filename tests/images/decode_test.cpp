@@ -330,6 +330,9 @@ TEST(Icon, EntriesPointingOutsideTheFileFail) {
   Bytes badSize = b;
   badSize[6 + 8 + 2] = 0x10;  // size of about a megabyte
   EXPECT_FALSE(Decoded(badSize));
+  Bytes shortImage = b;
+  shortImage[6 + 8] = static_cast<uint8_t>(shortImage[6 + 8] - 1);  // mask's last byte outside the entry
+  EXPECT_FALSE(Decoded(shortImage));
   Bytes manyEntries = b;
   manyEntries[4] = 0xFF;  // 255 entries cannot fit
   EXPECT_FALSE(Decoded(manyEntries));
