@@ -1,0 +1,87 @@
+// Helpers shared by the list-view and tree-view based controls: owning
+// image-list and font handles, the image-list and font values of stored
+// records, colours, border styles, and finding the control a command names.
+#pragma once
+
+#include <windows.h>
+// The image-list stream functions are declared only when IStream is.
+#include <objidl.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "forms/engine/unit.h"
+#include "runtime/values.h"
+
+namespace ts::controls {
+
+using Bytes = std::vector<uint8_t>;
+
+// Owns an image list; destroys it when replaced or dropped.
+class OwnedImageList {
+ public:
+  OwnedImageList() = default;
+  explicit OwnedImageList(HIMAGELIST h) : h_(h) {}
+  ~OwnedImageList() { reset(); }
+  OwnedImageList(OwnedImageList&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
+  OwnedImageList& operator=(OwnedImageList&& o) noexcept {
+    if (this != &o) reset(std::exchange(o.h_, nullptr));
+    return *this;
+  }
+  OwnedImageList(const OwnedImageList&) = delete;
+  OwnedImageList& operator=(const OwnedImageList&) = delete;
+  HIMAGELIST get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+  void reset(HIMAGELIST h = nullptr) {
+    if (h_ != nullptr && h_ != h) ::ImageList_Destroy(h_);
+    h_ = h;
+  }
+
+ private:
+  HIMAGELIST h_ = nullptr;
+};
+
+// Owns a GDI font.
+class OwnedFontHandle {
+ public:
+  OwnedFontHandle() = default;
+  ~OwnedFontHandle() { reset(); }
+  OwnedFontHandle(const OwnedFontHandle&) = delete;
+  OwnedFontHandle& operator=(const OwnedFontHandle&) = delete;
+  HFONT get() const { return h_; }
+  void reset(HFONT h = nullptr) {
+    if (h_ != nullptr && h_ != h) ::DeleteObject(h_);
+    h_ = h;
+  }
+
+ private:
+  HFONT h_ = nullptr;
+};
+
+// An image-list value: "MITL", four bytes, then a platform image-list
+// stream. Anything shorter than 9 bytes, without the magic, or whose stream
+// does not read gives null.
+HIMAGELIST DecodeImageList(const Bytes& value);
+// A font value: a 60-byte LOGFONTA; anything else gives null (default font).
+HFONT FontFromValue(const Bytes& value);
+// 0xFF000000 stands for the system button-face colour.
+COLORREF ResolveColour(uint32_t colour);
+// Border kinds 0..5: none, client edge, modal frame, static edge, client
+// edge plus modal frame, thin line. Applied with a frame change.
+void ApplyBorder(HWND hwnd, int32_t style);
+inline int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : v > hi ? hi : v; }
+// Sets or clears style bits of a live window and redraws its frame.
+void SetStyleBits(HWND hwnd, DWORD bits, bool on);
+
+// The unit object a command's first argument (a unit reference: form id,
+// unit id) names, when it is of the given type; null otherwise. A unit that
+// does not exist is the runtime's fatal error.
+forms::UnitObject* ControlArg(const ArgRecord& ref, uint32_t typeId);
+
+// Converts a control's text to a runtime text (null when empty).
+char* ToRuntimeText(const std::string& s);
+
+}  // namespace ts::controls

@@ -1,0 +1,89 @@
+// The super list box: a unit over the platform list view.
+#pragma once
+
+#include <windows.h>
+// The image-list stream functions are declared only when IStream is.
+#include <objidl.h>
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "controls/listview/control_support.h"
+#include "forms/engine/unit.h"
+#include "forms/records/records.h"
+
+namespace ts::controls {
+
+// What a cell accessor reads or writes.
+enum class CellKind : int32_t { Text = 0, Image = 1, Check = 2, Indent = 3, ItemData = 4 };
+
+struct ListRowSpec {
+  int32_t position = -1;  // negative: after the last row
+  std::string text;
+  int32_t image = -1;
+  bool hasCheck = false;
+  int32_t checkState = 0;
+  int32_t indent = 0;
+  int32_t itemData = 0;
+};
+
+class ListBox : public forms::UnitObject {
+ public:
+  ListBox(const forms::CreateArgs& args, forms::ListViewProps props);
+  ~ListBox() override;
+
+  static forms::UnitObject* Create(const forms::CreateArgs& args);
+  int32_t SetProperty(int32_t index, const forms::PropertyValue& value);
+  bool GetProperty(int32_t index, forms::PropertyValue* out);
+  Bytes AllData();
+
+  // --- rows ------------------------------------------------------------
+  int32_t RowCount() const;
+  int32_t InsertRow(const ListRowSpec& spec);
+  void DeleteRow(int32_t row);
+  void DeleteAllRows();
+  // The whole text of a cell; empty when the cell does not exist.
+  std::string CellText(int32_t row, int32_t column) const;
+  void SetCellText(int32_t row, int32_t column, const std::string& text);
+  // Numeric cell accessors (image, check state, indent, item data).
+  int32_t CellValue(int32_t row, int32_t column, CellKind kind) const;
+  void SetCellValue(int32_t row, int32_t column, CellKind kind, int32_t value);
+  // argc counts the command's arguments (column rules need five or more).
+  int32_t Find(const std::string& text, int32_t start, bool exact, bool columnGiven, int32_t column);
+  int32_t ColumnCount() const;
+  bool ReportView() const;
+
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override;
+
+ private:
+  static constexpr UINT kCheckToggled = WM_USER + 1;
+
+  bool Build(const forms::CreateArgs& args);
+  DWORD StyleFromProps() const;
+  DWORD ExStyleFromProps() const;
+  void ApplyColours();
+  void ApplyFont();
+  void ApplyImages();
+  void ApplyStateImages();
+  void ApplyHeaderImages();
+  void InsertColumns();
+  void BuildRows();
+  void ApplyCurrentRow();
+  int32_t CurrentRow() const;
+  LRESULT OnNotify(const NMHDR* header);
+  void PostToggleAt(LPARAM point);
+
+  forms::ListViewProps props_;
+  OwnedImageList images_, stateImages_, headerImages_;
+  OwnedFontHandle font_;
+  std::string editedText_;
+  std::vector<std::string> tips_;  // tip of each row of InitialRows, by row
+};
+
+void* ListViewInterface(int32_t operation);
+
+}  // namespace ts::controls

@@ -1,0 +1,78 @@
+#include "controls/listview/listview_commands.h"
+
+#include "controls/listview/listview.h"
+#include "runtime/commands/arg_values.h"
+
+namespace ts::controls {
+
+namespace {
+
+// Runs fn on the list box's own thread; false when argument 1 is no live
+// list box.
+template <class Fn>
+bool WithList(int argc, ArgRecord* args, Fn&& fn) {
+  if (argc < 1) return false;
+  auto* list = static_cast<ListBox*>(ControlArg(args[0], forms::unittype::ListView));
+  if (list == nullptr) return false;
+  return forms::RunOnOwnerThread(list->handle(), [&] { fn(*list); });
+}
+
+}  // namespace
+
+void ListGetItemCount(ResultRecord* result, int argc, ArgRecord* args) {
+  int32_t count = 0;
+  WithList(argc, args, [&](ListBox& b) { count = b.RowCount(); });
+  SetIntResult(result, count);
+}
+
+void ListInsertItem(ResultRecord* result, int argc, ArgRecord* args) {
+  ListRowSpec spec;
+  spec.position = IntArg(argc, args, 1, -1);
+  spec.text = TextArg(argc, args, 2);
+  spec.image = IntArg(argc, args, 3, -1);
+  spec.hasCheck = Given(argc, args, 4);
+  spec.checkState = IntArg(argc, args, 4, 0);
+  spec.indent = IntArg(argc, args, 5, 0);
+  spec.itemData = IntArg(argc, args, 6, 0);
+  int32_t row = -1;
+  WithList(argc, args, [&](ListBox& b) { row = b.InsertRow(spec); });
+  SetIntResult(result, row);
+}
+
+void ListDeleteItem(ResultRecord*, int argc, ArgRecord* args) {
+  int32_t row = IntArg(argc, args, 1, -1);
+  WithList(argc, args, [&](ListBox& b) { b.DeleteRow(row); });
+}
+
+void ListDeleteAllItems(ResultRecord*, int argc, ArgRecord* args) {
+  WithList(argc, args, [&](ListBox& b) { b.DeleteAllRows(); });
+}
+
+void ListGetItemText(ResultRecord* result, int argc, ArgRecord* args) {
+  int32_t row = IntArg(argc, args, 1, -1);
+  int32_t column = IntArg(argc, args, 2, 0);
+  char* text = nullptr;
+  WithList(argc, args, [&](ListBox& b) { text = ToRuntimeText(b.CellText(row, column)); });
+  SetTextResult(result, text);
+}
+
+void ListSetItemText(ResultRecord*, int argc, ArgRecord* args) {
+  int32_t row = IntArg(argc, args, 1, -1);
+  int32_t column = IntArg(argc, args, 2, 0);
+  std::string text = TextArg(argc, args, 3);
+  WithList(argc, args, [&](ListBox& b) { b.SetCellText(row, column, text); });
+}
+
+void ListFindItem(ResultRecord* result, int argc, ArgRecord* args) {
+  std::string text = TextArg(argc, args, 1);
+  int32_t start = IntArg(argc, args, 2, 0);
+  bool exact = BoolArg(argc, args, 3, true);
+  // The column rules apply only when a fifth argument is there.
+  bool columnGiven = Given(argc, args, 4);
+  int32_t column = IntArg(argc, args, 4, 0);
+  int32_t row = -1;
+  WithList(argc, args, [&](ListBox& b) { row = b.Find(text, start, exact, columnGiven, column); });
+  SetIntResult(result, row);
+}
+
+}  // namespace ts::controls

@@ -1,0 +1,23 @@
+// The seven super-list-box commands. Argument 1 is always the list box (a
+// unit reference); rows and columns count from 0.
+#pragma once
+
+#include "runtime/values.h"
+
+namespace ts::controls {
+
+void ListGetItemCount(ResultRecord* result, int argc, ArgRecord* args);
+// 2 position, 3 text, 4 image, 5 check state, 6 indent, 7 item data (all
+// optional). The new row's index, -1 on failure.
+void ListInsertItem(ResultRecord* result, int argc, ArgRecord* args);
+void ListDeleteItem(ResultRecord* result, int argc, ArgRecord* args);
+void ListDeleteAllItems(ResultRecord* result, int argc, ArgRecord* args);
+// 2 row, 3 column (optional, 0).
+void ListGetItemText(ResultRecord* result, int argc, ArgRecord* args);
+// 2 row, 3 column (optional, 0), 4 text (optional, empty).
+void ListSetItemText(ResultRecord* result, int argc, ArgRecord* args);
+// 2 text, 3 start row (optional, 0), 4 exact (optional, true), 5 column
+// (optional). The row found or -1.
+void ListFindItem(ResultRecord* result, int argc, ArgRecord* args);
+
+}  // namespace ts::controls

@@ -1,0 +1,122 @@
+// The tree box: a unit over the platform tree view whose items the program
+// addresses by pre-order index.
+#pragma once
+
+#include <windows.h>
+// The image-list stream functions are declared only when IStream is.
+#include <objidl.h>
+#include <commctrl.h>
+
+#include <windowsx.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "controls/listview/control_support.h"
+#include "controls/treebox/tree_walk.h"
+#include "forms/engine/unit.h"
+#include "forms/records/records.h"
+
+namespace ts::controls {
+
+// The tree view as a navigator for PreorderIndex.
+struct NativeTreeNav {
+  using Item = HTREEITEM;
+  HWND hwnd = nullptr;
+  HTREEITEM Get(HTREEITEM item, UINT code) const {
+    return reinterpret_cast<HTREEITEM>(::SendMessageA(hwnd, TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
+  }
+  HTREEITEM root() const { return Get(nullptr, TVGN_ROOT); }
+  HTREEITEM child(HTREEITEM i) const { return Get(i, TVGN_CHILD); }
+  HTREEITEM next(HTREEITEM i) const { return Get(i, TVGN_NEXT); }
+  HTREEITEM prev(HTREEITEM i) const { return Get(i, TVGN_PREVIOUS); }
+  HTREEITEM parent(HTREEITEM i) const { return Get(i, TVGN_PARENT); }
+};
+
+// What one InsertItem call gives for one item.
+struct TreeItemSpec {
+  std::string text;
+  int32_t image = 0;
+  int32_t selectedImage = 0;
+  int32_t itemData = 0;
+  bool setBoldAndCheck = false;  // all seven argument places were given
+  bool bold = false;
+  bool hasCheck = false;
+  int32_t checkState = 0;
+};
+
+class TreeBox : public forms::UnitObject {
+ public:
+  TreeBox(const forms::CreateArgs& args, forms::TreeBoxProps props);
+  ~TreeBox() override;
+
+  // --- unit operations ---------------------------------------------------
+  static forms::UnitObject* Create(const forms::CreateArgs& args);
+  int32_t SetProperty(int32_t index, const forms::PropertyValue& value);
+  bool GetProperty(int32_t index, forms::PropertyValue* out);
+  Bytes AllData();
+
+  // --- items by index ------------------------------------------------------
+  int32_t Count() const;
+  HTREEITEM ItemAt(int32_t index);
+  int32_t IndexOf(HTREEITEM item) { return index_.IndexOf(item); }
+  // Adds an item as the last child of the item at parentIndex (top level
+  // when it does not exist); the new item's index, or -1.
+  int32_t Insert(int32_t parentIndex, const TreeItemSpec& spec);
+  // The item's whole text.
+  std::string ItemText(HTREEITEM item) const;
+  void DeleteAll();
+  // State image index minus 1: -1 none, 0 unchecked, 1 checked.
+  int32_t CheckState(HTREEITEM item) const;
+  void SetCheckState(int32_t index, int32_t state, bool recursive);
+  int32_t ParentIndex(int32_t index) { return index_.ParentIndex(index, Count()); }
+  // A fresh item list of the live tree.
+  Bytes LiveItems();
+
+  const forms::TreeBoxProps& props() const { return props_; }
+
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override;
+
+ private:
+  static constexpr UINT kCheckToggled = WM_USER + 1;
+  static constexpr UINT_PTR kReapplyTimer = 0x5453;
+
+  bool Build(const forms::CreateArgs& args);
+  void ApplyColours();
+  void ApplyFont();
+  void ApplyImages();
+  void ApplyItemHeight();
+  void BuildStateImages();
+  void InsertStoredItems();
+  void SelectIndex(int32_t index);
+  void SetStateImage(HTREEITEM item, int32_t image);
+  HTREEITEM InsertNative(HTREEITEM parent, const TreeItemSpec& spec);
+  void ReapplyPending();
+  LRESULT OnNotify(const NMHDR* header);
+  void OnCheckToggled(HTREEITEM item);
+  void ForgetPositions();
+  DWORD StyleFromProps() const;
+
+  forms::TreeBoxProps props_;
+  PreorderIndex<NativeTreeNav> index_{NativeTreeNav{}};
+  OwnedImageList images_;
+  OwnedImageList stateImages_;
+  OwnedFontHandle font_;
+  std::string editedText_;
+  struct Pending {
+    HTREEITEM item;
+    int32_t stateImage;
+  };
+  std::vector<Pending> pending_;
+  bool itemsReplaced_ = false;  // InitialItems was written: recreate from it
+  Bytes liveItems_;              // the last InitialItems read
+  HTREEITEM toggled_ = nullptr;  // item whose check box a click or key toggles
+};
+
+// The type's interface function (operation number → routine).
+void* TreeBoxInterface(int32_t operation);
+
+}  // namespace ts::controls
