@@ -3,6 +3,7 @@
 #include "images/gif.h"
 
 #include <cstring>
+#include <new>
 
 #include "images/byte_reader.h"
 #include "images/picture.h"
@@ -18,7 +19,11 @@ constexpr int kTableSize = 1 << kMaxCodeBits;
 // past the end it yields 0xFF bytes, as a truncated stream is read.
 class CodeReader {
  public:
-  CodeReader(const std::vector<uint8_t>& data) : data_(data) {}
+  explicit CodeReader(const std::vector<uint8_t>& data) : data_(data) {}
+  // True once a code has needed bytes beyond the data. The decoder stops
+  // there: decoding on from padding would let a few bytes fill a huge
+  // frame with garbage, at great cost.
+  bool Exhausted() const { return pos_ > data_.size(); }
   int Read(int bits) {
     while (count_ < bits) {
       const uint32_t byte = pos_ < data_.size() ? data_[pos_] : 0xFFu;
@@ -48,7 +53,8 @@ class PixelSink {
   bool Full() const { return row_ >= height_; }
   void Put(uint8_t index) {
     if (Full()) return;
-    rows_[size_t{Stride8(width_)} * TargetRow() + x_] = index;
+    if (x_ == 0) line_ = rows_ + size_t{Stride8(width_)} * TargetRow();
+    line_[x_] = index;
     if (++x_ == width_) {
       x_ = 0;
       ++row_;
@@ -76,6 +82,7 @@ class PixelSink {
   bool interlaced_;
   uint32_t row_ = 0;
   uint32_t x_ = 0;
+  uint8_t* line_ = nullptr;
 };
 
 // Decodes one LZW stream into the sink; false on a code that the table
@@ -95,6 +102,7 @@ bool DecodeLzw(const std::vector<uint8_t>& data, int minCodeSize, PixelSink& sin
   int prev = -1;
   while (!sink.Full()) {
     const int code = reader.Read(bits);
+    if (reader.Exhausted()) break;  // truncated: the rest of the frame stays index 0
     if (code == clear) {
       next = clear + 2;
       bits = minCodeSize + 1;
@@ -151,6 +159,14 @@ bool ReadTable(ByteReader& r, uint8_t packed, std::vector<Rgb>& table) {
 }  // namespace
 
 bool GifReader::Open(const uint8_t* bytes, size_t length) {
+  try {
+    return OpenBlocks(bytes, length);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+bool GifReader::OpenBlocks(const uint8_t* bytes, size_t length) {
   if (!bytes || length < kMinLength) return false;
   if (std::memcmp(bytes, "GIF8", 4) != 0 || (bytes[4] != '7' && bytes[4] != '9') || bytes[5] != 'a')
     return false;
@@ -266,6 +282,14 @@ GifReader::Step GifReader::Walk(size_t& cursor, Control& control, GifFrame* fram
 }
 
 bool GifReader::NextFrame(GifFrame& frame) {
+  try {
+    return WalkToFrame(frame);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+bool GifReader::WalkToFrame(GifFrame& frame) {
   bool wrappedWithoutFrame = false;
   for (;;) {
     switch (Walk(cursor_, control_, &frame)) {

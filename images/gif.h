@@ -37,7 +37,8 @@ struct GifFrame {
 class GifReader {
  public:
   // Reads the header and global table and keeps a copy of the blocks.
-  // False when the data is not a usable GIF.
+  // False when the data is not a usable GIF. Neither this nor NextFrame
+  // throws: running out of memory is a failure like any other.
   bool Open(const uint8_t* bytes, size_t length);
 
   uint32_t ScreenWidth() const { return screenWidth_; }
@@ -62,6 +63,9 @@ class GifReader {
     uint32_t delay = 0;
   };
   enum class Step { kFrame, kSkipped, kWrap, kError };
+
+  bool OpenBlocks(const uint8_t* bytes, size_t length);
+  bool WalkToFrame(GifFrame& frame);
 
   Step Walk(size_t& cursor, Control& control, GifFrame* frame) const;
   bool SkipSubBlocks(size_t& cursor) const;

@@ -250,6 +250,25 @@ TEST(Gif, FrameWalkerCountsWrapsAndCarriesControlValues) {
   EXPECT_EQ(one.CountFrames(), 1);  // one frame then the trailer: still
 }
 
+TEST(Gif, TruncatedDataStopsDecodingAndLeavesTheRestAtIndexZero) {
+  const auto pal = Palette(4);
+  Bytes b = MakeGif(8, 8, pal, {FrameOf(8, 8, std::vector<uint8_t>(64, 3))});
+  const size_t lzw = 13 + 12 + 19 + 10;
+  ASSERT_EQ(b[lzw], 2);
+  const size_t n = b[lzw + 1];
+  ASSERT_GE(n, 3u);
+  // Keep only the first data byte: clear, 3, then half a code.
+  b.erase(b.begin() + static_cast<ptrdiff_t>(lzw + 3), b.begin() + static_cast<ptrdiff_t>(lzw + 2 + n));
+  b[lzw + 1] = 1;
+  GifReader reader;
+  GifFrame f;
+  ASSERT_TRUE(reader.Open(b.data(), b.size()));
+  ASSERT_TRUE(reader.NextFrame(f));
+  EXPECT_EQ(f.IndexAt(0, 0), 3);
+  EXPECT_EQ(f.IndexAt(7, 7), 0);
+  EXPECT_EQ(f.IndexAt(4, 3), 0);
+}
+
 TEST(Gif, DisposalTakesBitsTwoToFour) {
   const auto pal = Palette(4);
   for (int disposal : {1, 2, 3, 7}) {
