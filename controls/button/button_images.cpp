@@ -10,6 +10,26 @@ constexpr COLORREF kWhite = 0xFFFFFF;
 // Destination AND NOT source: clears the colour pixels the mask marks.
 constexpr DWORD kRopAndNotSource = 0x00220326;
 
+// A 24-bit copy of a bitmap. Key colours are compared on whole pixels, and
+// a 32-bit picture may carry an alpha byte that differs between pixels of
+// the same colour (blended ones keep theirs); 24 bits leave only colour.
+images::OwnedBitmap Opaque24(HBITMAP source, int width, int height, HDC screen) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  images::OwnedBitmap copy(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  images::MemoryDC from(screen), to(screen);
+  if (!copy || !from || !to) return images::OwnedBitmap();
+  images::SelectGuard useFrom(from.get(), source);
+  images::SelectGuard useTo(to.get(), copy.get());
+  BitBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, SRCCOPY);
+  return copy;
+}
+
 }  // namespace
 
 void ImageSlot::Clear() {
@@ -21,12 +41,14 @@ void ImageSlot::Clear() {
 void ImageSlot::Build(const uint8_t* data, size_t size, uint32_t key) {
   Clear();
   if (data == nullptr || size == 0) return;
-  images::OwnedBitmap colour = images::PictureDataToBitmap(data, size, kWhite);
-  if (!colour) return;
+  images::OwnedBitmap picture = images::PictureDataToBitmap(data, size, kWhite);
+  if (!picture) return;
   BITMAP bm{};
-  if (!GetObject(colour.get(), sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return;
+  if (!GetObject(picture.get(), sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return;
 
   images::ScreenDC screen;
+  images::OwnedBitmap colour = Opaque24(picture.get(), bm.bmWidth, bm.bmHeight, screen.get());
+  if (!colour) return;
   images::MemoryDC colourDc(screen.get());
   images::MemoryDC maskDc(screen.get());
   if (!colourDc || !maskDc) return;
