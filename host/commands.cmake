@@ -1,6 +1,6 @@
 # Host build of the pure core commands (text, conversions, dates) with their
 # tests, under the address and undefined-behaviour sanitisers.
-set(TS_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+set(TS_COMMANDS_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
 add_executable(host_commands_test
   ${TS_SOURCE}/runtime/values.cpp
   ${TS_SOURCE}/runtime/error.cpp
@@ -12,6 +12,6 @@ add_executable(host_commands_test
   ${TS_SOURCE}/tests/commands/text_commands_test.cpp
   ${TS_SOURCE}/tests/commands/convert_commands_test.cpp
   ${TS_SOURCE}/tests/commands/text_properties_test.cpp)
-target_compile_options(host_commands_test PRIVATE ${TS_SANITIZE} -finput-charset=UTF-8 -fexec-charset=GBK)
-target_link_options(host_commands_test PRIVATE ${TS_SANITIZE})
+target_compile_options(host_commands_test PRIVATE ${TS_COMMANDS_SANITIZE} -finput-charset=UTF-8 -fexec-charset=GBK)
+target_link_options(host_commands_test PRIVATE ${TS_COMMANDS_SANITIZE})
 target_link_libraries(host_commands_test PRIVATE GTest::gtest GTest::gtest_main)
