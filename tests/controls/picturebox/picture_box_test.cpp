@@ -1,0 +1,230 @@
+// The picture box on a live window: display modes, transparency over the
+// back colour, and GIF animation with its thread.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "control_host.h"
+#include "controls/picturebox/picture_box.h"
+
+namespace ts::controls {
+namespace {
+
+using ctltest::Bytes;
+using ctltest::HostWindow;
+using ctltest::Render;
+using forms::PicBoxProps;
+using forms::PropertyValue;
+
+constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00FF00;
+constexpr COLORREF kBlueBack = RGB(0, 0, 255);
+
+PictureBox* MakeBox(HostWindow& host, const PicBoxProps& props, int width, int height) {
+  const Bytes record = forms::WriteRecord(props);
+  auto* box = static_cast<PictureBox*>(PictureBox::CreateUnit(host.Args(record, 10, 10, width, height)));
+  if (box != nullptr) ShowWindow(box->handle(), SW_SHOWNA);
+  return box;
+}
+
+TEST(PictureBox, FittedModeDrawsAWideBannerAtHalfSizeCentred) {
+  HostWindow host;
+  PicBoxProps props;
+  props.backColor = kBlueBack;
+  props.displayMode = 2;
+  props.picture = ctltest::MakeBmp(448, 88, [](int, int) { return kRed; });
+  PictureBox* box = MakeBox(host, props, 224, 88);
+  ASSERT_NE(box, nullptr);
+  ASSERT_TRUE(box->hasStill());
+  Render r(box->handle());
+  ASSERT_EQ(r.width(), 224);
+  EXPECT_EQ(r.At(112, 10), kBlue);  // above the picture
+  EXPECT_EQ(r.At(112, 23), kRed);   // the picture: rows 22..65
+  EXPECT_EQ(r.At(112, 64), kRed);
+  EXPECT_EQ(r.At(112, 77), kBlue);  // below it
+  EXPECT_EQ(r.At(1, 44), kRed);     // full width
+  EXPECT_EQ(r.At(222, 44), kRed);
+}
+
+TEST(PictureBox, NaturalSizeSitsAtTheTopLeftAndStretchFillsTheBox) {
+  HostWindow host;
+  PicBoxProps props;
+  props.backColor = kBlueBack;
+  props.picture = ctltest::MakeBmp(20, 10, [](int, int) { return kRed; });
+  PictureBox* box = MakeBox(host, props, 60, 40);
+  ASSERT_NE(box, nullptr);
+  Render natural(box->handle());
+  EXPECT_EQ(natural.At(5, 5), kRed);
+  EXPECT_EQ(natural.At(30, 5), kBlue);
+  EXPECT_EQ(natural.At(5, 20), kBlue);
+  box->SetProperty(pbprop::DisplayMode, PropertyValue::Int(7));  // clamped to 2
+  PropertyValue v;
+  ASSERT_TRUE(box->GetProperty(pbprop::DisplayMode, &v));
+  EXPECT_EQ(v.i32, 2);
+  box->SetProperty(pbprop::DisplayMode, PropertyValue::Int(1));
+  Render stretched(box->handle());
+  EXPECT_EQ(stretched.At(55, 35), kRed);
+}
+
+TEST(PictureBox, TransparentPngPixelsShowTheBackColour) {
+  HostWindow host;
+  std::vector<uint8_t> bgra;
+  for (int i = 0; i < 16; ++i) {
+    if (i < 8) bgra.insert(bgra.end(), {0, 0, 255, 255});  // top half opaque red
+    else bgra.insert(bgra.end(), {0, 0, 255, 0});          // bottom half see-through
+  }
+  PicBoxProps props;
+  props.backColor = RGB(0, 255, 0);
+  props.displayMode = 1;
+  props.picture = ctltest::MakePng(4, 4, bgra);
+  PictureBox* box = MakeBox(host, props, 40, 40);
+  ASSERT_NE(box, nullptr);
+  Render r(box->handle());
+  EXPECT_EQ(r.At(20, 5), kRed);
+  EXPECT_EQ(r.At(20, 35), kGreen);
+  // A new back colour blends again.
+  box->SetProperty(pbprop::BackColor, PropertyValue::Int(static_cast<int32_t>(kBlueBack)));
+  Render blue(box->handle());
+  EXPECT_EQ(blue.At(20, 35), kBlue);
+}
+
+TEST(PictureBox, DataThatIsNotAPictureLeavesTheBoxEmpty) {
+  HostWindow host;
+  PicBoxProps props;
+  props.backColor = kBlueBack;
+  props.picture = {'G', 'I', 'F', '8', '9', 'a', 1, 2, 3};
+  PictureBox* box = MakeBox(host, props, 30, 30);
+  ASSERT_NE(box, nullptr);
+  EXPECT_FALSE(box->hasStill());
+  EXPECT_EQ(box->animation(), nullptr);
+  Render r(box->handle());
+  EXPECT_EQ(r.At(15, 15), kBlue);
+}
+
+const std::vector<uint32_t> kPalette = {0x000000, kRed, kGreen, kBlue};
+
+Bytes TwoFrameGif(uint16_t delay) {
+  return ctltest::MakeGif(8, 8, kPalette,
+                          {ctltest::SolidFrame(0, 0, 8, 8, 1, delay), ctltest::SolidFrame(0, 0, 8, 8, 2, delay)});
+}
+
+TEST(PictureBox, AGifWithOneFrameIsAStillPicture) {
+  HostWindow host;
+  PicBoxProps props;
+  props.picture = ctltest::MakeGif(8, 8, kPalette, {ctltest::SolidFrame(0, 0, 8, 8, 3, 5)});
+  PictureBox* box = MakeBox(host, props, 8, 8);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->animation(), nullptr);
+  EXPECT_TRUE(box->hasStill());
+  EXPECT_EQ(Render(box->handle()).At(4, 4), kBlue);
+}
+
+// Milliseconds per frame over `frames` frames of a running animation.
+double MsPerFrame(PictureBox* box, uint32_t frames) {
+  GifAnimation* a = box->animation();
+  if (!ctltest::PumpUntil([&] { return a->framesShown() >= 2; }, 3000)) return -1;
+  const uint32_t first = a->framesShown();
+  const DWORD start = GetTickCount();
+  if (!ctltest::PumpUntil([&] { return a->framesShown() >= first + frames; }, 5000)) return -1;
+  return static_cast<double>(GetTickCount() - start) / frames;
+}
+
+TEST(PictureBox, FrameDelaysZeroAndSevenShowFiftyAndSeventyMilliseconds) {
+  HostWindow host;
+  for (auto [delay, expected] : {std::pair<uint16_t, double>{0, 50.0}, {7, 70.0}}) {
+    PicBoxProps props;
+    props.picture = TwoFrameGif(delay);
+    PictureBox* box = MakeBox(host, props, 8, 8);
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(box->animation(), nullptr);
+    UpdateWindow(box->handle());  // the first paint starts the thread
+    const double ms = MsPerFrame(box, 12);
+    EXPECT_GT(ms, expected * 0.85) << "delay " << delay;
+    EXPECT_LT(ms, expected * 1.5) << "delay " << delay;
+    DestroyWindow(box->handle());
+  }
+}
+
+TEST(PictureBox, TheAnimationLoopsAndShowsItsFramesInTheBox) {
+  HostWindow host;
+  PicBoxProps props;
+  props.displayMode = 1;
+  props.picture = TwoFrameGif(2);
+  PictureBox* box = MakeBox(host, props, 16, 16);
+  ASSERT_NE(box, nullptr);
+  UpdateWindow(box->handle());
+  GifAnimation* a = box->animation();
+  ASSERT_NE(a, nullptr);
+  // More frames than the file holds: the walker wrapped.
+  ASSERT_TRUE(ctltest::PumpUntil([&] { return a->framesShown() >= 5; }, 3000));
+  bool sawRed = false, sawGreen = false;
+  ctltest::PumpUntil([&] {
+    const uint32_t p = Render(box->handle()).At(8, 8);
+    sawRed |= p == kRed;
+    sawGreen |= p == kGreen;
+    return sawRed && sawGreen;
+  }, 3000);
+  EXPECT_TRUE(sawRed);
+  EXPECT_TRUE(sawGreen);
+}
+
+TEST(PictureBox, AnimateOffReplaceAndDestroyStopTheThread) {
+  HostWindow host;
+  PicBoxProps props;
+  props.picture = TwoFrameGif(1);
+  PictureBox* box = MakeBox(host, props, 8, 8);
+  ASSERT_NE(box, nullptr);
+  UpdateWindow(box->handle());
+  ASSERT_TRUE(ctltest::PumpUntil([&] { return box->animation()->framesShown() >= 2; }, 3000));
+
+  // Animate off: the same GIF becomes a still picture (its first frame).
+  box->SetProperty(pbprop::Animate, PropertyValue::Int(0));
+  EXPECT_EQ(box->animation(), nullptr);
+  EXPECT_TRUE(box->hasStill());
+  EXPECT_EQ(Render(box->handle()).At(4, 4), kRed);
+
+  box->SetProperty(pbprop::Animate, PropertyValue::Int(1));
+  ASSERT_NE(box->animation(), nullptr);
+  UpdateWindow(box->handle());
+  ASSERT_TRUE(ctltest::PumpUntil([&] { return box->animation()->state() == GifAnimation::State::kRunning; }, 1000));
+  const Bytes still = ctltest::MakeBmp(2, 2, [](int, int) { return kBlue; });
+  box->SetProperty(pbprop::Picture, PropertyValue::Block(still.data(), static_cast<uint32_t>(still.size())));
+  EXPECT_EQ(box->animation(), nullptr);
+
+  box->SetProperty(pbprop::Picture, PropertyValue::Block(props.picture.data(), static_cast<uint32_t>(props.picture.size())));
+  UpdateWindow(box->handle());
+  GifAnimation* a = box->animation();
+  ASSERT_NE(a, nullptr);
+  ASSERT_TRUE(ctltest::PumpUntil([&] { return a->framesShown() >= 1; }, 3000));
+  // Destroying the box stops the thread before the window goes (a thread
+  // still drawing into a dead window would show up as a crash or hang here).
+  DestroyWindow(box->handle());
+}
+
+TEST(PictureBox, PropertiesAndTheStoredRecord) {
+  HostWindow host;
+  PicBoxProps props;
+  props.borderStyle = 9;
+  PictureBox* box = MakeBox(host, props, 30, 30);
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(GetWindowLongA(box->handle(), GWL_STYLE) & WS_BORDER);  // clamped to 5: thin line
+  EXPECT_EQ(box->SetProperty(pbprop::BorderStyle, PropertyValue::Int(1)), 0);
+  EXPECT_TRUE(GetWindowLongA(box->handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  EXPECT_FALSE(GetWindowLongA(box->handle(), GWL_STYLE) & WS_BORDER);
+  box->SetProperty(pbprop::DataSource, PropertyValue::Text("db"));
+  box->SetProperty(pbprop::BackColor, PropertyValue::Int(static_cast<int32_t>(0xFF000000)));
+  EXPECT_EQ(box->backColour(), GetSysColor(COLOR_BTNFACE));
+
+  char cls[64] = {};
+  GetClassNameA(box->handle(), cls, sizeof cls);
+  EXPECT_STREQ(cls, kPictureBoxClass);
+
+  const Bytes saved = box->SaveRecord();
+  PicBoxProps back;
+  ASSERT_TRUE(forms::ReadRecord(saved.data(), saved.size(), &back));
+  EXPECT_EQ(back.borderStyle, 1);
+  EXPECT_EQ(back.dataSource, "db");
+  EXPECT_EQ(back.backColor, 0xFF000000u);
+}
+
+}  // namespace
+}  // namespace ts::controls
