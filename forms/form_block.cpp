@@ -233,6 +233,13 @@ uint8_t* UnitRecordAt(WindowRecord& w, size_t pos, uint32_t* size) {
   return const_cast<uint8_t*>(UnitRecordAt(static_cast<const WindowRecord&>(w), pos, size));
 }
 
+std::optional<UnitRecordData> ParseUnitAt(const WindowRecord& w, size_t pos) {
+  uint32_t size = 0;
+  const uint8_t* rec = UnitRecordAt(w, pos, &size);
+  if (!rec) return std::nullopt;
+  return ParseUnitRecord(rec, size);
+}
+
 long FindUnitPosition(const WindowRecord& w, uint32_t unitId) {
   if (!IsValidUnitId(unitId)) return -1;
   for (size_t k = 0; k < w.unitCount; ++k)

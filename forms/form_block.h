@@ -104,6 +104,8 @@ uint32_t UnitIdAt(const WindowRecord& w, size_t pos);
 // Record start and size of unit pos (null when out of range).
 uint8_t* UnitRecordAt(WindowRecord& w, size_t pos, uint32_t* size);
 const uint8_t* UnitRecordAt(const WindowRecord& w, size_t pos, uint32_t* size);
+// Unit pos's record as plain values; nothing when out of range or malformed.
+std::optional<UnitRecordData> ParseUnitAt(const WindowRecord& w, size_t pos);
 // Position of a unit id, or -1 when the id is invalid or absent.
 long FindUnitPosition(const WindowRecord& w, uint32_t unitId);
 

@@ -1,6 +1,8 @@
 #include "forms/unit_types.h"
 
 #include <array>
+#include <cstddef>
+#include <utility>
 #include <initializer_list>
 
 namespace ts::forms {
@@ -11,7 +13,7 @@ using namespace propcode;
 
 // Up to 39 properties per type: a fixed-size table of type codes that
 // becomes the property entries.
-template <size_t N>
+template <std::size_t N>
 struct PropertyTable {
   std::array<PropertyEntry, N> entries{};
   constexpr PropertyTable(std::initializer_list<int16_t> specific) {
@@ -89,23 +91,23 @@ const TypeInfo kTypes[] = {
     {0x00070001, "超级按钮", "SuperBtn", 0x00000840, 2, 35, kSuperButtonProps.entries.data()},
 };
 
-constexpr size_t kTypeCount = sizeof(kTypes) / sizeof(kTypes[0]);
+constexpr std::size_t kTypeCount = sizeof(kTypes) / sizeof(kTypes[0]);
 UnitInterfaceFn g_sources[kTypeCount] = {};
 
-template <size_t I>
+template <std::size_t I>
 void* InterfaceOf(int32_t operation) {
   UnitInterfaceFn source = g_sources[I];
   return source ? source(operation) : nullptr;
 }
 
-template <size_t... I>
+template <std::size_t... I>
 constexpr std::array<UnitInterfaceFn, kTypeCount> MakeInterfaces(std::index_sequence<I...>) {
   return {&InterfaceOf<I>...};
 }
 const std::array<UnitInterfaceFn, kTypeCount> kInterfaces =
     MakeInterfaces(std::make_index_sequence<kTypeCount>{});
 
-template <size_t N>
+template <std::size_t N>
 struct Library {
   std::array<UnitTypeEntry, N> entries{};
   Library(uint32_t library) {
