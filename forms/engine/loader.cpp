@@ -10,7 +10,7 @@
 #include "forms/engine/unit.h"
 #include "forms/engine/unit_record.h"
 #include "forms/engine/window_unit.h"
-#include "forms/registry.h"
+#include "forms/engine/registry_access.h"
 #include "runtime/forms_link.h"
 
 namespace ts::forms {

@@ -62,19 +62,26 @@ uint32_t UnitFields::propertiesLength() const {
   return layout_.propLen > 0 ? static_cast<uint32_t>(layout_.propLen) : 0;
 }
 
+// Menu items have no object or cursor slot.
 UnitObject* UnitFields::object() const {
+  if (ref_.objectSlot == nullptr) return nullptr;
   UnitObject* p;
   std::memcpy(&p, ref_.objectSlot, sizeof p);
   return p;
 }
-void UnitFields::setObject(UnitObject* object) { std::memcpy(ref_.objectSlot, &object, sizeof object); }
+void UnitFields::setObject(UnitObject* object) {
+  if (ref_.objectSlot != nullptr) std::memcpy(ref_.objectSlot, &object, sizeof object);
+}
 
 HCURSOR UnitFields::cursorHandle() const {
+  if (ref_.cursorSlot == nullptr) return nullptr;
   HCURSOR c;
   std::memcpy(&c, ref_.cursorSlot, sizeof c);
   return c;
 }
-void UnitFields::setCursorHandle(HCURSOR cursor) { std::memcpy(ref_.cursorSlot, &cursor, sizeof cursor); }
+void UnitFields::setCursorHandle(HCURSOR cursor) {
+  if (ref_.cursorSlot != nullptr) std::memcpy(ref_.cursorSlot, &cursor, sizeof cursor);
+}
 
 bool UnitFields::ReplaceTag(WindowRecord& w, size_t position, const std::string& tag) {
   auto f = At(w, position);

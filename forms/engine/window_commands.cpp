@@ -7,7 +7,7 @@
 #include "forms/engine/internal.h"
 #include "forms/engine/unit.h"
 #include "forms/engine/window_unit.h"
-#include "forms/registry.h"
+#include "forms/engine/registry_access.h"
 
 namespace ts::forms {
 

@@ -6,7 +6,7 @@
 
 #include "forms/engine/internal.h"
 #include "forms/engine/unit_record.h"
-#include "forms/registry.h"
+#include "forms/engine/registry_access.h"
 #include "forms/records/record_io.h"
 #include "runtime/forms_link.h"
 #include "runtime/values.h"
@@ -159,7 +159,16 @@ bool FormWindow::CreateWindowFor(const CreateArgs& args) {
   Send(WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), 0);
   ApplyTopmost();
   ApplyMovable();
+  RememberPlace();
   return true;
+}
+
+void FormWindow::RememberPlace() {
+  RECT r, client;
+  ::GetWindowRect(hwnd_, &r);
+  ::GetClientRect(hwnd_, &client);
+  lastPos_ = {r.left, r.top};
+  lastSize_ = {client.right, client.bottom};
 }
 
 // Brings the caption and frame bits in line with the properties: the
@@ -398,9 +407,20 @@ void FormWindow::OnDestroy() {
   }
 }
 
-void FormWindow::OnSize() {
+void FormWindow::OnSize(LPARAM l) {
+  const SIZE now{LOWORD(l), HIWORD(l)};
+  if (now.cx == lastSize_.cx && now.cy == lastSize_.cy) return;
+  lastSize_ = now;
   LayoutBars();
   Raise(4);
+}
+
+void FormWindow::OnMove() {
+  RECT r;
+  ::GetWindowRect(hwnd_, &r);
+  if (r.left == lastPos_.x && r.top == lastPos_.y) return;
+  lastPos_ = {r.left, r.top};
+  Raise(3);
 }
 
 bool FormWindow::OnEraseBackground(HDC dc) {
@@ -455,10 +475,10 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM w, LPARAM l) {
       if (props_.keepTitleActive && w == FALSE) return CallDefault(message, TRUE, l);
       break;
     case WM_SIZE:
-      if (w != SIZE_MINIMIZED) OnSize();
+      if (w != SIZE_MINIMIZED) OnSize(l);
       return 0;
     case WM_MOVE:
-      Raise(3);
+      if (!::IsIconic(hwnd_)) OnMove();
       return 0;
     case WM_SHOWWINDOW:
       Raise(w ? 10 : 11);

@@ -80,7 +80,9 @@ class FormWindow : public UnitObject {
   // false when the activation was passed on or the window went away.
   bool OnActivate(WPARAM w);
   void OnDestroy();
-  void OnSize();
+  void OnSize(LPARAM l);
+  void OnMove();
+  void RememberPlace();
   bool OnEraseBackground(HDC dc);
   bool OnKeepTitleActive(WPARAM w, LRESULT* result);
   void OnTrayNotify(LPARAM l);
@@ -97,6 +99,10 @@ class FormWindow : public UnitObject {
   bool helpOpened_ = false;
   bool closeInProgress_ = false;
   HWND savedFocus_ = nullptr;
+  // Where the window was when events 3 and 4 last had reason to run: the
+  // platform repeats WM_MOVE and WM_SIZE on the first show without a change.
+  POINT lastPos_{};
+  SIZE lastSize_{};
   std::vector<std::pair<HWND, bool>> disabled_;  // windows disabled while modal, with their old state
   OwnedAccel accel_;
   OwnedIcon bigIcon_, smallIcon_;
