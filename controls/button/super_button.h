@@ -83,5 +83,7 @@ class SuperButton : public forms::UnitObject {
 
 // The unit type's interface function: the routine for an operation number.
 void* SuperButtonInterface(int32_t operation);
+// Makes the program's unit-type table answer with SuperButtonInterface.
+void RegisterSuperButton();
 
 }  // namespace ts::controls

@@ -71,6 +71,9 @@ class PictureBox : public forms::UnitObject {
   std::unique_ptr<GifAnimation> animation_;
 };
 
+// The unit type's interface function, and its entry in the program's
+// unit-type table.
 void* PictureBoxInterface(int32_t operation);
+void RegisterPictureBox();
 
 }  // namespace ts::controls
