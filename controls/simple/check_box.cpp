@@ -1,0 +1,177 @@
+// The check box: the platform's automatic check box. Event 0 follows the
+// platform's clicked notification, so the box already shows its new state.
+#include <optional>
+
+#include "controls/simple/control_support.h"
+#include "controls/simple/simple_controls.h"
+#include "images/picture_gdi.h"
+
+namespace ts::controls {
+namespace {
+
+enum CheckBoxProp : int32_t {
+  kPicture = 0, kPushLike, kFlat, kCaption, kTextOnLeft, kHAlign, kVAlign, kTextColour, kBackColour,
+  kFont, kChecked, kDataSource, kDataField,
+};
+
+class CheckBox : public UnitObject {
+ public:
+  static CheckBox* Create(const CreateArgs& a) {
+    forms::CheckBoxProps props;
+    if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
+    auto* box = new CheckBox(a, std::move(props));
+    DWORD style = (a.style & ~WS_VISIBLE) | WS_CHILD | box->ButtonStyle();
+    if (!box->CreateNative(0, "BUTTON", box->props_.caption.c_str(), style, a.left, a.top, a.width, a.height,
+                           a.parent, a.menuOrId)) {
+      delete box;
+      return nullptr;
+    }
+    box->Send(WM_SETFONT, reinterpret_cast<WPARAM>(FontOrDefault(box->font_)), FALSE);
+    box->Send(BM_SETCHECK, box->props_.checked ? BST_CHECKED : BST_UNCHECKED);
+    box->ShowPicture();
+    return box;
+  }
+
+  int32_t Set(int32_t index, const PropertyValue& v);
+  int32_t Get(int32_t index, PropertyValue* out);
+  Bytes Record() {
+    forms::CheckBoxProps p = props_;
+    if (alive()) {
+      p.caption = WindowText(hwnd_);
+      p.checked = Send(BM_GETCHECK) == BST_CHECKED ? 1 : 0;
+    }
+    return forms::WriteRecord(p);
+  }
+  int32_t WantsKey(uint32_t) const { return 0; }
+
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override {
+    switch (message) {
+      case forms::msg::Reflect + WM_COMMAND:
+        if (HIWORD(w) == BN_CLICKED && designFlag_ == 0) Raise(0);
+        return 1;
+      case forms::msg::Reflect + WM_CTLCOLORSTATIC:
+      case forms::msg::Reflect + WM_CTLCOLORBTN:
+        return AnswerCtlColour(reinterpret_cast<HDC>(w), ResolveColour(props_.textColor),
+                               ResolveColour(props_.backColor), brush_);
+      default:
+        return CallDefault(message, w, l);
+    }
+  }
+
+ private:
+  CheckBox(const CreateArgs& a, forms::CheckBoxProps props)
+      : UnitObject(a.formId, a.unitId, forms::unittype::CheckBox), props_(std::move(props)),
+        designFlag_(a.designFlag) {
+    props_.hAlign = ClampInt(props_.hAlign, 0, 2);
+    props_.vAlign = ClampInt(props_.vAlign, 0, 2);
+    font_ = FontFromValue(props_.font);
+    LoadPicture();
+  }
+
+  DWORD ButtonStyle() const {
+    static const DWORD kHorizontal[] = {BS_LEFT, BS_CENTER, BS_RIGHT};
+    static const DWORD kVertical[] = {BS_TOP, BS_VCENTER, BS_BOTTOM};
+    DWORD s = BS_AUTOCHECKBOX | BS_MULTILINE | kHorizontal[props_.hAlign] | kVertical[props_.vAlign];
+    if (props_.pushLike) s |= BS_PUSHLIKE;
+    if (props_.flat) s |= BS_FLAT;
+    if (props_.textOnLeft) s |= BS_LEFTTEXT;
+    if (image_) s |= image_.icon ? BS_ICON : BS_BITMAP;
+    return s;
+  }
+  // The picture is decoded against the back colour once; a picture that
+  // does not decode leaves a plain text check box.
+  void LoadPicture() {
+    image_ = images::DeviceImage();
+    picture_.reset();
+    if (props_.picture.empty()) return;
+    picture_ = images::Decode(props_.picture.data(), props_.picture.size());
+    if (picture_) image_ = images::ToBitmap(*picture_, nullptr, ResolveColour(props_.backColor));
+    if (!image_) picture_.reset();
+  }
+  void ShowPicture() {
+    if (!image_) return;
+    Send(BM_SETIMAGE, image_.icon ? IMAGE_ICON : IMAGE_BITMAP, reinterpret_cast<LPARAM>(image_.handle()));
+  }
+  // Style changes that a button takes without being rebuilt.
+  void Restyle() {
+    if (!alive()) return;
+    DWORD keep = static_cast<DWORD>(::GetWindowLongA(hwnd_, GWL_STYLE)) & 0xFFFF0000u;
+    Send(BM_SETSTYLE, keep | ButtonStyle(), TRUE);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+
+  forms::CheckBoxProps props_;
+  uint32_t designFlag_;
+  forms::OwnedFont font_;
+  std::optional<images::Picture> picture_;
+  images::DeviceImage image_;
+  ColourBrush brush_;
+  std::string readText_;
+};
+
+int32_t CheckBox::Set(int32_t index, const PropertyValue& v) {
+  switch (index) {
+    case kPicture:
+      props_.picture = BlockOf(v);
+      return 1;  // the button is rebuilt with or without its picture
+    case kPushLike: props_.pushLike = BoolOf(v); Restyle(); return 0;
+    case kFlat: props_.flat = BoolOf(v); Restyle(); return 0;
+    case kCaption:
+      props_.caption = TextOf(v);
+      if (alive()) ::SetWindowTextA(hwnd_, props_.caption.c_str());
+      return 0;
+    case kTextOnLeft: props_.textOnLeft = BoolOf(v); Restyle(); return 0;
+    case kHAlign: props_.hAlign = ClampInt(v.i32, 0, 2); Restyle(); return 0;
+    case kVAlign: props_.vAlign = ClampInt(v.i32, 0, 2); Restyle(); return 0;
+    case kTextColour: props_.textColor = v.u32; break;
+    case kBackColour: props_.backColor = v.u32; break;
+    case kFont:
+      props_.font = BlockOf(v);
+      font_ = FontFromValue(props_.font);
+      if (alive()) Send(WM_SETFONT, reinterpret_cast<WPARAM>(FontOrDefault(font_)), TRUE);
+      return 0;
+    case kChecked:
+      props_.checked = BoolOf(v);
+      if (alive()) Send(BM_SETCHECK, props_.checked ? BST_CHECKED : BST_UNCHECKED);
+      return 0;
+    case kDataSource: props_.dataSource = TextOf(v); return 0;
+    case kDataField: props_.dataField = TextOf(v); return 0;
+    default: return 0;
+  }
+  if (alive()) ::InvalidateRect(hwnd_, nullptr, TRUE);
+  return 0;
+}
+
+int32_t CheckBox::Get(int32_t index, PropertyValue* out) {
+  switch (index) {
+    case kPicture: *out = BlockValue(props_.picture); return 1;
+    case kPushLike: *out = PropertyValue::Int(props_.pushLike ? 1 : 0); return 1;
+    case kFlat: *out = PropertyValue::Int(props_.flat ? 1 : 0); return 1;
+    case kCaption:
+      readText_ = alive() ? WindowText(hwnd_) : props_.caption;
+      *out = PropertyValue::Text(readText_.c_str());
+      return 1;
+    case kTextOnLeft: *out = PropertyValue::Int(props_.textOnLeft ? 1 : 0); return 1;
+    case kHAlign: *out = PropertyValue::Int(props_.hAlign); return 1;
+    case kVAlign: *out = PropertyValue::Int(props_.vAlign); return 1;
+    case kTextColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.textColor)); return 1;
+    case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return 1;
+    case kFont: *out = BlockValue(props_.font); return 1;
+    case kChecked: {
+      // The platform control holds the state the user last gave it.
+      bool checked = alive() ? Send(BM_GETCHECK) == BST_CHECKED : props_.checked != 0;
+      *out = PropertyValue::Int(checked ? 1 : 0);
+      return 1;
+    }
+    case kDataSource: *out = PropertyValue::Text(props_.dataSource.c_str()); return 1;
+    case kDataField: *out = PropertyValue::Text(props_.dataField.c_str()); return 1;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+void* CheckBoxInterface(int32_t operation) { return ControlOps<CheckBox>::Table().Lookup(operation); }
+
+}  // namespace ts::controls

@@ -1,0 +1,95 @@
+// Edit box styles and limits; group box as native parent of its controls.
+#include <gtest/gtest.h>
+
+#include "controls/simple/simple_controls.h"
+#include "tests/controls/simple/fixture.h"
+
+using namespace simpletest;
+
+namespace {
+
+constexpr int32_t kContent = 0, kMultiline = 7, kSelStart = 16, kSelLength = 17, kSelectedText = 18;
+
+Bytes EditRecord(void (*adjust)(ts::forms::EditBoxProps&)) {
+  ts::forms::EditBoxProps p;
+  p.content = "*.*";
+  adjust(p);
+  return ts::forms::WriteRecord(p);
+}
+
+}  // namespace
+
+TEST(EditBox, ContentIsTheWindowTextBothWays) {
+  Host host;
+  Control edit = Create(ts::controls::EditBoxInterface, EditRecord([](auto&) {}), host.hwnd(), {10, 10, 300, 35}, 1);
+  ASSERT_NE(edit.unit, nullptr);
+  EXPECT_EQ(edit.GetText(kContent), "*.*");
+  edit.SetText(kContent, "*.doc;*.xls;*.ppt;*.pdf");
+  char text[64] = {};
+  ::GetWindowTextA(edit.hwnd(), text, sizeof text);
+  EXPECT_STREQ(text, "*.doc;*.xls;*.ppt;*.pdf");
+  ::SetWindowTextA(edit.hwnd(), "*.mp3");
+  EXPECT_EQ(edit.GetText(kContent), "*.mp3");
+  edit.SetInt(kSelStart, 2);
+  edit.SetInt(kSelLength, 3);
+  EXPECT_EQ(edit.GetText(kSelectedText), "mp3");
+  EXPECT_EQ(edit.Record<ts::forms::EditBoxProps>().content, "*.mp3");
+}
+
+TEST(EditBox, LimitPasswordAndLetterCaseReachThePlatformControl) {
+  Host host;
+  Control edit = Create(ts::controls::EditBoxInterface, EditRecord([](auto& p) {
+                          p.maxLength = 4;
+                          p.inputMode = 2;
+                          p.passwordChar = '#';
+                          p.letterCase = 2;
+                        }),
+                        host.hwnd(), {10, 10, 300, 35}, 1);
+  ASSERT_NE(edit.unit, nullptr);
+  LONG style = ::GetWindowLongA(edit.hwnd(), GWL_STYLE);
+  EXPECT_TRUE(style & ES_PASSWORD);
+  EXPECT_TRUE(style & ES_UPPERCASE);
+  EXPECT_EQ(::SendMessageA(edit.hwnd(), EM_GETPASSWORDCHAR, 0, 0), '#');
+  EXPECT_EQ(::SendMessageA(edit.hwnd(), EM_GETLIMITTEXT, 0, 0), 4);
+  ::SetWindowTextA(edit.hwnd(), "");
+  for (char c : std::string("abcdef")) ::SendMessageA(edit.hwnd(), WM_CHAR, static_cast<WPARAM>(c), 1);
+  EXPECT_EQ(edit.GetText(kContent), "ABCD");
+}
+
+TEST(EditBox, MultilineIsFixedAtCreationSoWritingItAsksForRecreation) {
+  Host host;
+  Control edit = Create(ts::controls::EditBoxInterface, EditRecord([](auto& p) {
+                          p.multiline = 1;
+                          p.scrollBars = 2;
+                        }),
+                        host.hwnd(), {10, 10, 300, 100}, 1);
+  ASSERT_NE(edit.unit, nullptr);
+  LONG style = ::GetWindowLongA(edit.hwnd(), GWL_STYLE);
+  EXPECT_TRUE(style & ES_MULTILINE);
+  EXPECT_TRUE(style & WS_VSCROLL);
+  EXPECT_FALSE(style & WS_HSCROLL);
+  EXPECT_EQ(edit.ops.wantsKey(edit.unit, VK_RETURN), 1);
+  EXPECT_EQ(edit.SetInt(kMultiline, 0), 1);
+  EXPECT_EQ(edit.Record<ts::forms::EditBoxProps>().multiline, 0u);
+}
+
+TEST(GroupBox, ControlsInsideItStillGetTheirNotifications) {
+  Host host;
+  ts::forms::GroupBoxProps g;
+  g.caption = "扫描目录";
+  Control group = Create(ts::controls::GroupBoxInterface, ts::forms::WriteRecord(g), host.hwnd(), {8, 10, 400, 200}, 2);
+  ASSERT_NE(group.unit, nullptr);
+  ts::forms::CheckBoxProps c;
+  c.caption = "包含子目录";
+  Control box = Create(ts::controls::CheckBoxInterface, ts::forms::WriteRecord(c), group.hwnd(), {11, 104, 130, 124},
+                       0x16030003);
+  ASSERT_NE(box.unit, nullptr);
+  ::SendMessageA(box.hwnd(), BM_CLICK, 0, 0);
+  PumpUntil([] { return !Events().empty(); }, 500);
+  EXPECT_EQ(CountEvents(0x16030003, 0), 1u);
+  EXPECT_EQ(box.GetInt(10), 1);
+  EXPECT_EQ(group.GetText(0), "扫描目录");
+  group.SetInt(1, 7);  // caption alignment clamps to right
+  EXPECT_EQ(group.GetInt(1), 2);
+  EXPECT_EQ(::GetWindowLongA(group.hwnd(), GWL_STYLE) & BS_RIGHT, BS_RIGHT);
+}

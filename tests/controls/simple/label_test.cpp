@@ -1,0 +1,151 @@
+// Label: caption placement (word wrap against VAlign), the drawn frame,
+// the back picture, clamped properties and the record of its state.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "controls/simple/simple_controls.h"
+#include "tests/controls/simple/fixture.h"
+
+using namespace simpletest;
+
+namespace {
+
+constexpr int32_t kCaption = 0, kBorderStyle = 2, kFrameWidth = 3, kBackColour = 9, kBackPicture = 10,
+                  kPictureMode = 11, kVAlign = 18;
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+ts::forms::LabelProps WhiteLabel(const char* caption) {
+  ts::forms::LabelProps p;
+  p.caption = caption;
+  p.backColor = kWhite;
+  return p;
+}
+
+// Rows that hold anything but the back colour: first and last.
+std::pair<int, int> InkRows(const Pixels& px, uint32_t back) {
+  int first = -1, last = -1;
+  for (int y = 0; y < px.height; ++y)
+    for (int x = 0; x < px.width; ++x)
+      if (px.at(x, y) != back) {
+        if (first < 0) first = y;
+        last = y;
+        break;
+      }
+  return {first, last};
+}
+
+// A 24-bit bottom-up bitmap file of one colour.
+Bytes SolidBmp(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+  int stride = (w * 3 + 3) & ~3;
+  uint32_t pixels = static_cast<uint32_t>(stride * h);
+  Bytes f(54 + pixels, 0);
+  auto put32 = [&f](size_t at, uint32_t v) { std::memcpy(&f[at], &v, 4); };
+  f[0] = 'B';
+  f[1] = 'M';
+  put32(2, static_cast<uint32_t>(f.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<uint32_t>(w));
+  put32(22, static_cast<uint32_t>(h));
+  f[26] = 1;
+  f[28] = 24;
+  put32(34, pixels);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      size_t at = 54 + static_cast<size_t>(y * stride + x * 3);
+      f[at] = b;
+      f[at + 1] = g;
+      f[at + 2] = r;
+    }
+  return f;
+}
+
+}  // namespace
+
+TEST(Label, WordWrapCentresTheLinesWhateverVAlignSays) {
+  Host host;
+  ts::forms::LabelProps p = WhiteLabel("孪影 查找 内容 相同 的 文件 并且 清理 它们");
+  p.wordWrap = 1;
+  p.vAlign = 0;
+  Control label = Create(ts::controls::LabelInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 110, 110}, 1);
+  ASSERT_NE(label.unit, nullptr);
+  Pixels top = Render(label.hwnd());
+  label.SetInt(kVAlign, 2);
+  Pixels bottom = Render(label.hwnd());
+  EXPECT_TRUE(top == bottom);
+  auto [first, last] = InkRows(top, kWhite);
+  ASSERT_GE(first, 0) << "nothing drawn";
+  EXPECT_GT(last - first, 20) << "the caption should wrap onto several lines";
+  EXPECT_NEAR((first + last) / 2.0, top.height / 2.0, 4.0);
+}
+
+TEST(Label, SingleLineFollowsVAlign) {
+  Host host;
+  Control label = Create(ts::controls::LabelInterface, ts::forms::WriteRecord(WhiteLabel("标签文字")), host.hwnd(),
+                         {10, 10, 110, 70}, 1);
+  ASSERT_NE(label.unit, nullptr);
+  label.SetInt(kVAlign, 0);
+  auto [topFirst, topLast] = InkRows(Render(label.hwnd()), kWhite);
+  label.SetInt(kVAlign, 2);
+  auto [bottomFirst, bottomLast] = InkRows(Render(label.hwnd()), kWhite);
+  ASSERT_GE(topFirst, 0);
+  EXPECT_LT(topFirst, 6);
+  EXPECT_GT(bottomLast, 60 - 6);
+  EXPECT_GT(bottomFirst, topLast);
+}
+
+TEST(Label, GradientFrameNeedsTwoUsableColours) {
+  Host host;
+  ts::forms::LabelProps p = WhiteLabel("");
+  p.borderStyle = 6;
+  p.frameWidth = 6;
+  p.frameColors[0] = 0x0000FF;  // red outside
+  p.frameColors[1] = 0xFF000000;
+  p.frameColors[2] = 0xFF0000;  // blue inside
+  Control label = Create(ts::controls::LabelInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 90, 50}, 1);
+  ASSERT_NE(label.unit, nullptr);
+  Pixels framed = Render(label.hwnd());
+  EXPECT_EQ(framed.at(0, 20), 0xFF0000u);  // red, as pixels read
+  EXPECT_EQ(framed.at(5, 20), 0x0000FFu);  // blue
+  EXPECT_EQ(framed.at(6, 20), kWhite);     // the back colour starts inside the frame
+  label.Set(6, ts::forms::PropertyValue::Int(static_cast<int32_t>(0xFF000000)));  // third colour unusable
+  Pixels plain = Render(label.hwnd());
+  EXPECT_EQ(plain.at(0, 20), kWhite);
+}
+
+TEST(Label, BackPictureIsTiledAndABrokenPictureIsIgnored) {
+  Host host;
+  ts::forms::LabelProps p = WhiteLabel("");
+  p.backPicture = SolidBmp(4, 4, 0, 255, 0);
+  p.pictureMode = 0;
+  Control label = Create(ts::controls::LabelInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 30, 30}, 1);
+  ASSERT_NE(label.unit, nullptr);
+  Pixels natural = Render(label.hwnd());
+  EXPECT_EQ(natural.at(1, 1), 0x00FF00u);
+  EXPECT_EQ(natural.at(10, 10), kWhite);
+  label.SetInt(kPictureMode, 1);
+  EXPECT_EQ(Render(label.hwnd()).at(10, 10), 0x00FF00u);
+  Bytes broken = {'B', 'M', 1, 2, 3, 4, 5, 6, 7};
+  label.Set(kBackPicture, ts::forms::PropertyValue::Block(broken.data(), static_cast<uint32_t>(broken.size())));
+  EXPECT_EQ(Render(label.hwnd()).at(1, 1), kWhite);
+}
+
+TEST(Label, PropertiesAreClampedAndTheRecordReflectsTheWindow) {
+  Host host;
+  Control label = Create(ts::controls::LabelInterface, Bytes(), host.hwnd(), {10, 10, 90, 30}, 1);
+  ASSERT_NE(label.unit, nullptr);
+  EXPECT_EQ(label.GetText(kCaption), "标签");  // the default caption
+  label.SetText(kCaption, "12%");
+  EXPECT_EQ(label.GetText(kCaption), "12%");
+  label.SetInt(kFrameWidth, 2);
+  EXPECT_EQ(label.GetInt(kFrameWidth), 5);
+  label.SetInt(kBorderStyle, 9);
+  EXPECT_EQ(label.GetInt(kBorderStyle), 6);
+  label.SetInt(kBackColour, 0x123456);
+  ::SetWindowTextA(label.hwnd(), "直接写入");
+  auto rec = label.Record<ts::forms::LabelProps>();
+  EXPECT_EQ(rec.caption, "直接写入");
+  EXPECT_EQ(rec.backColor, 0x123456u);
+  EXPECT_EQ(rec.frameWidth, 5);
+}
