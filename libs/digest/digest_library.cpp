@@ -16,3 +16,14 @@ void DataDigest(ResultRecord* result, int argc, ArgRecord* args) {
 }
 
 }  // namespace ts
+
+namespace ts {
+namespace {
+const void* const kDigestCommands[] = {reinterpret_cast<const void*>(&DataDigest)};
+const LibraryRecord kDigestRecord = {
+    20000101, "4BB4003860154917BC7D8230BF4FA58A", 2, 0, 50, 0, 0, 0, 0, "数据操作支持库一", 1, nullptr, 0xC0000000,
+    {},       0,  nullptr, {}, 1, nullptr, kDigestCommands, {}, nullptr, {}};
+}  // namespace
+
+const LibraryRecord& DigestLibraryRecord() { return kDigestRecord; }
+}  // namespace ts

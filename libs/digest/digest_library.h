@@ -10,3 +10,11 @@ namespace ts {
 void DataDigest(ResultRecord* result, int argc, ArgRecord* args);
 
 }  // namespace ts
+
+#include "runtime/program.h"
+
+namespace ts {
+// The library record of 数据操作支持库一 (library index 5): the one linked
+// command; the library needs no notify function.
+const LibraryRecord& DigestLibraryRecord();
+}  // namespace ts

@@ -125,3 +125,15 @@ NotifyWord ShellLibraryNotify(int32_t code, NotifyWord p1, NotifyWord) {
 }
 
 }  // namespace ts
+
+namespace ts {
+namespace {
+const void* const kShellCommands[] = {reinterpret_cast<const void*>(&BrowseForFolder),
+                                      reinterpret_cast<const void*>(&ShellOperation)};
+const LibraryRecord kShellRecord = {
+    20000101, "52F260023059454187AF826A3C07AF2A", 3, 0, 0, 0, 0, 0, 0, "操作系统界面功能支持库", 1, nullptr, 0,
+    {},       0,  nullptr, {}, 2, nullptr, kShellCommands, {}, &ShellLibraryNotify, {}};
+}  // namespace
+
+const LibraryRecord& ShellLibraryRecord() { return kShellRecord; }
+}  // namespace ts

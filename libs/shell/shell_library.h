@@ -27,3 +27,10 @@ const char* ShellVerb(int32_t operation);
 int ShellShowCommand(int32_t mode);
 
 }  // namespace ts
+
+namespace ts {
+// The library record of 操作系统界面功能支持库 (library index 2): commands
+// in order of first use (browse for folder, shell operation) and the notify
+// function.
+const LibraryRecord& ShellLibraryRecord();
+}  // namespace ts

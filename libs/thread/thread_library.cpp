@@ -108,3 +108,15 @@ uint32_t LibraryCriticalSectionCount() {
 }
 
 }  // namespace ts
+
+namespace ts {
+namespace {
+const void* const kThreadCommands[] = {reinterpret_cast<const void*>(&StartThread),
+                                       reinterpret_cast<const void*>(&StopThread)};
+const LibraryRecord kThreadRecord = {
+    20000101, "5F99C1642A2F4e03850721B4F5D7C3F8", 2, 0, 3, 0, 0, 0, 0, "多线程支持库", 1, nullptr, 0xC0000000,
+    {},       0,  nullptr, {}, 2, nullptr, kThreadCommands, {}, &ThreadLibraryNotify, {}};
+}  // namespace
+
+const LibraryRecord& ThreadLibraryRecord() { return kThreadRecord; }
+}  // namespace ts

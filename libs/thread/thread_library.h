@@ -30,3 +30,9 @@ void* NewLibraryCriticalSection();
 uint32_t LibraryCriticalSectionCount();
 
 }  // namespace ts
+
+namespace ts {
+// The library record of 多线程支持库 (library index 4): commands in order of
+// first use (start thread, force thread to stop) and the notify function.
+const LibraryRecord& ThreadLibraryRecord();
+}  // namespace ts
