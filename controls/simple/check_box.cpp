@@ -95,10 +95,7 @@ class CheckBox : public UnitObject {
   }
   // Style changes that a button takes without being rebuilt.
   void Restyle() {
-    if (!alive()) return;
-    DWORD keep = static_cast<DWORD>(::GetWindowLongA(hwnd_, GWL_STYLE)) & 0xFFFF0000u;
-    Send(BM_SETSTYLE, keep | ButtonStyle(), TRUE);
-    ::InvalidateRect(hwnd_, nullptr, TRUE);
+    if (alive()) RestyleButton(hwnd_, ButtonStyle());
   }
 
   forms::CheckBoxProps props_;

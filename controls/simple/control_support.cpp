@@ -54,6 +54,15 @@ std::string WindowText(HWND hwnd) {
   return text;
 }
 
+void RestyleButton(HWND hwnd, DWORD buttonStyle) {
+  // BM_SETSTYLE alone changes only the button type; alignment and look
+  // bits live in the window style.
+  DWORD style = (static_cast<DWORD>(::GetWindowLongA(hwnd, GWL_STYLE)) & 0xFFFF0000u) | (buttonStyle & 0xFFFFu);
+  ::SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(style));
+  ::SendMessageA(hwnd, BM_SETSTYLE, buttonStyle & 0xFFFFu, TRUE);
+  ::InvalidateRect(hwnd, nullptr, TRUE);
+}
+
 uint8_t* HeapRecord(const Bytes& record, uint32_t* size) {
   auto n = static_cast<uint32_t>(record.size());
   auto* block = static_cast<uint8_t*>(ts::Alloc(n ? n : 1));

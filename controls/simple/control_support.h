@@ -42,6 +42,10 @@ void ApplyBorder(HWND hwnd, int32_t border);
 
 std::string WindowText(HWND hwnd);
 
+// Replaces the button style bits (the low word) of a live BUTTON control
+// and redraws it.
+void RestyleButton(HWND hwnd, DWORD buttonStyle);
+
 // Copies of property values.
 inline Bytes BlockOf(const PropertyValue& v) {
   const auto* p = static_cast<const uint8_t*>(v.data);

@@ -33,10 +33,7 @@ class GroupBox : public UnitObject {
         return 0;
       case kCaptionAlign:
         props_.captionAlign = ClampInt(v.i32, 0, 2);
-        if (alive()) {
-          DWORD keep = static_cast<DWORD>(::GetWindowLongA(hwnd_, GWL_STYLE)) & 0xFFFF0000u;
-          Send(BM_SETSTYLE, keep | GroupStyle(), TRUE);
-        }
+        if (alive()) RestyleButton(hwnd_, GroupStyle());
         break;
       case kTextColour: props_.textColor = v.u32; break;
       case kBackColour: props_.backColor = v.u32; break;

@@ -59,7 +59,7 @@ TEST(CheckBox, MnemonicClickTogglesAndRaisesEvent0) {
   EXPECT_EQ(box.GetInt(kChecked), 1);
 }
 
-TEST(CheckBox, WritingCheckedOrCaptionRaisesNothing) {
+TEST(CheckBox, WritesReachThePlatformControlAndRaiseNothing) {
   Host host;
   Control box = Create(ts::controls::CheckBoxInterface, BoxRecord(0), host.hwnd(), {10, 10, 130, 30}, kBox);
   ASSERT_NE(box.unit, nullptr);
@@ -69,6 +69,13 @@ TEST(CheckBox, WritingCheckedOrCaptionRaisesNothing) {
   EXPECT_EQ(CountEvents(kBox, 0), 0u);
   EXPECT_EQ(::SendMessageA(box.hwnd(), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(box.GetText(kCaption), "清理文件时放入回收站");
+  box.SetInt(1, 1);  // PushLike
+  box.SetInt(5, 2);  // HAlign right
+  LONG style = ::GetWindowLongA(box.hwnd(), GWL_STYLE);
+  EXPECT_EQ(style & BS_PUSHLIKE, BS_PUSHLIKE);
+  EXPECT_EQ(style & BS_RIGHT, BS_RIGHT);
+  EXPECT_EQ(style & 0x0F, BS_AUTOCHECKBOX);
+  EXPECT_EQ(::SendMessageA(box.hwnd(), BM_GETCHECK, 0, 0), BST_CHECKED) << "restyling keeps the state";
 }
 
 TEST(CheckBox, PictureChangeAsksForRecreationAndABrokenPictureLeavesText) {
