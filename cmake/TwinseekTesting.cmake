@@ -7,12 +7,16 @@ if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/cmake/wine-run")
 endif()
 
-# ts_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [GUI] [TIMEOUT s])
+# ts_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [GUI] [NO_MAIN] [TIMEOUT s])
 # One executable per group of related cases, linked with the shared test main
-# that fails a test on any message box it did not expect.
+# that fails a test on any message box it did not expect (NO_MAIN: the test
+# brings its own main and starts the watchdog itself).
 function(ts_test name)
-  cmake_parse_arguments(T "GUI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI;NO_MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
+  if(NOT T_NO_MAIN)
+    target_link_libraries(${name} PRIVATE ts_test_main)
+  endif()
   target_link_libraries(${name} PRIVATE ${T_LIBS} ts_test_support GTest::gtest)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY "${CMAKE_BINARY_DIR}/tests")

@@ -13,4 +13,9 @@ class ExpectMessageBoxes {
   ExpectMessageBoxes& operator=(const ExpectMessageBoxes&) = delete;
 };
 
+// The watchdog thread; the shared test main starts and stops it, test
+// programs with a main of their own call these themselves.
+void StartWatchdog();
+void StopWatchdog();
+
 }  // namespace tstest
