@@ -215,3 +215,26 @@ TEST(FormCompiler, RejectsUnknownFieldsHandlersAndParents) {
   EXPECT_THROW(compile("unit 0x00000001 " + label + " x\n"), std::runtime_error);
   EXPECT_THROW(compile("unit 0x16000001 " + button + " x\n"), std::runtime_error);
 }
+
+TEST(FormBlock, DamagedBlocksAreRefusedOrReadWithoutRunningPastTheirEnd) {
+  const Bytes& good = Block();
+  // Every truncation fails: the block must be consumed exactly.
+  for (size_t cut = 1; cut < good.size(); cut += 97)
+    EXPECT_FALSE(ParseFormBlock(good.data(), cut)) << cut;
+  // Flipped bytes across the unit lists and records: whatever parses must
+  // also walk and read every record within bounds.
+  for (size_t at = 0; at < 6000; at += 7) {
+    Bytes bad = good;
+    bad[at] ^= 0xA5;
+    auto windows = ParseFormBlock(bad.data(), bad.size());
+    if (!windows) continue;
+    for (const WindowRecord& w : *windows)
+      for (size_t k = 0; k < w.unitCount; ++k) {
+        uint32_t size = 0;
+        const uint8_t* rec = UnitRecordAt(w, k, &size);
+        UnitLayout l;
+        ASSERT_TRUE(WalkUnitRecord(rec, size, &l));
+        if (l.propLen > 0) ReadProps(l.type, rec + l.propOff, size_t(l.propLen));
+      }
+  }
+}
