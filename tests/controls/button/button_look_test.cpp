@@ -1,7 +1,10 @@
 // The arithmetic of the button's look: lightening, slot choice, placement.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "controls/button/button_look.h"
+#include "controls/button/click_sound.h"
 
 namespace ts::controls {
 namespace {
@@ -79,6 +82,26 @@ TEST(PressOffset, RightAndDownOrTwoDown) {
   EXPECT_EQ(PressOffset(0).y, 1);
   EXPECT_EQ(PressOffset(1).x, 0);
   EXPECT_EQ(PressOffset(1).y, 2);
+}
+
+uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
+
+TEST(BuiltInClick, IsAWholeShortPcmWaveFile) {
+  const std::vector<uint8_t>& wav = BuiltInClickWave();
+  ASSERT_GT(wav.size(), 44u);
+  EXPECT_EQ(std::memcmp(wav.data(), "RIFF", 4), 0);
+  EXPECT_EQ(Le32(&wav[4]), wav.size() - 8);
+  EXPECT_EQ(std::memcmp(&wav[8], "WAVEfmt ", 8), 0);
+  EXPECT_EQ(wav[20], 1);   // PCM
+  EXPECT_EQ(wav[22], 1);   // mono
+  EXPECT_EQ(Le32(&wav[24]), 22050u);
+  EXPECT_EQ(std::memcmp(&wav[36], "data", 4), 0);
+  EXPECT_EQ(Le32(&wav[40]), wav.size() - 44);
+  // Short, and not silence.
+  EXPECT_LT(wav.size(), 2000u);
+  int loud = 0;
+  for (size_t i = 44; i < wav.size(); ++i) loud += wav[i] > 200 || wav[i] < 56;
+  EXPECT_GT(loud, 10);
 }
 
 }  // namespace
