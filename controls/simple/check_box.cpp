@@ -6,7 +6,7 @@
 #include "controls/simple/simple_controls.h"
 #include "images/picture_gdi.h"
 
-namespace ts::controls {
+namespace ts::controls::simple {
 namespace {
 
 enum CheckBoxProp : int32_t {
@@ -20,7 +20,7 @@ class CheckBox : public UnitObject {
     forms::CheckBoxProps props;
     if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
     auto* box = new CheckBox(a, std::move(props));
-    DWORD style = (a.style & ~WS_VISIBLE) | WS_CHILD | box->ButtonStyle();
+    DWORD style = ChildStyle(a.style) | box->ButtonStyle();
     if (!box->CreateNative(0, "BUTTON", box->props_.caption.c_str(), style, a.left, a.top, a.width, a.height,
                            a.parent, a.menuOrId)) {
       delete box;
@@ -168,7 +168,10 @@ int32_t CheckBox::Get(int32_t index, PropertyValue* out) {
 }
 
 }  // namespace
+}  // namespace ts::controls::simple
 
-void* CheckBoxInterface(int32_t operation) { return ControlOps<CheckBox>::Table().Lookup(operation); }
+namespace ts::controls {
+
+void* CheckBoxInterface(int32_t operation) { return simple::ControlOps<simple::CheckBox>::Table().Lookup(operation); }
 
 }  // namespace ts::controls

@@ -5,7 +5,7 @@
 #include "controls/simple/control_support.h"
 #include "controls/simple/simple_controls.h"
 
-namespace ts::controls {
+namespace ts::controls::simple {
 namespace {
 
 enum ComboProp : int32_t {
@@ -31,7 +31,7 @@ class ComboBox : public UnitObject {
     if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
     auto* box = new ComboBox(a, std::move(props));
     static const DWORD kKinds[] = {CBS_SIMPLE, CBS_DROPDOWN, CBS_DROPDOWNLIST};
-    DWORD style = (a.style & ~WS_VISIBLE) | WS_CHILD | WS_VSCROLL | CBS_AUTOHSCROLL |
+    DWORD style = ChildStyle(a.style) | WS_VSCROLL | CBS_AUTOHSCROLL |
                   kKinds[box->props_.comboStyle];
     if (box->props_.sorted) style |= CBS_SORT;
     int height = box->props_.comboStyle == kSimple ? a.height : std::max(a.height, kMinDropHeight);
@@ -328,7 +328,10 @@ int32_t ComboBox::Get(int32_t index, PropertyValue* out) {
 }
 
 }  // namespace
+}  // namespace ts::controls::simple
 
-void* ComboBoxInterface(int32_t operation) { return ControlOps<ComboBox>::Table().Lookup(operation); }
+namespace ts::controls {
+
+void* ComboBoxInterface(int32_t operation) { return simple::ControlOps<simple::ComboBox>::Table().Lookup(operation); }
 
 }  // namespace ts::controls

@@ -4,7 +4,7 @@
 
 #include "runtime/values.h"
 
-namespace ts::controls {
+namespace ts::controls::simple {
 
 COLORREF ResolveColour(uint32_t colour) {
   return colour == forms::kButtonFace ? ::GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour & 0xFFFFFF);
@@ -85,4 +85,4 @@ LRESULT AnswerCtlColour(HDC dc, COLORREF text, COLORREF back, ColourBrush& brush
   return reinterpret_cast<LRESULT>(brush.get(back));
 }
 
-}  // namespace ts::controls
+}  // namespace ts::controls::simple

@@ -14,7 +14,7 @@
 #include "forms/engine/unit.h"
 #include "forms/records/records.h"
 
-namespace ts::controls {
+namespace ts::controls::simple {
 
 using forms::Bytes;
 using forms::CreateArgs;
@@ -23,6 +23,11 @@ using forms::UnitObject;
 
 // 0xFF000000 in a colour property stands for the system button face.
 COLORREF ResolveColour(uint32_t colour);
+
+// The style a control is created with: the engine's bits, a child, never
+// shown by itself (the engine shows it), and clipped by the siblings that
+// overlap it (a label may lie over a group box without being its child).
+inline DWORD ChildStyle(DWORD engineStyle) { return (engineStyle & ~WS_VISIBLE) | WS_CHILD | WS_CLIPSIBLINGS; }
 
 inline int32_t ClampInt(int32_t v, int32_t lo, int32_t hi) { return std::min(std::max(v, lo), hi); }
 
@@ -121,4 +126,4 @@ struct ControlOps {
   }
 };
 
-}  // namespace ts::controls
+}  // namespace ts::controls::simple

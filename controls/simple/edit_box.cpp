@@ -3,7 +3,7 @@
 #include "controls/simple/control_support.h"
 #include "controls/simple/simple_controls.h"
 
-namespace ts::controls {
+namespace ts::controls::simple {
 namespace {
 
 enum EditProp : int32_t {
@@ -20,7 +20,7 @@ class EditBox : public UnitObject {
     forms::EditBoxProps props;
     if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
     auto* box = new EditBox(a, std::move(props));
-    DWORD style = (a.style & ~WS_VISIBLE) | WS_CHILD | box->EditStyle();
+    DWORD style = ChildStyle(a.style) | box->EditStyle();
     DWORD ex = 0;
     AddBorderBits(box->props_.borderStyle, &style, &ex);
     if (!box->CreateNative(ex, "EDIT", box->props_.content.c_str(), style, a.left, a.top, a.width, a.height,
@@ -207,7 +207,10 @@ int32_t EditBox::Get(int32_t index, PropertyValue* out) {
 }
 
 }  // namespace
+}  // namespace ts::controls::simple
 
-void* EditBoxInterface(int32_t operation) { return ControlOps<EditBox>::Table().Lookup(operation); }
+namespace ts::controls {
+
+void* EditBoxInterface(int32_t operation) { return simple::ControlOps<simple::EditBox>::Table().Lookup(operation); }
 
 }  // namespace ts::controls

@@ -4,7 +4,7 @@
 #include "controls/simple/control_support.h"
 #include "controls/simple/simple_controls.h"
 
-namespace ts::controls {
+namespace ts::controls::simple {
 namespace {
 
 enum GroupProp : int32_t { kCaption = 0, kCaptionAlign, kTextColour, kBackColour, kFont };
@@ -15,7 +15,7 @@ class GroupBox : public UnitObject {
     forms::GroupBoxProps props;
     if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
     auto* box = new GroupBox(a, std::move(props));
-    DWORD style = (a.style & ~WS_VISIBLE) | WS_CHILD | WS_CLIPCHILDREN | box->GroupStyle();
+    DWORD style = ChildStyle(a.style) | WS_CLIPCHILDREN | box->GroupStyle();
     if (!box->CreateNative(0, "BUTTON", box->props_.caption.c_str(), style, a.left, a.top, a.width, a.height,
                            a.parent, a.menuOrId)) {
       delete box;
@@ -106,7 +106,10 @@ class GroupBox : public UnitObject {
 };
 
 }  // namespace
+}  // namespace ts::controls::simple
 
-void* GroupBoxInterface(int32_t operation) { return ControlOps<GroupBox>::Table().Lookup(operation); }
+namespace ts::controls {
+
+void* GroupBoxInterface(int32_t operation) { return simple::ControlOps<simple::GroupBox>::Table().Lookup(operation); }
 
 }  // namespace ts::controls

@@ -12,7 +12,7 @@
 #include "controls/simple/simple_controls.h"
 #include "images/gdi_handles.h"
 
-namespace ts::controls {
+namespace ts::controls::simple {
 namespace {
 
 const char kLinkClass[] = "_QX_HyperLink";
@@ -80,7 +80,7 @@ class Hyperlink : public UnitObject {
     if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
     if (!forms::RegisterUnitClass(kLinkClass, CS_HREDRAW | CS_VREDRAW, RuntimeHandCursor(), nullptr)) return nullptr;
     auto* link = new Hyperlink(a, std::move(props));
-    DWORD style = (a.style & ~WS_VISIBLE) | WS_CHILD;
+    DWORD style = ChildStyle(a.style);
     DWORD ex = 0;
     AddBorderBits(link->props_.borderStyle, &style, &ex);
     if (!link->CreateNative(ex, kLinkClass, link->props_.caption.c_str(), style, a.left, a.top, a.width,
@@ -267,7 +267,10 @@ int32_t Hyperlink::Get(int32_t index, PropertyValue* out) {
 }
 
 }  // namespace
+}  // namespace ts::controls::simple
 
-void* HyperlinkInterface(int32_t operation) { return ControlOps<Hyperlink>::Table().Lookup(operation); }
+namespace ts::controls {
+
+void* HyperlinkInterface(int32_t operation) { return simple::ControlOps<simple::Hyperlink>::Table().Lookup(operation); }
 
 }  // namespace ts::controls

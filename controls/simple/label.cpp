@@ -8,7 +8,7 @@
 #include "images/gdi_handles.h"
 #include "images/picture_gdi.h"
 
-namespace ts::controls {
+namespace ts::controls::simple {
 namespace {
 
 const char kLabelClass[] = "_QX_Label";
@@ -118,7 +118,7 @@ class Label : public UnitObject {
                            nullptr))
       return nullptr;
     auto* label = new Label(a, std::move(props));
-    DWORD style = (a.style & ~WS_VISIBLE) | WS_CHILD;
+    DWORD style = ChildStyle(a.style);
     DWORD ex = 0;
     AddBorderBits(label->props_.borderStyle, &style, &ex);
     if (!label->CreateNative(ex, kLabelClass, label->props_.caption.c_str(), style, a.left, a.top, a.width,
@@ -376,7 +376,10 @@ int32_t Label::Get(int32_t index, PropertyValue* out) {
 }
 
 }  // namespace
+}  // namespace ts::controls::simple
 
-void* LabelInterface(int32_t operation) { return ControlOps<Label>::Table().Lookup(operation); }
+namespace ts::controls {
+
+void* LabelInterface(int32_t operation) { return simple::ControlOps<simple::Label>::Table().Lookup(operation); }
 
 }  // namespace ts::controls

@@ -8,7 +8,7 @@
 #include "controls/simple/link_logic.h"
 #include "controls/simple/simple_controls.h"
 
-namespace ts::controls {
+namespace ts::controls::simple {
 namespace {
 
 enum ProgressProp : int32_t { kBorderStyle = 0, kVertical, kSmooth, kMinimum, kMaximum, kPosition };
@@ -21,7 +21,7 @@ class ProgressBar : public UnitObject {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&icc);
     auto* bar = new ProgressBar(a, std::move(props));
-    DWORD style = (a.style & ~WS_VISIBLE) | WS_CHILD;
+    DWORD style = ChildStyle(a.style);
     if (bar->props_.vertical) style |= PBS_VERTICAL;
     if (bar->props_.smooth) style |= PBS_SMOOTH;
     DWORD ex = 0;
@@ -85,7 +85,10 @@ class ProgressBar : public UnitObject {
 };
 
 }  // namespace
+}  // namespace ts::controls::simple
 
-void* ProgressBarInterface(int32_t operation) { return ControlOps<ProgressBar>::Table().Lookup(operation); }
+namespace ts::controls {
+
+void* ProgressBarInterface(int32_t operation) { return simple::ControlOps<simple::ProgressBar>::Table().Lookup(operation); }
 
 }  // namespace ts::controls
