@@ -90,3 +90,16 @@ TEST(CheckBox, PictureChangeAsksForRecreationAndABrokenPictureLeavesText) {
   EXPECT_EQ(style & 0x0F, BS_AUTOCHECKBOX);
   EXPECT_EQ(box.Set(kPicture, ts::forms::PropertyValue::Block(nullptr, 0)), 1);
 }
+
+TEST(CheckBox, ADecodedPictureIsShownInsteadOfTheText) {
+  Host host;
+  ts::forms::CheckBoxProps p;
+  p.picture = SolidBmp(8, 8, 255, 0, 0);
+  Control box = Create(ts::controls::CheckBoxInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 130, 30},
+                       kBox);
+  ASSERT_NE(box.unit, nullptr);
+  EXPECT_EQ(::GetWindowLongA(box.hwnd(), GWL_STYLE) & BS_BITMAP, BS_BITMAP);
+  EXPECT_NE(::SendMessageA(box.hwnd(), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+  ::SendMessageA(box.hwnd(), BM_CLICK, 0, 0);
+  EXPECT_EQ(box.GetInt(kChecked), 1) << "a picture box still checks";
+}

@@ -3,6 +3,7 @@
 // window, the stored items with their data, and index clamping.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "controls/simple/simple_controls.h"
@@ -163,4 +164,27 @@ TEST(ComboBox, DropDownContentAndSelectionOfTheEditPart) {
   EXPECT_EQ(combo.GetInt(kSelStart), 2);
   EXPECT_EQ(combo.GetInt(kSelLength), 3);
   EXPECT_EQ(combo.GetText(kSelectedText), "doc");
+}
+
+TEST(ComboBox, SortedItemsKeepTheirOwnData) {
+  Host host;
+  ts::forms::ComboBoxProps p;
+  p.sorted = 1;
+  p.items = {"视频", "办公", "音频"};
+  for (int32_t d : {30, 10, 20}) {
+    uint8_t b[4];
+    std::memcpy(b, &d, 4);
+    p.itemData.insert(p.itemData.end(), b, b + 4);
+  }
+  Control combo = Create(ts::controls::ComboBoxInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 200, 30},
+                         kCombo);
+  ASSERT_NE(combo.unit, nullptr);
+  for (int i = 0; i < 3; ++i) {
+    char text[32] = {};
+    ::SendMessageA(combo.hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    int32_t data = static_cast<int32_t>(::SendMessageA(combo.hwnd(), CB_GETITEMDATA, static_cast<WPARAM>(i), 0));
+    size_t stored = static_cast<size_t>(std::find(p.items.begin(), p.items.end(), std::string(text)) - p.items.begin());
+    ASSERT_LT(stored, 3u) << text;
+    EXPECT_EQ(data, (stored == 0 ? 30 : stored == 1 ? 10 : 20)) << text;
+  }
 }

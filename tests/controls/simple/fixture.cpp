@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "controls/simple/simple_controls.h"
 #include "forms/unit_types.h"
 #include "runtime/app.h"
@@ -148,6 +150,31 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 
 void PumpFor(DWORD ms) {
   PumpUntil([] { return false; }, ms);
+}
+
+Bytes SolidBmp(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+  int stride = (w * 3 + 3) & ~3;
+  uint32_t pixels = static_cast<uint32_t>(stride * h);
+  Bytes f(54 + pixels, 0);
+  auto put32 = [&f](size_t at, uint32_t v) { std::memcpy(&f[at], &v, 4); };
+  f[0] = 'B';
+  f[1] = 'M';
+  put32(2, static_cast<uint32_t>(f.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<uint32_t>(w));
+  put32(22, static_cast<uint32_t>(h));
+  f[26] = 1;
+  f[28] = 24;
+  put32(34, pixels);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      size_t at = 54 + static_cast<size_t>(y * stride + x * 3);
+      f[at] = b;
+      f[at + 1] = g;
+      f[at + 2] = r;
+    }
+  return f;
 }
 
 Pixels Render(HWND hwnd) {

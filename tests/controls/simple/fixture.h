@@ -89,6 +89,9 @@ Pixels Render(HWND hwnd);
 // A colour value (0x00BBGGRR) as Render reports it.
 inline uint32_t PixelOf(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
 
+// A 24-bit bitmap file of one colour (r, g, b).
+Bytes SolidBmp(int width, int height, uint8_t r, uint8_t g, uint8_t b);
+
 template <class R>
 R Control::Record() const {
   uint32_t size = 0;

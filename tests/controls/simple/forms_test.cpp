@@ -7,6 +7,7 @@
 // FindWindow macro.
 #undef FindWindow
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -208,6 +209,24 @@ TEST(Forms, ComboChoiceRunsItsHandlerWithTheChosenTextReadable) {
   ASSERT_TRUE(PumpUntil([] { return !CalledHandlers().empty(); }));
   EXPECT_EQ(CalledHandlers().front(), "OnFileTypeSelected");
   EXPECT_EQ(TextProperty(kMain, kCombo, 9), "办公文档(*.doc;*.xls;*.ppt;*.pdf)");
+}
+
+TEST(Forms, PropertyWritesThroughTheEngineReachTheControls) {
+  ts::forms::SetUnitProperty(kMain, kProgress, 13, -1, 150);
+  EXPECT_EQ(IntProperty(kMain, kProgress, 13), 150);
+  EXPECT_EQ(::SendMessageA(Native(kMain, kProgress), PBM_GETPOS, 0, 0), 100);
+  // A write that needs a new native control: the engine rebuilds the edit
+  // box from the record of its present state.
+  HWND before = Native(kMain, kEdit);
+  const char* patterns = "*.mp3;*.wav";
+  ts::forms::SetUnitProperty(kMain, kEdit, 8, -1, reinterpret_cast<uintptr_t>(patterns));
+  ts::forms::SetUnitProperty(kMain, kEdit, 15, -1, 1);  // Multiline
+  HWND after = Native(kMain, kEdit);
+  ASSERT_NE(after, nullptr);
+  EXPECT_NE(after, before);
+  EXPECT_TRUE(::GetWindowLongA(after, GWL_STYLE) & ES_MULTILINE);
+  EXPECT_EQ(TextProperty(kMain, kEdit, 8), patterns);
+  EXPECT_EQ(::GetParent(after), Native(kMain, kGroup));
 }
 
 TEST(Forms, EscWithTheComboListDroppedClosesOnlyTheList) {

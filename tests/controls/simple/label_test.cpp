@@ -2,7 +2,7 @@
 // the back picture, clamped properties and the record of its state.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 
 #include "controls/simple/simple_controls.h"
 #include "tests/controls/simple/fixture.h"
@@ -33,32 +33,6 @@ std::pair<int, int> InkRows(const Pixels& px, uint32_t back) {
         break;
       }
   return {first, last};
-}
-
-// A 24-bit bottom-up bitmap file of one colour.
-Bytes SolidBmp(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
-  int stride = (w * 3 + 3) & ~3;
-  uint32_t pixels = static_cast<uint32_t>(stride * h);
-  Bytes f(54 + pixels, 0);
-  auto put32 = [&f](size_t at, uint32_t v) { std::memcpy(&f[at], &v, 4); };
-  f[0] = 'B';
-  f[1] = 'M';
-  put32(2, static_cast<uint32_t>(f.size()));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, static_cast<uint32_t>(w));
-  put32(22, static_cast<uint32_t>(h));
-  f[26] = 1;
-  f[28] = 24;
-  put32(34, pixels);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      size_t at = 54 + static_cast<size_t>(y * stride + x * 3);
-      f[at] = b;
-      f[at + 1] = g;
-      f[at + 2] = r;
-    }
-  return f;
 }
 
 }  // namespace
@@ -129,6 +103,43 @@ TEST(Label, BackPictureIsTiledAndABrokenPictureIsIgnored) {
   Bytes broken = {'B', 'M', 1, 2, 3, 4, 5, 6, 7};
   label.Set(kBackPicture, ts::forms::PropertyValue::Block(broken.data(), static_cast<uint32_t>(broken.size())));
   EXPECT_EQ(Render(label.hwnd()).at(1, 1), kWhite);
+}
+
+TEST(Label, EffectsDrawAShadowBeforeTheCaption) {
+  Host host;
+  ts::forms::LabelProps p = WhiteLabel("阴影效果");
+  p.textColor = 0x0000FF;
+  p.effect = 0;
+  Control label = Create(ts::controls::LabelInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 110, 40}, 1);
+  ASSERT_NE(label.unit, nullptr);
+  auto count = [](const Pixels& px, uint32_t colour) {
+    return std::count(px.data.begin(), px.data.end(), colour);
+  };
+  Pixels plain = Render(label.hwnd());
+  EXPECT_GT(count(plain, 0xFF0000u), 0);
+  EXPECT_EQ(count(plain, 0x000000u), 0);
+  label.SetInt(1, 3);  // black shadow shifted by (2,2)
+  Pixels shadowed = Render(label.hwnd());
+  EXPECT_GT(count(shadowed, 0x000000u), 0);
+  EXPECT_GT(count(shadowed, 0xFF0000u), 0);
+}
+
+TEST(Label, GradientBackgroundRunsFromTheFirstColourToTheLast) {
+  Host host;
+  ts::forms::LabelProps p = WhiteLabel("");
+  p.gradientMode = 1;  // left to right
+  p.gradientColors[0] = 0x000000;
+  p.gradientColors[1] = 0xFF000000;
+  p.gradientColors[2] = 0xFFFFFF;
+  Control label = Create(ts::controls::LabelInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 111, 30}, 1);
+  ASSERT_NE(label.unit, nullptr);
+  Pixels px = Render(label.hwnd());
+  EXPECT_EQ(px.at(0, 5), 0x000000u);
+  EXPECT_EQ(px.at(100, 5), 0xFFFFFFu);
+  uint32_t middle = px.at(50, 5) & 0xFF;
+  EXPECT_NEAR(static_cast<double>(middle), 128.0, 3.0);
+  label.SetInt(12, 0);  // no gradient: the back colour
+  EXPECT_EQ(Render(label.hwnd()).at(0, 5), kWhite);
 }
 
 TEST(Label, PropertiesAreClampedAndTheRecordReflectsTheWindow) {
