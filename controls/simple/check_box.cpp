@@ -122,7 +122,17 @@ int32_t CheckBox::Set(int32_t index, const PropertyValue& v) {
     case kHAlign: props_.hAlign = ClampInt(v.i32, 0, 2); Restyle(); return 0;
     case kVAlign: props_.vAlign = ClampInt(v.i32, 0, 2); Restyle(); return 0;
     case kTextColour: props_.textColor = v.u32; break;
-    case kBackColour: props_.backColor = v.u32; break;
+    case kBackColour:
+      props_.backColor = v.u32;
+      if (picture_ && alive()) {
+        // The picture was blended onto the old colour: make it again, and
+        // let the old bitmap go only after the button holds the new one.
+        images::DeviceImage old = std::move(image_);
+        std::optional<images::Picture> oldPicture = std::move(picture_);
+        LoadPicture();
+        ShowPicture();
+      }
+      break;
     case kFont:
       props_.font = BlockOf(v);
       font_ = FontFromValue(props_.font);
