@@ -343,7 +343,9 @@ void FormWindow::LayoutBars() {
     auto f = UnitFields::At(*w, pos);
     if (!f || f->menuItem() || !(UnitTypeFlags(f->type()) & unitflag::DockedBar)) continue;
     UnitObject* bar = f->object();
-    if (bar == nullptr || !bar->alive() || !bar->visible()) continue;
+    // The stored flag decides: at load time the bars are laid out before
+    // anything is shown.
+    if (bar == nullptr || !bar->alive() || !(f->stateFlags() & unitstate::Visible)) continue;
     LRESULT side = bar->Send(msg::RecalcBar);
     RECT r;
     ::GetWindowRect(bar->handle(), &r);

@@ -81,6 +81,8 @@ class TestControl : public UnitObject {
       case ts::forms::msg::WindowShown:
         Log().push_back(Entry("S", CounterOf(unitId())));
         return 0;
+      case ts::forms::msg::RecalcBar:
+        return isDefault;  // a docked test bar keeps its side there
       case BM_CLICK:
         checked = typeId() == kOptionType ? true : !checked;
         Raise(0);
@@ -270,6 +272,12 @@ Bytes BuildFormBlock() {
                             {kButtonType, 10, 40, 80, 24, 0, 1 | 4, "&Go", 1},
                             {kOptionType, 10, 70, 80, 20, 0, 1 | 4, "甲"},
                             {kOptionType, 10, 100, 80, 20, 0, 1 | 4, "乙"}}));
+  ts::forms::WindowProps dock = Props("停靠");
+  dock.borderStyle = 1;
+  windows.push_back(Window(kDockForm, 1, dock,
+                           {{kDockType, 0, 0, 50, 20, 0, 1, "", 1},
+                            {kDockType, 0, 0, 50, 30, 0, 1, "", 2},
+                            {kPlainType, 10, 40, 80, 20}}));
   windows.push_back(Window(kFailForm, 1, Props("失败"),
                            {{kPlainType, 10, 10, 80, 20}, {kMissingType, 10, 40, 80, 20}}));
   return ts::forms::WriteFormBlock(windows);
@@ -277,7 +285,7 @@ Bytes BuildFormBlock() {
 
 // --- the program -------------------------------------------------------------------
 
-ts::UnitTypeEntry g_types[5];
+ts::UnitTypeEntry g_types[6];
 ts::LibraryRecord g_library{};
 const ts::LibraryRecord* g_libraries[1] = {&g_library};
 Bytes g_block;
@@ -292,7 +300,8 @@ class EngineEnvironment : public ::testing::Environment {
     g_types[3] = ControlType("按钮", 0x40 | 0x800, &ControlInterface<kButtonType>);
     g_types[4] = ControlType("单选", 0x40 | 0x400, &ControlInterface<kOptionType>);
     g_library.formatStamp = 20000101;
-    g_library.unitTypeCount = 5;
+    g_types[5] = ControlType("停靠", 0x40 | 0x100000, &ControlInterface<kDockType>);
+    g_library.unitTypeCount = 6;
     g_library.unitTypes = g_types;
     g_block = BuildFormBlock();
     g_header.mode = 3;
@@ -318,6 +327,11 @@ std::string SourceUnit() {
 
 void WindowEvent(int n) {
   Log().push_back(Entry("W", std::to_string(n)));
+  {
+    uint32_t form = 0, unit = 0;
+    ts::CurrentEventSource(&form, &unit);
+    WindowEvents().emplace_back(form, n);
+  }
   if (n == 0 || n == 3 || n == 4) {
     uint32_t form = 0, unit = 0;
     ts::CurrentEventSource(&form, &unit);
@@ -333,6 +347,11 @@ void WindowEvent(int n) {
 std::vector<std::string>& Log() {
   static std::vector<std::string> log;
   return log;
+}
+
+std::vector<std::pair<uint32_t, int>>& WindowEvents() {
+  static std::vector<std::pair<uint32_t, int>> events;
+  return events;
 }
 
 std::vector<std::string> LogOf(std::initializer_list<const char*> prefixes) {

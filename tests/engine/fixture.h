@@ -18,7 +18,8 @@ constexpr uint32_t kWindowType = 0x00010001;
 constexpr uint32_t kPlainType = 0x00010002;   // a plain control
 constexpr uint32_t kButtonType = 0x00010004;  // push-button kind (0x00010003 is the menu item)
 constexpr uint32_t kOptionType = 0x00010005;  // option-button kind
-constexpr uint32_t kMissingType = 0x00010006;  // not in the library
+constexpr uint32_t kDockType = 0x00010006;    // docked bar: its record's default word is its side
+constexpr uint32_t kMissingType = 0x00010007;  // not in the library
 
 // Test forms.
 constexpr uint32_t kLoadForm = 0x52020001;      // window + three plain controls, the last two nested
@@ -28,6 +29,7 @@ constexpr uint32_t kHiddenForm = 0x52020004;    // stored hidden
 constexpr uint32_t kTabForm = 0x52020005;       // tab order with a control outside its parent
 constexpr uint32_t kButtonForm = 0x52020006;    // default button and option buttons
 constexpr uint32_t kFailForm = 0x52020007;      // a control whose type has no create operation
+constexpr uint32_t kDockForm = 0x52020008;      // a resizable window with bars docked top and bottom
 
 // Unit ids: the window unit of form f is 0x06010000 | (f & 0xFF); control k
 // of it is 0x16000000 | ((f & 0xFF) << 8) | k.
@@ -41,6 +43,9 @@ std::vector<std::string>& Log();
 // Entries equal to one of the patterns; a pattern ending in '*' matches
 // every entry that starts with the rest.
 std::vector<std::string> LogOf(std::initializer_list<const char*> prefixes);
+
+// Window events as (form id, event), in the order they ran.
+std::vector<std::pair<uint32_t, int>>& WindowEvents();
 
 // Set by tests: event 12 or 1 returns false (refusing the close).
 extern bool g_refuse12;

@@ -3,6 +3,8 @@
 // failed load, and the window commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "forms/engine/engine.h"
 #include "forms/engine/window_commands.h"
 #include "tests/engine/fixture.h"
@@ -24,7 +26,7 @@ class Loading : public ::testing::Test {
  protected:
   void SetUp() override { Log().clear(); g_visibleAtEarlyEvents.clear(); }
   void TearDown() override {
-    for (uint32_t f : {kLoadForm, kPlainForm, kFailForm}) Unload(f);
+    for (uint32_t f : {kLoadForm, kPlainForm, kFailForm, kDockForm}) Unload(f);
   }
 };
 
@@ -131,6 +133,54 @@ TEST_F(Loading, DestroyUnitRemovesAControlAtOnceAndAWindowThroughItsQueue) {
   ASSERT_TRUE(ts::forms::LoadWindow(kLoadForm, nullptr, false));
   EXPECT_NE(WindowOf(kLoadForm), nullptr);
   EXPECT_FALSE(::IsWindow(old));
+}
+
+TEST_F(Loading, RepaintInvalidatesTheWindowAndItsTransparentChildrenOnly) {
+  ASSERT_TRUE(ts::forms::LoadWindow(kLoadForm, nullptr, false));
+  HWND window = WindowOf(kLoadForm), c1 = ControlHandle(kLoadForm, 1), c2 = ControlHandle(kLoadForm, 2);
+  ::SetWindowLongA(c1, GWL_EXSTYLE, ::GetWindowLongA(c1, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+  for (HWND h : {window, c1, c2}) ::ValidateRect(h, nullptr);
+  ts::ResultRecord r{};
+  ts::ArgRecord ref = UnitRef(kLoadForm, 0);
+  ts::forms::CmdRepaint(&r, 1, &ref);
+  EXPECT_TRUE(::GetUpdateRect(window, nullptr, FALSE));
+  EXPECT_TRUE(::GetUpdateRect(c1, nullptr, FALSE));
+  EXPECT_FALSE(::GetUpdateRect(c2, nullptr, FALSE));
+
+  ::ValidateRect(c2, nullptr);
+  ts::ArgRecord control = UnitRef(kLoadForm, ControlOf(kLoadForm, 2));
+  ts::forms::CmdRepaint(&r, 1, &control);
+  EXPECT_TRUE(::GetUpdateRect(c2, nullptr, FALSE));
+}
+
+TEST_F(Loading, DockedBarsKeepToTheTopAndBottomEdgesAsTheWindowResizes) {
+  ASSERT_TRUE(ts::forms::LoadWindow(kDockForm, nullptr, false));
+  HWND window = WindowOf(kDockForm);
+  auto place = [&](uint32_t k) {
+    RECT r;
+    ::GetWindowRect(ControlHandle(kDockForm, k), &r);
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  RECT client;
+  ::GetClientRect(window, &client);
+  RECT top = place(1), bottom = place(2);
+  EXPECT_EQ(top.top, 0);
+  EXPECT_EQ(top.right - top.left, client.right);
+  EXPECT_EQ(top.bottom - top.top, 20);
+  EXPECT_EQ(bottom.bottom, client.bottom);
+  EXPECT_EQ(bottom.bottom - bottom.top, 30);
+
+  WindowEvents().clear();
+  ts::forms::SetUnitProperty(kDockForm, 0, 2, -1, 400);
+  ts::forms::SetUnitProperty(kDockForm, 0, 3, -1, 300);
+  ::GetClientRect(window, &client);
+  top = place(1);
+  bottom = place(2);
+  EXPECT_EQ(top.right - top.left, client.right);
+  EXPECT_EQ(bottom.bottom, client.bottom);
+  EXPECT_EQ(std::count(WindowEvents().begin(), WindowEvents().end(), std::pair<uint32_t, int>{kDockForm, 4}), 2);
+  EXPECT_EQ(std::count(WindowEvents().begin(), WindowEvents().end(), std::pair<uint32_t, int>{kDockForm, 3}), 0);
 }
 
 }  // namespace

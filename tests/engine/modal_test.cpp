@@ -50,15 +50,18 @@ TEST_F(WindowTest, AModalWindowDisablesTheOthersAndRestoresEachOneAsItWas) {
   HWND plain = WindowOf(kPlainForm), already = WindowOf(kLoadForm);
   ::EnableWindow(already, FALSE);
 
-  std::atomic<bool> plainDisabledMeanwhile{false}, sawModal{false};
+  std::atomic<bool> plainDisabledMeanwhile{false};
   std::thread closer([&] {
-    sawModal = WaitFor([] { HWND m = WindowOf(kModalForm); return m && ::IsWindowVisible(m); });
-    plainDisabledMeanwhile = !::IsWindowEnabled(plain);
-    if (sawModal) ::PostMessageA(WindowOf(kModalForm), WM_CLOSE, 0, 0);
+    // The window shows first and disables the others right after.
+    plainDisabledMeanwhile = WaitFor([&] {
+      HWND m = WindowOf(kModalForm);
+      return m && ::IsWindowVisible(m) && !::IsWindowEnabled(plain);
+    });
+    WaitFor([] { return WindowOf(kModalForm) != nullptr; });
+    ::PostMessageA(WindowOf(kModalForm), WM_CLOSE, 0, 0);
   });
   EXPECT_TRUE(ts::forms::LoadWindow(kModalForm, nullptr, true));  // returns when closed
   closer.join();
-  EXPECT_TRUE(sawModal);
   EXPECT_TRUE(plainDisabledMeanwhile);
   EXPECT_EQ(WindowOf(kModalForm), nullptr);
   EXPECT_TRUE(::IsWindowEnabled(plain));
@@ -84,6 +87,9 @@ TEST_F(WindowTest, AStoredHiddenModalWindowShowsOnTheFirstVisibleWriteAndBlocksT
   EXPECT_TRUE(shown);
   EXPECT_FALSE(::IsWindow(hidden));
   EXPECT_TRUE(::IsWindowEnabled(plain));
+  // The write went to the stored form as well: the next load would show it.
+  EXPECT_EQ(ts::forms::GetUnitProperty(kHiddenForm, 0, 5, -1), 1u);
+  ts::forms::SetUnitProperty(kHiddenForm, 0, 5, -1, 0);
 }
 
 TEST_F(WindowTest, ACloseRefusedByEvent12NeverRaisesEvent1) {
@@ -157,6 +163,28 @@ TEST_F(WindowTest, EnterMnemonicsAndArrowKeysActOnButtons) {
   EXPECT_EQ(::GetFocus(), option3);
   EXPECT_EQ(LogOf({"C3:0"}), (Strings{"C3:0"}));
   EXPECT_EQ(ts::forms::GetUnitProperty(kButtonForm, ControlOf(kButtonForm, 3), 11, -1), 1u);
+}
+
+TEST_F(WindowTest, ActivationRaisesEvent8OnceBefore5And6OnLeaving) {
+  WindowEvents().clear();
+  ASSERT_TRUE(ts::forms::LoadWindow(kPlainForm, nullptr, false));
+  ASSERT_TRUE(ts::forms::LoadWindow(kLoadForm, nullptr, false));
+  ::SetActiveWindow(WindowOf(kPlainForm));
+  ::SetActiveWindow(WindowOf(kLoadForm));
+  std::vector<int> plain;
+  for (auto [form, event] : WindowEvents()) {
+    if (form == kPlainForm && (event == 5 || event == 6 || event == 8)) plain.push_back(event);
+  }
+  EXPECT_EQ(plain, (std::vector<int>{8, 5, 6, 5, 6}));
+}
+
+TEST_F(WindowTest, AWindowDisabledByAModalOneHandsItsActivationOn) {
+  ASSERT_TRUE(ts::forms::LoadWindow(kPlainForm, nullptr, false));
+  ASSERT_TRUE(ts::forms::LoadWindow(kHiddenForm, nullptr, true));
+  HWND modal = WindowOf(kHiddenForm);
+  ::ShowWindow(modal, SW_SHOW);  // visible, yet not in its modal loop
+  ::SendMessageA(WindowOf(kPlainForm), WM_ACTIVATE, WA_CLICKACTIVE, 0);
+  EXPECT_EQ(::GetActiveWindow(), modal);
 }
 
 }  // namespace

@@ -97,6 +97,29 @@ TEST_F(Properties, TagAndTextPropertiesAreCopiedInAndOut) {
   SetUnitProperty(kPlainForm, 0, 8, -1, Ptr("普通"));
 }
 
+TEST_F(Properties, CursorValuesKeepTheirTableIndex) {
+  ASSERT_TRUE(ts::forms::LoadWindow(kPlainForm, nullptr, false));
+  auto cursorOf = [&](const std::vector<uint8_t>& value) {
+    uint8_t* set = ts::MakeByteSet(value.data(), static_cast<uint32_t>(value.size()));
+    SetUnitProperty(kPlainForm, c1, 7, -1, Ptr(set));
+    ts::Free(set);
+    auto* back = reinterpret_cast<uint8_t*>(static_cast<uintptr_t>(GetUnitProperty(kPlainForm, c1, 7, -1)));
+    std::vector<uint8_t> out(ts::ByteSetData(back), ts::ByteSetData(back) + ts::ByteSetLength(back));
+    ts::Free(back);
+    return out;
+  };
+  EXPECT_EQ(cursorOf({3, 0, 0, 0}), (std::vector<uint8_t>{3, 0, 0, 0}));
+  // A platform cursor id (IDC_IBEAM, 32513) reads back as its table index.
+  EXPECT_EQ(cursorOf({0x01, 0x7F, 0, 0}), (std::vector<uint8_t>{3, 0, 0, 0}));
+  POINT inside{5, 5};
+  ::ClientToScreen(ControlHandle(kPlainForm, 1), &inside);
+  EXPECT_EQ(::SendMessageA(ControlHandle(kPlainForm, 1), WM_SETCURSOR,
+                           reinterpret_cast<WPARAM>(ControlHandle(kPlainForm, 1)), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            TRUE);
+  EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, IDC_IBEAM));
+  EXPECT_TRUE(cursorOf({}).empty());
+}
+
 TEST_F(Properties, AControlThatAsksIsRecreatedInPlace) {
   ASSERT_TRUE(ts::forms::LoadWindow(kPlainForm, nullptr, false));
   SetUnitProperty(kPlainForm, c1, 8, -1, Ptr("保留"));
