@@ -3,6 +3,7 @@
 #include "forms/engine/internal.h"
 #include "forms/engine/unit.h"
 #include "forms/engine/window_unit.h"
+#include "forms/unit_types.h"
 #include "runtime/forms_link.h"
 
 namespace ts::forms {
@@ -35,7 +36,8 @@ bool AnyWindowAliveHook() {
 bool LoadWindow(uint32_t formId, HWND owner, bool modal) { return LoadFormWindow(formId, owner, modal); }
 
 void RegisterEngineHooks() {
-  RegisterUnitType(kWindowUnitType, &WindowUnitType());
+  // The library's window-unit entry asks the engine for its operations.
+  RegisterUnitOperations(kWindowUnitType, WindowUnitType().interfaceFn);
   FormsHooks hooks{};
   hooks.loadWindow = &LoadWindow;
   hooks.getUnitProperty = &GetUnitProperty;

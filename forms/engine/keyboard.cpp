@@ -81,13 +81,13 @@ UnitObject* UnitHolding(HWND window, HWND focus) {
 
 bool WantsKey(UnitObject* unit, uint32_t vk) {
   if (unit == nullptr) return false;
-  const UnitTypeEntry* type = FindUnitType(unit->typeId());
+  const UnitTypeEntry* type = LookupUnitType(unit->typeId());
   UnitOps ops = UnitOps::From(type ? type->interfaceFn : nullptr);
   return ops.wantsKey != nullptr && ops.wantsKey(unit, vk) != 0;
 }
 
 bool IsDefaultButton(UnitObject* unit) {
-  const UnitTypeEntry* type = FindUnitType(unit->typeId());
+  const UnitTypeEntry* type = LookupUnitType(unit->typeId());
   UnitOps ops = UnitOps::From(type ? type->interfaceFn : nullptr);
   return ops.isDefaultButton != nullptr && ops.isDefaultButton(unit) != 0;
 }
@@ -118,7 +118,7 @@ bool KeyHandler::Filter() {
   for (const Candidate& c : Controls(window_->formId(), [](const Candidate& c, const UnitFields&) {
          return (c.typeFlags & unitflag::FiltersKeys) != 0;
        })) {
-    const UnitTypeEntry* type = FindUnitType(c.unit->typeId());
+    const UnitTypeEntry* type = LookupUnitType(c.unit->typeId());
     UnitOps ops = UnitOps::From(type ? type->interfaceFn : nullptr);
     if (ops.filterMessage != nullptr && ops.filterMessage(c.unit, msg_) != 0) return true;
   }

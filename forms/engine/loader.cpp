@@ -77,7 +77,7 @@ class WindowBuilder {
 UnitObject* WindowBuilder::CreateUnit(size_t position, HWND parent, UINT_PTR menuOrId, bool* show) {
   auto f = UnitFields::At(w_, position);
   if (!f) return nullptr;
-  const UnitTypeEntry* type = FindUnitType(f->type());
+  const UnitTypeEntry* type = LookupUnitType(f->type());
   UnitOps ops = UnitOps::From(type ? type->interfaceFn : nullptr);
   if (ops.create == nullptr) return nullptr;
   const uint32_t state = f->stateFlags();

@@ -44,7 +44,7 @@ Kind KindOf(int16_t code) {
 }
 
 int16_t PropertyCode(uint32_t typeId, int32_t property) {
-  const UnitTypeEntry* type = FindUnitType(typeId);
+  const UnitTypeEntry* type = LookupUnitType(typeId);
   if (type == nullptr || type->properties == nullptr || property < 0 ||
       static_cast<uint32_t>(property) >= type->propertyCount) {
     return 1001;
@@ -53,7 +53,7 @@ int16_t PropertyCode(uint32_t typeId, int32_t property) {
 }
 
 UnitOps OpsOf(uint32_t typeId) {
-  const UnitTypeEntry* type = FindUnitType(typeId);
+  const UnitTypeEntry* type = LookupUnitType(typeId);
   return UnitOps::From(type ? type->interfaceFn : nullptr);
 }
 

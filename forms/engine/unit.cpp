@@ -59,14 +59,14 @@ void RegisterUnitType(uint32_t typeId, const UnitTypeEntry* entry) {
   }
 }
 
-const UnitTypeEntry* FindUnitType(uint32_t typeId) {
+const UnitTypeEntry* LookupUnitType(uint32_t typeId) {
   auto& types = RegisteredTypes();
   if (auto it = types.find(typeId); it != types.end()) return it->second;
   return ts::FindUnitType(typeId);
 }
 
 uint32_t UnitTypeFlags(uint32_t typeId) {
-  const UnitTypeEntry* entry = FindUnitType(typeId);
+  const UnitTypeEntry* entry = LookupUnitType(typeId);
   return entry ? entry->stateFlags : 0;
 }
 

@@ -149,7 +149,7 @@ struct UnitOps {
 // library records of the program header. Registering the same id again
 // replaces the entry; null removes it. The entry must outlive its use.
 void RegisterUnitType(uint32_t typeId, const UnitTypeEntry* entry);
-const UnitTypeEntry* FindUnitType(uint32_t typeId);
+const UnitTypeEntry* LookupUnitType(uint32_t typeId);
 // The type's state flags, 0 for an unknown type.
 uint32_t UnitTypeFlags(uint32_t typeId);
 
