@@ -3,6 +3,8 @@
 // face. Kept apart from the drawing so that they can be checked alone.
 #pragma once
 
+#include "controls/clamp.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -46,10 +48,5 @@ POINT PressOffset(int32_t pressEffect);
 
 // A block of the given size centred in an area.
 RECT CentreIn(const RECT& area, SIZE size);
-
-// Clamps an enumeration-like value into lo..hi.
-inline int32_t Clamp(int32_t value, int32_t lo, int32_t hi) {
-  return value < lo ? lo : (value > hi ? hi : value);
-}
 
 }  // namespace ts::controls

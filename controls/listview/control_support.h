@@ -3,6 +3,8 @@
 // records, colours, border styles, and finding the control a command names.
 #pragma once
 
+#include "controls/clamp.h"
+
 #include <windows.h>
 // The image-list stream functions are declared only when IStream is.
 #include <objidl.h>
@@ -72,7 +74,6 @@ COLORREF ResolveColour(uint32_t colour);
 // Border kinds 0..5: none, client edge, modal frame, static edge, client
 // edge plus modal frame, thin line. Applied with a frame change.
 void ApplyBorder(HWND hwnd, int32_t style);
-inline int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : v > hi ? hi : v; }
 // Sets or clears style bits of a live window and redraws its frame.
 void SetStyleBits(HWND hwnd, DWORD bits, bool on);
 
