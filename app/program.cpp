@@ -4,6 +4,13 @@
 
 #include <cstring>
 
+#include "controls/listview/listview_commands.h"
+#include "controls/treebox/treebox_commands.h"
+#include "forms/engine/window_commands.h"
+#include "libs/digest/digest_library.h"
+#include "libs/shell/shell_library.h"
+#include "libs/thread/thread_library.h"
+#include "runtime/commands/commands.h"
 #ifdef TS_HAVE_FORMS
 #include "forms/unit_types.h"
 #endif
@@ -53,6 +60,42 @@ const LibraryInfo kLibraries[7] = {
     {"AF6AD80AA4244A59AFB3D83ECF5173CC", "扩展界面支持库二", 2, 0, 2, 0, 9, 0},
 };
 
+// A command function as it stands in a library's command table.
+template <ts::CommandFn F>
+constexpr const void* Command() {
+  return reinterpret_cast<const void*>(F);
+}
+#define Cmd(name) Command<&ts::name>()
+
+// The command functions of the core library and of the first interface
+// library, in the order the application first uses them.
+const void* const kCoreCommands[22] = {
+    Cmd(ShowMessage),    Cmd(TextReplace),
+    Cmd(TextFind),       Cmd(TextLength),
+    Cmd(TextMiddle),     Cmd(CurrentTime),
+    Cmd(TextRight),      Cmd(TextSplit),
+    Cmd(ProcessEvents),  Cmd(TextLeft),
+    Cmd(forms::CmdRepaint),     Cmd(ToText),
+    Cmd(FloorToInteger), Cmd(ReadWholeFile),
+    Cmd(ToInteger),      Cmd(TimeDifference),
+    Cmd(ToLongInteger),  Cmd(RunProgram),
+    Cmd(forms::CmdLoadWindow),  Cmd(forms::CmdDestroyUnit),
+    Cmd(BitAnd),         Cmd(ToBytes),
+};
+const void* const kInterfaceCommands[14] = {
+    Cmd(controls::ListFindItem),       Cmd(controls::ListInsertItem),
+    Cmd(controls::ListSetItemText),    Cmd(controls::ListDeleteItem),
+    Cmd(controls::ListGetItemCount),   Cmd(controls::ListDeleteAllItems),
+    Cmd(controls::ListGetItemText),    Cmd(controls::TreeDeleteAllItems),
+    Cmd(controls::TreeInsertItem),     Cmd(controls::TreeGetItemCount),
+    Cmd(controls::TreeGetParent),      Cmd(controls::TreeSetCheckState),
+    Cmd(controls::TreeGetCheckState),  Cmd(controls::TreeGetItemText),
+};
+// The libraries whose record this program builds; the thread, shell and
+// digest libraries bring their own.
+const void* const* const kCommandTables[7] = {kCoreCommands, kInterfaceCommands, nullptr, nullptr,
+                                              nullptr,       nullptr,            nullptr};
+
 ts::LibraryRecord MakeRecord(const LibraryInfo& info) {
   ts::LibraryRecord r{};
   r.formatStamp = 20000101;
@@ -74,6 +117,8 @@ ts::LibraryRecord MakeRecord(const LibraryInfo& info) {
   }
 #endif
   r.commandCount = info.commands;
+  const size_t index = static_cast<size_t>(&info - kLibraries);
+  r.commands = kCommandTables[index];
   return r;
 }
 
@@ -87,6 +132,9 @@ struct Tables {
       records[i] = MakeRecord(kLibraries[i]);
       pointers[i] = &records[i];
     }
+    pointers[2] = &ts::ShellLibraryRecord();
+    pointers[4] = &ts::ThreadLibraryRecord();
+    pointers[5] = &ts::DigestLibraryRecord();
     header.mode = 3;
     header.reserved = 0;
     header.build = 186146;

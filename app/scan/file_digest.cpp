@@ -109,22 +109,40 @@ ReadOutcome DigestFile(const std::string& path, const std::atomic<bool>* stop, F
   return ReadOutcome::Done;
 }
 
-bool SameContent(const std::string& a, const std::string& b) {
-  FileHandle ha(OpenForReading(a));
-  FileHandle hb(OpenForReading(b));
-  if (!ha.valid() || !hb.valid()) return false;
-  if (GetFileType(ha.get()) != FILE_TYPE_DISK || GetFileType(hb.get()) != FILE_TYPE_DISK) return false;
-  LARGE_INTEGER sa, sb;
-  if (!GetFileSizeEx(ha.get(), &sa) || !GetFileSizeEx(hb.get(), &sb) || sa.QuadPart != sb.QuadPart) return false;
+namespace {
+
+bool CompareOpen(HANDLE ha, HANDLE hb, bool requireDistinct) {
+  if (GetFileType(ha) != FILE_TYPE_DISK || GetFileType(hb) != FILE_TYPE_DISK) return false;
+  uint64_t sa = 0, sb = 0;
+  FileIdentity ia = IdentityOf(ha, "a", &sa);
+  FileIdentity ib = IdentityOf(hb, "b", &sb);
+  if (requireDistinct && (!ia.pathKey.empty() || !ib.pathKey.empty() || ia == ib)) return false;
+  if (sa != sb || sa == UINT64_MAX) return false;
   std::vector<uint8_t> bufA(kPiece), bufB(kPiece);
   for (;;) {
     DWORD ga = 0, gb = 0;
-    if (!ReadFile(ha.get(), bufA.data(), kPiece, &ga, nullptr)) return false;
-    if (!ReadFile(hb.get(), bufB.data(), kPiece, &gb, nullptr)) return false;
+    if (!ReadFile(ha, bufA.data(), kPiece, &ga, nullptr)) return false;
+    if (!ReadFile(hb, bufB.data(), kPiece, &gb, nullptr)) return false;
     if (ga != gb) return false;
     if (ga == 0) return true;
     if (memcmp(bufA.data(), bufB.data(), ga) != 0) return false;
   }
+}
+
+}  // namespace
+
+bool SameContent(const std::string& a, const std::string& b) {
+  FileHandle ha(OpenForReading(a));
+  FileHandle hb(OpenForReading(b));
+  return ha.valid() && hb.valid() && CompareOpen(ha.get(), hb.get(), false);
+}
+
+bool IsDistinctCopy(const std::string& a, const std::string& b) {
+  FileHandle ha(OpenForReading(a));
+  FileHandle hb(OpenForReading(b));
+  // Where the platform gives no identity for either file, sameness cannot
+  // be ruled out: the file is kept.
+  return ha.valid() && hb.valid() && CompareOpen(ha.get(), hb.get(), true);
 }
 
 }  // namespace app

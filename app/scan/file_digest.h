@@ -52,5 +52,8 @@ ReadOutcome DigestFile(const std::string& path, const std::atomic<bool>* stop, F
 // Used before removing a file: only a byte-for-byte copy that still exists
 // lets a checked file go.
 bool SameContent(const std::string& a, const std::string& b);
+// True when `b` is another file than `a` (another identity, not the same
+// file through a second path) and holds the same bytes right now.
+bool IsDistinctCopy(const std::string& a, const std::string& b);
 
 }  // namespace app

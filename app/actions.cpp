@@ -1,0 +1,137 @@
+#include "app/actions.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "app/calls.h"
+#include "app/scan/file_digest.h"
+#include "app/ui.h"
+#include "runtime/commands/commands.h"
+#include "runtime/services.h"
+
+namespace twinseek {
+namespace {
+
+constexpr int32_t kSHFileOperationA = 0;  // DLL command indexes
+constexpr int32_t kDeleteFileA = 1;
+
+void SetChildChecks(int32_t state) {
+  const int32_t n = TreeItemCount(ui::ResultTree);
+  for (int32_t i = 0; i < n; ++i) {
+    if (TreeParent(ui::ResultTree, i) != -1) TreeSetCheckState(ui::ResultTree, i, state);
+  }
+}
+
+struct Member {
+  std::string path;
+  bool checked = false;
+  bool gone = false;  // removed by this clean
+};
+
+// Whether `path` may go: another member of its group that is still there,
+// is a different file, and holds the same bytes right now. Unchecked
+// members are tried first, since they are the copies being kept.
+bool HasOtherCopy(const std::vector<Member>& group, size_t self) {
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t j = 0; j < group.size(); ++j) {
+      const Member& m = group[j];
+      if (j == self || m.gone || m.checked != (pass == 1)) continue;
+      if (app::IsDistinctCopy(group[self].path, m.path)) return true;
+    }
+  }
+  return false;
+}
+
+bool RemoveFile(const std::string& path, bool toRecycleBin) {
+  if (toRecycleBin) return RecycleFile(path, 1);
+  return static_cast<uint32_t>(ts::svc::Dll(kDeleteFileA, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(path.c_str())))) != 0;
+}
+
+std::string CurrentItemPath() {
+  int32_t item = GetIntProperty(ui::ResultTree, prop::CurrentItem);
+  if (item < 0) return std::string();
+  return TreeItemText(ui::ResultTree, item);
+}
+
+}  // namespace
+
+void AutoSelect() { SetChildChecks(1); }
+
+void CancelSelection() { SetChildChecks(0); }
+
+void Clean() {
+  const int32_t n = TreeItemCount(ui::ResultTree);
+  if (n == 0) {
+    ShowMessage("微言微语：目前你尚未有可清理的文件项目，请稍后再试！", 16, text::BlogCaption);
+    return;
+  }
+  // One linear walk gathers the groups: a root opens a group, its children
+  // follow it in tree order.
+  std::vector<std::vector<Member>> groups;
+  std::vector<std::pair<size_t, size_t>> order;  // (group, member) of each item, in tree order
+  for (int32_t i = 0; i < n; ++i) {
+    Member m;
+    m.path = TreeItemText(ui::ResultTree, i);
+    m.checked = TreeCheckState(ui::ResultTree, i) == 1;
+    if (TreeParent(ui::ResultTree, i) == -1 || groups.empty()) groups.emplace_back();
+    groups.back().push_back(m);
+    order.emplace_back(groups.size() - 1, groups.back().size() - 1);
+  }
+  for (const auto& [g, k] : order) {
+    std::vector<Member>& group = groups[g];
+    if (!group[k].checked) continue;
+    // A checked file goes only while a different file of its group still
+    // holds the same bytes: no group loses its last copy, a file changed
+    // since the scan stays, and a digest collision removes nothing.
+    if (!HasOtherCopy(group, k)) continue;
+    bool toRecycleBin = GetIntProperty(ui::Recycle, prop::Checked) != 0;
+    if (RemoveFile(group[k].path, toRecycleBin)) group[k].gone = true;
+  }
+}
+
+bool RecycleFile(const std::string& path, int options) {
+  std::vector<char> from(path.begin(), path.end());
+  from.push_back('\0');
+  from.push_back('\0');
+  SHFILEOPSTRUCTA op{};
+  op.hwnd = nullptr;
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.data();
+  op.fFlags = FOF_ALLOWUNDO | FOF_WANTNUKEWARNING;
+  if (options & 1) op.fFlags |= FOF_NOCONFIRMATION;
+  if (options & 2) op.fFlags |= FOF_NOERRORUI;
+  if (options & 4) op.fFlags |= FOF_SILENT;
+  uint32_t rc = static_cast<uint32_t>(ts::svc::Dll(kSHFileOperationA, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&op))));
+  return rc == 0 && !op.fAnyOperationsAborted;
+}
+
+void OpenCurrentFile() {
+  std::string path = CurrentItemPath();
+  if (path.empty()) return;
+  ShellOpen(path);
+}
+
+std::string ExplorerPath(const std::string& path) {
+  // A network path keeps its leading "\\"; in the rest every "\\" becomes "\".
+  size_t keep = path.rfind("\\\\", 0) == 0 ? 2 : 0;
+  Args a;
+  a.Text(path.substr(keep)).Text("\\\\").Text("\\").Omit().Omit().Bool(true);
+  return path.substr(0, keep) + TakeText(CallCore(ts::TextReplace, a));
+}
+
+void LocateInExplorer(const std::string& path) {
+  char windows[MAX_PATH + 1] = {};
+  UINT n = GetWindowsDirectoryA(windows, MAX_PATH);
+  std::string explorer = (n > 0 && n < MAX_PATH) ? std::string(windows) + "\\explorer.exe" : "explorer";
+  RunProgram("\"" + explorer + "\" /n,/select,\"" + ExplorerPath(path) + "\"");
+}
+
+void LocateCurrentFile() {
+  std::string path = CurrentItemPath();
+  if (path.empty()) return;
+  LocateInExplorer(path);
+}
+
+}  // namespace twinseek

@@ -1,0 +1,253 @@
+#include "app/scan_ui.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+
+#include "app/calls.h"
+#include "app/scan/scan_job.h"
+#include "app/ui.h"
+#include "app/ui_thread.h"
+#include "runtime/forms_link.h"
+#include "runtime/services.h"
+
+namespace twinseek {
+namespace {
+
+// DLL commands of the program header, by index.
+enum Dll : int32_t {
+  kGetForegroundWindow = 2,
+  kGetDC = 3,
+  kCreateFontIndirectA = 4,
+  kSelectObject = 5,
+  kSetBkMode = 6,
+  kSetTextColor = 7,
+  kTextOutA = 8,
+  kDeleteObject = 9,
+  kReleaseDC = 10,
+  kGetInputState = 11,
+};
+
+uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
+
+HWND MainWindowHandle() {
+  const ts::FormsHooks& forms = ts::Forms();
+  if (!forms.windowCount || !forms.windowAt) return nullptr;
+  for (uint32_t i = 0, n = forms.windowCount(); i < n; ++i) {
+    ts::WindowEntry e{};
+    if (forms.windowAt(i, &e) && e.formId == kMainForm) return e.hwnd;
+  }
+  return nullptr;
+}
+
+// Draws a text straight onto a window's client area; it stays until the area
+// is repainted.
+void DrawNotice(HWND window, const char* text, const char* face, int height, COLORREF colour, int x, int y) {
+  using ts::svc::Dll;
+  uint32_t dc = static_cast<uint32_t>(Dll(kGetDC, Word(window)));
+  if (!dc) return;
+  LOGFONTA lf{};
+  lf.lfHeight = height;
+  lf.lfCharSet = 134;  // GB2312
+  std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+  uint32_t font = static_cast<uint32_t>(Dll(kCreateFontIndirectA, Word(&lf)));
+  uint32_t oldFont = static_cast<uint32_t>(Dll(kSelectObject, dc, font));
+  uint32_t oldMode = static_cast<uint32_t>(Dll(kSetBkMode, dc, 1));
+  uint32_t oldColour = static_cast<uint32_t>(Dll(kSetTextColor, dc, colour));
+  Dll(kTextOutA, dc, x, y, Word(text), static_cast<uint32_t>(std::strlen(text)));
+  Dll(kSetBkMode, dc, oldMode);
+  Dll(kSetTextColor, dc, oldColour);
+  Dll(kSelectObject, dc, oldFont);
+  Dll(kDeleteObject, font);
+  Dll(kReleaseDC, Word(window), dc);
+}
+
+// Elapsed time of the running scan, from a monotonic clock.
+std::atomic<uint64_t> g_scanStartTick{0};
+double g_scanStartTime = 0;  // the scan start time as a date-time value
+
+std::string ElapsedText() {
+  double seconds = static_cast<double>(GetTickCount64() - g_scanStartTick.load()) / 1000.0;
+  return "共用时：" + FormatElapsed(seconds);
+}
+
+std::string TotalsText() { return "扫描共发现 " + ToText(CountGroups()) + " 组重复文件，"; }
+
+class MainInputs : public app::ScanInputs {
+ public:
+  uint32_t FolderCount() override {
+    int32_t n = ListRowCount(ui::FolderList);
+    return n > 0 ? static_cast<uint32_t>(n) : 0;
+  }
+  std::string Folder(uint32_t row) override { return ListCellText(ui::FolderList, static_cast<int32_t>(row), 0); }
+  std::string Patterns() override { return GetTextProperty(ui::Patterns, prop::EditContent); }
+  bool IncludeSubfolders() override { return GetIntProperty(ui::Subfolders, prop::Checked) != 0; }
+  void PumpIfInput() override {
+    if (static_cast<uint32_t>(ts::svc::Dll(kGetInputState)) != 0) ProcessEvents();
+  }
+};
+
+class MainOutput : public app::ScanOutput {
+ public:
+  void Begin() override {
+    SetDisabled(ui::AddButton, true);
+    SetDisabled(ui::RemoveButton, true);
+    ListDeleteAll(ui::DigestList);
+    TreeDeleteAll(ui::ResultTree);
+  }
+  void Notice() override {
+    // Only on the main window, and only when it is in front: never on
+    // another program's window.
+    HWND main = MainWindowHandle();
+    HWND front = reinterpret_cast<HWND>(static_cast<uintptr_t>(ts::svc::Dll(kGetForegroundWindow)));
+    if (main && front == main) {
+      DrawNotice(main, "正在检查系统配置，请勿操作！", "黑体", 18, RGB(0, 0, 255), 195, 202);
+    }
+  }
+  void ProgressRange(uint32_t n) override {
+    int32_t maximum = 0, position = 0;
+    app::ScaledProgress(0, n, &maximum, &position);
+    SetIntProperty(ui::Progress, prop::Minimum, 0);
+    SetIntProperty(ui::Progress, prop::Maximum, maximum);
+    SetIntProperty(ui::Progress, prop::Position, 0);
+  }
+  void Repaint() override { RepaintUnit(ui::MainWindow); }
+  void FileStep(uint32_t k, uint32_t n, const std::string& path) override {
+    int32_t maximum = 0, position = 0;
+    app::ScaledProgress(k, n, &maximum, &position);
+    SetIntProperty(ui::Progress, prop::Position, position);
+    SetTextProperty(ui::ProgressLabel, prop::LabelCaption, app::PercentText(k, n));
+    SetTextProperty(ui::CurrentFile, prop::LabelCaption, " 当前文件：" + path);
+  }
+  void DigestRow(uint32_t, const std::string& path, const std::string& md5) override {
+    int32_t row = ListAppendRow(ui::DigestList);
+    ListSetCellText(ui::DigestList, row, 0, path);
+    ListSetCellText(ui::DigestList, row, 1, md5);
+  }
+  void NewGroup(uint32_t row, uint32_t, const std::string& root, const std::string& child) override {
+    int32_t g = TreeAppend(ui::ResultTree, -1, root);
+    ListSetCellText(ui::DigestList, static_cast<int32_t>(row), 2, ToText(g));
+    TreeAppend(ui::ResultTree, g, child);
+  }
+  void JoinGroup(uint32_t rootIndex, const std::string& child) override {
+    TreeAppend(ui::ResultTree, static_cast<int32_t>(rootIndex), child);
+  }
+  void Finish() override {
+    SetDisabled(ui::AddButton, false);
+    SetDisabled(ui::RemoveButton, false);
+    SetTextProperty(ui::Elapsed, prop::LabelCaption, ElapsedText());
+    SetTextProperty(ui::Totals, prop::LabelCaption, TotalsText());
+    SetDisabled(ui::ScanButton, false);
+    SetDisabled(ui::StopButton, true);
+  }
+};
+
+struct ActiveScan {
+  MainInputs inputs;
+  MainOutput output;
+  app::ScanJob job{inputs, output, RunOnUiThread};
+  HANDLE thread = nullptr;
+  ~ActiveScan() {
+    if (thread) CloseHandle(thread);
+  }
+};
+
+// The current scan; touched on the UI thread only. Workers hold their own
+// reference, so a retired scan lives until its worker is gone.
+std::shared_ptr<ActiveScan> g_current;
+std::atomic<bool> g_exiting{false};
+
+// The worker thread's body: the parameter is a heap copy of the scan's
+// reference, which the worker releases when it ends.
+extern "C" void ScanWorker(uint32_t parameter) {
+  std::unique_ptr<std::shared_ptr<ActiveScan>> scan(
+      reinterpret_cast<std::shared_ptr<ActiveScan>*>(static_cast<uintptr_t>(parameter)));
+  ActiveScan& s = **scan;
+  if (!s.job.Run()) return;
+  if (g_exiting.load()) return;
+  ShowMessage("恭喜你，当前目录重复文件已扫描成功，请重新进行扫描！", 64, text::BlogCaption);
+}
+
+void RetireCurrent() {
+  if (g_current) g_current->job.Retire();
+}
+
+}  // namespace
+
+std::string FormatElapsed(double seconds) {
+  int64_t t = static_cast<int64_t>(seconds);  // truncation toward zero
+  int64_t days = t / 86400;
+  t -= days * 86400;
+  int64_t hours = t / 3600;
+  t -= hours * 3600;
+  int64_t minutes = t / 60;
+  int64_t secs = t - minutes * 60;
+  std::string out;
+  if (days != 0) out += std::to_string(days) + " 天 ";
+  if (hours != 0) out += std::to_string(hours) + " 小时 ";
+  if (minutes != 0) out += std::to_string(minutes) + " 分钟 ";
+  if (secs != 0) out += std::to_string(secs) + " 秒";
+  return out;
+}
+
+int32_t CountGroups() {
+  int32_t n = TreeItemCount(ui::ResultTree);
+  int32_t roots = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    if (TreeParent(ui::ResultTree, i) == -1) ++roots;
+  }
+  return roots;
+}
+
+void StartScan() {
+  if (ListRowCount(ui::FolderList) == 0) {
+    ShowMessage("微言微语：扫描路径或目录文件不能为空，请稍后再试！", 16, text::BlogCaption);
+    return;
+  }
+  InitUiThreadCalls();
+  g_scanStartTime = CurrentTime();
+  g_scanStartTick.store(GetTickCount64());
+  RetireCurrent();
+  auto scan = std::make_shared<ActiveScan>();
+  auto* handoff = new std::shared_ptr<ActiveScan>(scan);
+  int32_t handle = 0;
+  if (!StartThread(ScanWorker, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handoff)), &handle)) {
+    // No worker: the buttons stay as they are, idle.
+    delete handoff;
+    scan->job.Retire();
+    return;
+  }
+  scan->thread = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(static_cast<uint32_t>(handle)));
+  g_current = scan;
+  SetDisabled(ui::ScanButton, true);
+  SetDisabled(ui::StopButton, false);
+}
+
+void StopScan() {
+  // Retire first: from here on the old worker can change nothing, so the
+  // steps below are the last word even if the worker is mid-file.
+  RetireCurrent();
+  SetDisabled(ui::ScanButton, false);
+  SetDisabled(ui::StopButton, true);
+  SetDisabled(ui::AddButton, false);
+  SetDisabled(ui::RemoveButton, false);
+  SetIntProperty(ui::Progress, prop::Position, 0);
+  SetTextProperty(ui::Elapsed, prop::LabelCaption, ElapsedText());
+  SetTextProperty(ui::Totals, prop::LabelCaption, TotalsText());
+}
+
+void StopScanForExit() {
+  g_exiting.store(true);
+  if (!g_current) return;
+  std::shared_ptr<ActiveScan> scan = g_current;
+  bool wasRunning = scan->job.Running();
+  scan->job.Retire();
+  if (!wasRunning || !scan->thread) return;
+  // The worker sees the stop between read pieces and list entries; calls it
+  // is sending to this thread are refused meanwhile, so it ends quickly.
+  if (!WaitPumpingCalls(scan->thread, 5000)) TerminateThread(scan->thread, static_cast<DWORD>(-1));
+}
+
+}  // namespace twinseek

@@ -1,0 +1,23 @@
+// The scan as the main window shows it: starting a scan, the worker thread,
+// Stop, and stopping a running scan when the program exits.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace twinseek {
+
+// 按钮_扫描 clicked.
+void StartScan();
+// 按钮_停止 clicked.
+void StopScan();
+// Both exit paths: the running worker is stopped (it makes no further
+// visible change) and waited for before the program ends.
+void StopScanForExit();
+
+// "共用时：" texts: days, hours, minutes and seconds, zero parts left out.
+std::string FormatElapsed(double seconds);
+// Number of group roots in the result tree.
+int32_t CountGroups();
+
+}  // namespace twinseek

@@ -1,0 +1,19 @@
+// Running a piece of application code on the user-interface thread, from a
+// worker, synchronously. The scan's visible changes go through here so that
+// they and Stop, which also runs on that thread, can never interleave.
+#pragma once
+
+#include <functional>
+
+namespace twinseek {
+
+// Creates the hidden window that receives the calls; on the UI thread, once.
+void InitUiThreadCalls();
+// Runs `change` on the UI thread when `current` answers true there; returns
+// whether it ran. Called on the UI thread itself, it runs in place.
+bool RunOnUiThread(const std::function<bool()>& current, const std::function<void()>& change);
+// Waits for a thread to end while still carrying out calls that workers send
+// to this thread. false when it did not end within `timeoutMs`.
+bool WaitPumpingCalls(void* thread, unsigned timeoutMs);
+
+}  // namespace twinseek
