@@ -71,7 +71,7 @@ WindowRecord* WindowRegistry::WindowAt(size_t position) {
   return position < windows_.size() ? &windows_[position] : nullptr;
 }
 
-WindowRecord* WindowRegistry::FindWindow(uint32_t formId, size_t* position) {
+WindowRecord* WindowRegistry::FindForm(uint32_t formId, size_t* position) {
   for (size_t i = 0; i < windows_.size(); ++i) {
     if (windows_[i].formId != formId) continue;
     if (position) *position = i;
@@ -99,7 +99,7 @@ PropertyData WindowRegistry::PropertiesOf(const UnitRef& unit) {
 EventLookup WindowRegistry::FindEvent(uint32_t formId, uint32_t unitId, int32_t event,
                                       EventTarget* target) {
   *target = EventTarget{};
-  WindowRecord* w = FindWindow(formId);
+  WindowRecord* w = FindForm(formId);
   if (!w) return EventLookup::NoWindow;
   std::optional<UnitRef> unit = unitId == 0 ? UnitAt(*w, 0) : FindUnit(*w, unitId);
   if (!unit) return EventLookup::NoUnit;

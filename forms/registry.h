@@ -47,7 +47,7 @@ class WindowRegistry {
 
   size_t WindowCount() const { return windows_.size(); }
   WindowRecord* WindowAt(size_t position);
-  WindowRecord* FindWindow(uint32_t formId, size_t* position = nullptr);
+  WindowRecord* FindForm(uint32_t formId, size_t* position = nullptr);
 
   static std::optional<UnitRef> UnitAt(WindowRecord& w, size_t position);
   static std::optional<UnitRef> FindUnit(WindowRecord& w, uint32_t unitId);

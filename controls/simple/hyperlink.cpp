@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "controls/simple/control_support.h"
-#include "controls/simple/hand_cursor.h"
 #include "controls/simple/link_logic.h"
 #include "controls/simple/simple_controls.h"
 #include "images/gdi_handles.h"
+#include "runtime/hand_cursor.h"
 
 namespace ts::controls::simple {
 namespace {

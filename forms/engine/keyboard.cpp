@@ -9,7 +9,7 @@
 #include "forms/engine/unit.h"
 #include "forms/engine/unit_record.h"
 #include "forms/engine/window_unit.h"
-#include "forms/engine/registry_access.h"
+#include "forms/registry.h"
 #include "runtime/values.h"
 
 namespace ts::forms {
@@ -39,7 +39,7 @@ bool InsideParentClient(HWND control) {
 template <class Keep>
 std::vector<Candidate> Controls(uint32_t formId, Keep keep) {
   std::vector<Candidate> out;
-  WindowRecord* w = Registry().FindWindow(formId);
+  WindowRecord* w = Registry().FindForm(formId);
   if (w == nullptr) return out;
   for (size_t pos = 1; pos < w->unitCount; ++pos) {
     auto f = UnitFields::At(*w, pos);
@@ -217,7 +217,7 @@ void KeyHandler::Act(UnitObject* unit, uint32_t flags) {
     ::SetFocus(unit->handle());
   } else if (flags & unitflag::LabelKind) {
     // The focus goes on to the control that follows the label in tab order.
-    WindowRecord* w = Registry().FindWindow(window_->formId());
+    WindowRecord* w = Registry().FindForm(window_->formId());
     auto self = w ? UnitFields::Find(*w, unit->unitId()) : std::nullopt;
     if (!self) return;
     Candidate label{unit, self->position(), self->focusOrder(), flags};

@@ -10,7 +10,7 @@
 #include "forms/engine/unit.h"
 #include "forms/engine/unit_record.h"
 #include "forms/engine/window_unit.h"
-#include "forms/engine/registry_access.h"
+#include "forms/registry.h"
 #include "runtime/forms_link.h"
 
 namespace ts::forms {
@@ -245,7 +245,7 @@ FormWindow* WindowBuilder::Build() {
 const std::vector<FormWindow*>& LiveWindows() { return WindowList(); }
 
 UnitObject* UnitObjectOf(uint32_t formId, uint32_t unitId) {
-  WindowRecord* w = Registry().FindWindow(formId);
+  WindowRecord* w = Registry().FindForm(formId);
   if (w == nullptr) return nullptr;
   auto f = unitId == 0 ? UnitFields::At(*w, 0) : UnitFields::Find(*w, unitId);
   if (!f || f->menuItem()) return nullptr;
@@ -253,7 +253,7 @@ UnitObject* UnitObjectOf(uint32_t formId, uint32_t unitId) {
 }
 
 bool LoadFormWindow(uint32_t formId, HWND owner, bool modal) {
-  WindowRecord* w = Registry().FindWindow(formId);
+  WindowRecord* w = Registry().FindForm(formId);
   if (w == nullptr || w->unitCount == 0) return false;
   if (FormWindow* live = FormWindow::Of(formId); live != nullptr && live->alive()) {
     if (!live->closing()) {
@@ -266,12 +266,12 @@ bool LoadFormWindow(uint32_t formId, HWND owner, bool modal) {
       return true;
     }
     live->CloseNow();
-    w = Registry().FindWindow(formId);
+    w = Registry().FindForm(formId);
     if (w == nullptr) return false;
   }
   FormWindow* window = WindowBuilder(*w, formId, owner, modal).Build();
   if (window == nullptr) return false;
-  w = Registry().FindWindow(formId);
+  w = Registry().FindForm(formId);
   auto unit0 = w ? UnitFields::At(*w, 0) : std::nullopt;
   if (unit0 && (unit0->stateFlags() & unitstate::Visible)) window->FirstShow();
   return true;
@@ -279,7 +279,7 @@ bool LoadFormWindow(uint32_t formId, HWND owner, bool modal) {
 
 void OnUnitNativeGone(UnitObject* unit) {
   const bool isWindow = unit->typeId() == kWindowUnitType;
-  if (WindowRecord* w = Registry().FindWindow(unit->formId())) {
+  if (WindowRecord* w = Registry().FindForm(unit->formId())) {
     auto f = isWindow ? UnitFields::At(*w, 0) : UnitFields::Find(*w, unit->unitId());
     if (f && f->object() == unit) {
       f->setObject(nullptr);

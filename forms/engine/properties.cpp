@@ -13,7 +13,7 @@
 #include "forms/engine/unit.h"
 #include "forms/engine/unit_record.h"
 #include "forms/engine/window_unit.h"
-#include "forms/engine/registry_access.h"
+#include "forms/registry.h"
 #include "runtime/error.h"
 #include "runtime/forms_link.h"
 #include "runtime/messages.h"
@@ -71,7 +71,7 @@ bool OnOwnerThread(uint32_t formId, const std::function<void()>& fn) {
 }
 
 UnitFields FindUnitOrDie(uint32_t formId, uint32_t unitId, WindowRecord** window) {
-  WindowRecord* w = Registry().FindWindow(formId);
+  WindowRecord* w = Registry().FindForm(formId);
   if (w == nullptr) ReportRuntimeError(ts::msg::PropertyWindowNotLoaded);
   auto f = unitId == 0 ? UnitFields::At(*w, 0) : UnitFields::Find(*w, unitId);
   if (!f) ReportRuntimeError(ts::msg::UnitControlMissing);
@@ -436,7 +436,7 @@ void SetUnitProperty(uint32_t formId, uint32_t unitId, int32_t property, int32_t
 // --- recreation -----------------------------------------------------------------
 
 bool RecreateControl(uint32_t formId, uint32_t unitId) {
-  WindowRecord* w = Registry().FindWindow(formId);
+  WindowRecord* w = Registry().FindForm(formId);
   auto f = w ? UnitFields::Find(*w, unitId) : std::nullopt;
   if (!f) return false;
   UnitObject* old = LiveObject(*f);

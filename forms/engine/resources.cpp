@@ -6,6 +6,7 @@
 
 #include "forms/byte_reader.h"
 #include "forms/engine/internal.h"
+#include "runtime/hand_cursor.h"
 
 namespace ts::forms {
 
@@ -97,6 +98,8 @@ HCURSOR LoadCursorValue(const uint8_t* data, size_t size) {
   int32_t id = CursorIdOfIndex(key);
   if (id == 0 && CursorIndexOfId(key) != 0) id = key;  // already a platform cursor id
   if (id == 0) return nullptr;
+  // The hand is the runtime's own cursor, the same on every system.
+  if (id == 32649) return RuntimeHandCursor();
   return ::LoadCursorA(nullptr, MAKEINTRESOURCEA(id));
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "forms/form_block.h"
-#include "forms/engine/registry_access.h"
+#include "forms/registry.h"
 
 namespace ts::forms {
 

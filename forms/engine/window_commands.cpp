@@ -7,7 +7,7 @@
 #include "forms/engine/internal.h"
 #include "forms/engine/unit.h"
 #include "forms/engine/window_unit.h"
-#include "forms/engine/registry_access.h"
+#include "forms/registry.h"
 
 namespace ts::forms {
 
@@ -17,7 +17,7 @@ bool Given(int argc, const ArgRecord* args, int i) { return argc > i && args[i].
 
 bool IsWindowUnit(uint32_t formId, uint32_t unitId) {
   if (unitId == 0) return true;
-  WindowRecord* w = Registry().FindWindow(formId);
+  WindowRecord* w = Registry().FindForm(formId);
   return w != nullptr && w->unitCount > 0 && UnitIdAt(*w, 0) == unitId;
 }
 

@@ -6,7 +6,7 @@
 
 #include "forms/engine/internal.h"
 #include "forms/engine/unit_record.h"
-#include "forms/engine/registry_access.h"
+#include "forms/registry.h"
 #include "forms/records/record_io.h"
 #include "runtime/forms_link.h"
 #include "runtime/values.h"
@@ -337,7 +337,7 @@ void FormWindow::LayoutBars() {
   RECT client;
   ::GetClientRect(hwnd_, &client);
   int top = client.top, bottom = client.bottom;
-  WindowRecord* w = Registry().FindWindow(formId());
+  WindowRecord* w = Registry().FindForm(formId());
   if (w == nullptr) return;
   for (size_t pos = 1; pos < w->unitCount; ++pos) {
     auto f = UnitFields::At(*w, pos);

@@ -11,7 +11,7 @@
 #include "forms/engine/window_unit.h"
 #include "forms/form_block.h"
 #include "forms/records/records.h"
-#include "forms/engine/registry_access.h"
+#include "forms/registry.h"
 #include "runtime/app.h"
 #include "runtime/dispatch.h"
 #include "runtime/values.h"
@@ -393,7 +393,7 @@ HWND WindowOf(uint32_t formId) {
 }
 
 HWND ControlHandle(uint32_t formId, uint32_t k) {
-  ts::forms::WindowRecord* w = ts::forms::Registry().FindWindow(formId);
+  ts::forms::WindowRecord* w = ts::forms::Registry().FindForm(formId);
   if (w == nullptr) return nullptr;
   auto ref = ts::forms::WindowRegistry::FindUnit(*w, ControlOf(formId, k));
   if (!ref) return nullptr;

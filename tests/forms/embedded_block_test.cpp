@@ -8,8 +8,6 @@
 #include "forms/unit_types.h"
 #include "runtime/forms_link.h"
 
-// <windows.h> (through forms_link.h) maps FindWindow to FindWindowA.
-#undef FindWindow
 
 using namespace ts::forms;
 
@@ -34,8 +32,8 @@ TEST(EmbeddedBlock, LoadsThroughTheRuntimeHooksAndRelocatesHandlers) {
   ASSERT_TRUE(hooks.loadFormBlock && hooks.findHandler && hooks.freeRegistry);
   ASSERT_TRUE(hooks.loadFormBlock(ts_form_block, ts_form_block_size, kCodeBase));
   ASSERT_EQ(Registry().WindowCount(), 2u);
-  EXPECT_EQ(Registry().FindWindow(0x52010001)->unitCount, 28u);
-  EXPECT_EQ(Registry().FindWindow(0x52011986)->unitCount, 12u);
+  EXPECT_EQ(Registry().FindForm(0x52010001)->unitCount, 28u);
+  EXPECT_EQ(Registry().FindForm(0x52011986)->unitCount, 12u);
 
   ts::HandlerTarget t{};
   ASSERT_EQ(hooks.findHandler(0x52010001, 0x1601C4EE, 0, &t), ts::HandlerLookup::Found);

@@ -99,10 +99,10 @@ TEST(Registry, FindsUnitsByValidIdsOnly) {
   WindowRegistry reg;
   ASSERT_TRUE(reg.Load(block.data(), block.size(), kCodeBase));
   size_t pos = 9;
-  WindowRecord* w = reg.FindWindow(kForm, &pos);
+  WindowRecord* w = reg.FindForm(kForm, &pos);
   ASSERT_TRUE(w);
   EXPECT_EQ(pos, 0u);
-  EXPECT_FALSE(reg.FindWindow(0x52011986));
+  EXPECT_FALSE(reg.FindForm(0x52011986));
   auto u = WindowRegistry::FindUnit(*w, 0x16000002);
   ASSERT_TRUE(u);
   EXPECT_EQ(u->position, 2u);

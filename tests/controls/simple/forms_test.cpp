@@ -3,9 +3,6 @@
 // the simple controls' stored state, the combo box choice reaching its
 // handler, and Esc with the combo list dropped leaving the window open.
 #include <windows.h>
-// The registry's member of that name is compiled without the platform's
-// FindWindow macro.
-#undef FindWindow
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -105,7 +102,7 @@ HWND Native(uint32_t form, uint32_t unit) {
 
 // Units whose native window exists, counted through the registry.
 size_t LiveUnits(uint32_t form) {
-  ts::forms::WindowRecord* w = ts::forms::Registry().FindWindow(form);
+  ts::forms::WindowRecord* w = ts::forms::Registry().FindForm(form);
   if (!w) return 0;
   size_t live = 0;
   for (size_t k = 0; k < w->unitCount; ++k) {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <sstream>
 
-#include "controls/simple/hand_cursor.h"
+#include "runtime/hand_cursor.h"
 #include "controls/simple/simple_controls.h"
 #include "tests/controls/simple/fixture.h"
 
@@ -192,7 +192,7 @@ TEST_F(HyperlinkTest, ClassCursorIsTheRuntimeHandCursor) {
   Host host;
   Control link = MakeLink(host, 1, "", "http://example.com/");
   ASSERT_NE(link.unit, nullptr);
-  HCURSOR hand = ts::controls::RuntimeHandCursor();
+  HCURSOR hand = ts::RuntimeHandCursor();
   ASSERT_NE(hand, nullptr);
   EXPECT_EQ(reinterpret_cast<HCURSOR>(::GetClassLongPtrA(link.hwnd(), GCLP_HCURSOR)), hand);
   ICONINFO info{};

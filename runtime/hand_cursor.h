@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
-namespace ts::controls {
+namespace ts {
 
 // The one hand cursor of the process, made on first use and kept until the
 // process ends (null only if the platform refused to make it).
 HCURSOR RuntimeHandCursor();
 
-}  // namespace ts::controls
+}  // namespace ts

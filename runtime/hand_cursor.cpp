@@ -1,9 +1,9 @@
-#include "controls/simple/hand_cursor.h"
+#include "runtime/hand_cursor.h"
 
 #include <cstdint>
 #include <cstring>
 
-namespace ts::controls {
+namespace ts {
 namespace {
 
 // A pointing hand: 'X' black outline, 'o' white inside, anything else
@@ -60,4 +60,4 @@ HCURSOR RuntimeHandCursor() {
   return hand;
 }
 
-}  // namespace ts::controls
+}  // namespace ts
