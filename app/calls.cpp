@@ -195,6 +195,12 @@ int32_t ListAppendRow(const UnitRef& list) {
   return CallLibrary(ts::controls::ListInsertItem, a).v.i32;
 }
 
+int32_t ListAppendRow(const UnitRef& list, const std::string& text) {
+  Args a;
+  a.Unit(list).Omit().Text(text);
+  return CallLibrary(ts::controls::ListInsertItem, a).v.i32;
+}
+
 void ListDeleteRow(const UnitRef& list, int32_t row) {
   Args a;
   a.Unit(list).Int(row);

@@ -58,6 +58,8 @@ void ProcessEvents();
 // --- list box rows ------------------------------------------------------------
 int32_t ListRowCount(const UnitRef& list);
 int32_t ListAppendRow(const UnitRef& list);
+// Appends a row whose first cell holds `text`, in one step.
+int32_t ListAppendRow(const UnitRef& list, const std::string& text);
 void ListDeleteRow(const UnitRef& list, int32_t row);
 void ListDeleteAll(const UnitRef& list);
 std::string ListCellText(const UnitRef& list, int32_t row, int32_t column);

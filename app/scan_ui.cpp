@@ -122,9 +122,8 @@ class MainOutput : public app::ScanOutput {
     SetTextProperty(ui::CurrentFile, prop::LabelCaption, " 当前文件：" + path);
   }
   void DigestRow(uint32_t, const std::string& path, const std::string& md5) override {
-    int32_t row = ListAppendRow(ui::DigestList);
-    ListSetCellText(ui::DigestList, row, 0, path);
-    ListSetCellText(ui::DigestList, row, 1, md5);
+    int32_t row = ListAppendRow(ui::DigestList, path);
+    if (!md5.empty()) ListSetCellText(ui::DigestList, row, 1, md5);
   }
   void NewGroup(uint32_t row, uint32_t, const std::string& root, const std::string& child) override {
     int32_t g = TreeAppend(ui::ResultTree, -1, root);

@@ -1,25 +1,30 @@
 #include "app/scan/collect.h"
 
+#include <windows.h>
+
 #include "app/scan/path_rules.h"
-#include "runtime/services.h"
 
 namespace app {
 namespace {
 
-// Walks one FindFile search, handing each name to `take`; the search is
-// closed whatever happens.
+// Walks one directory listing, handing each entry that passes the filter to
+// `take` with its name and size: files only, or folders only. The platform's
+// wildcard matching decides which names match. The listing is read directly
+// (not through the runtime's find-file service, which gives names alone) so
+// that sizes come with the names at no extra cost.
 template <typename Take>
-void ForEachEntry(const std::string& pattern, uint32_t mask, bool noMask, const std::atomic<bool>* stop, Take take) {
-  void* search = nullptr;
-  char* name = ts::svc::FindFile(pattern.c_str(), mask, noMask, &search);
-  while (name) {
-    std::string entry(name);
-    ts::svc::Free(name);
-    take(entry);
+void ForEachEntry(const std::string& pattern, bool folders, const std::atomic<bool>* stop, Take take) {
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (isFolder != folders) continue;
+    take(std::string(data.cFileName), (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
     if (stop && stop->load(std::memory_order_relaxed)) break;
-    name = ts::svc::FindFile(nullptr, mask, noMask, &search);
-  }
-  ts::svc::CloseFind(search);
+  } while (FindNextFileA(search, &data));
+  FindClose(search);
 }
 
 std::string IdentityKey(const std::string& folder) {
@@ -44,7 +49,7 @@ bool FileCollector::Enter(const std::string& folder, const std::string& pattern)
 }
 
 void FileCollector::Collect(const std::string& folder, const std::string& pattern, bool recursive,
-                            std::vector<std::string>& out) {
+                            std::vector<FoundFile>& out) {
   if (folder.empty() || !IsAbsoluteFolder(folder) || !PatternUsable(pattern) || pattern.empty()) return;
   if (!Enter(folder, pattern)) return;
   if (recursive) {
@@ -55,7 +60,7 @@ void FileCollector::Collect(const std::string& folder, const std::string& patter
 }
 
 void FileCollector::CollectRecursive(const std::string& folder, const std::string& pattern,
-                                     std::vector<std::string>& out) {
+                                     std::vector<FoundFile>& out) {
   EnumerateFiles(folder, pattern, out);
   std::vector<std::string> subfolders;
   EnumerateSubfolders(folder, subfolders);
@@ -66,17 +71,17 @@ void FileCollector::CollectRecursive(const std::string& folder, const std::strin
 }
 
 void FileCollector::EnumerateFiles(const std::string& folder, const std::string& pattern,
-                                   std::vector<std::string>& out) {
+                                   std::vector<FoundFile>& out) {
   const std::string dir = WithBackslash(folder);
-  ForEachEntry(dir + pattern, 0, true, stop_, [&](const std::string& name) {
-    if (EntryNameSafe(name)) out.push_back(dir + name);
+  ForEachEntry(dir + pattern, false, stop_, [&](const std::string& name, uint64_t size) {
+    if (EntryNameSafe(name)) out.push_back(FoundFile{dir + name, size});
     if (pump_) pump_();
   });
 }
 
 void FileCollector::EnumerateSubfolders(const std::string& folder, std::vector<std::string>& out) {
   const std::string dir = WithBackslash(folder);
-  ForEachEntry(dir + "*.*", 16, false, stop_, [&](const std::string& name) {
+  ForEachEntry(dir + "*.*", true, stop_, [&](const std::string& name, uint64_t) {
     if (name[0] != '.' && EntryNameSafe(name)) out.push_back(dir + name);
     if (pump_) pump_();
   });

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <set>
 #include <string>
@@ -17,6 +18,12 @@
 #include "app/scan/file_digest.h"
 
 namespace app {
+
+// A file as the directory listing gives it.
+struct FoundFile {
+  std::string path;
+  uint64_t size = 0;
+};
 
 class FileCollector {
  public:
@@ -30,11 +37,11 @@ class FileCollector {
   // Appends the files of `folder` that match `pattern` (recursively when
   // asked) to `out` as full paths. A folder text that is not an absolute
   // path, or a pattern piece with "\", "/" or ":", yields nothing.
-  void Collect(const std::string& folder, const std::string& pattern, bool recursive,
-               std::vector<std::string>& out);
+  void Collect(const std::string& folder, const std::string& pattern, bool recursive, std::vector<FoundFile>& out);
 
-  // The matching files of one folder (no recursion), appended as full paths.
-  void EnumerateFiles(const std::string& folder, const std::string& pattern, std::vector<std::string>& out);
+  // The matching files of one folder (no recursion), appended as full paths
+  // with the sizes the listing gives.
+  void EnumerateFiles(const std::string& folder, const std::string& pattern, std::vector<FoundFile>& out);
   // The sub-folders of one folder whose names do not begin with ".".
   void EnumerateSubfolders(const std::string& folder, std::vector<std::string>& out);
 
@@ -42,7 +49,7 @@ class FileCollector {
   bool Stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
   // True the first time a folder is entered for a pattern in this scan.
   bool Enter(const std::string& folder, const std::string& pattern);
-  void CollectRecursive(const std::string& folder, const std::string& pattern, std::vector<std::string>& out);
+  void CollectRecursive(const std::string& folder, const std::string& pattern, std::vector<FoundFile>& out);
 
   const std::atomic<bool>* stop_;
   std::function<void()> pump_;

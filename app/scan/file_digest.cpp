@@ -5,7 +5,6 @@
 #include <memory>
 #include <vector>
 
-#include "libs/digest/md5.h"
 
 namespace app {
 namespace {
@@ -75,38 +74,65 @@ bool FolderIdentity(const std::string& path, FileIdentity* id) {
   return true;
 }
 
-ReadOutcome DigestFile(const std::string& path, const std::atomic<bool>* stop, FileDigest* out, uint64_t maxBytes) {
-  FileHandle h(OpenForReading(path));
-  if (!h.valid()) return ReadOutcome::Failed;
-  if (GetFileType(h.get()) != FILE_TYPE_DISK) return ReadOutcome::Failed;
-  uint64_t size = 0;
-  out->identity = IdentityOf(h.get(), path, &size);
-  if (size == UINT64_MAX) return ReadOutcome::Failed;
-  out->size = size;
+FileReader::~FileReader() {
+  if (handle_) CloseHandle(handle_);
+}
 
-  ts::Md5State md5;
-  ts::Md5Init(&md5);
+bool FileReader::Open(const std::string& path) {
+  HANDLE h = OpenForReading(path);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  handle_ = h;
+  if (GetFileType(h) != FILE_TYPE_DISK) return false;
+  identity_ = IdentityOf(h, path, &size_);
+  if (size_ == UINT64_MAX) return false;
+  read_ = 0;
+  ts::Md5Init(&md5_);
+  return true;
+}
+
+ReadOutcome FileReader::ReadUpTo(uint64_t end, const std::atomic<bool>* stop) {
   uint8_t* buffer = PieceBuffer();
-  uint64_t want = size < maxBytes ? size : maxBytes;
-  uint64_t total = 0;
-  while (total < want) {
+  while (read_ < end) {
     if (stop && stop->load(std::memory_order_relaxed)) return ReadOutcome::Stopped;
-    DWORD ask = static_cast<DWORD>(want - total < kPiece ? want - total : kPiece);
+    DWORD ask = static_cast<DWORD>(end - read_ < kPiece ? end - read_ : kPiece);
     DWORD got = 0;
-    if (!ReadFile(h.get(), buffer, ask, &got, nullptr)) return ReadOutcome::Failed;
+    if (!ReadFile(handle_, buffer, ask, &got, nullptr)) return ReadOutcome::Failed;
     if (got == 0) return ReadOutcome::Failed;  // the file shrank while being read
-    ts::Md5Update(&md5, buffer, got);
-    total += got;
+    ts::Md5Update(&md5_, buffer, got);
+    read_ += got;
   }
-  if (want == size) {
+  if (read_ == size_) {
     // A file that grew while being read has more to give: not the content
     // whose size was taken, so it is not grouped.
     DWORD extra = 0;
     uint8_t probe;
-    if (!ReadFile(h.get(), &probe, 1, &extra, nullptr) || extra != 0) return ReadOutcome::Failed;
+    if (!ReadFile(handle_, &probe, 1, &extra, nullptr) || extra != 0) return ReadOutcome::Failed;
   }
-  ts::Md5Final(&md5, out->md5);
   return ReadOutcome::Done;
+}
+
+ReadOutcome FileReader::ReadHead(uint64_t bytes, const std::atomic<bool>* stop, uint8_t digest[16]) {
+  ReadOutcome r = ReadUpTo(bytes < size_ ? bytes : size_, stop);
+  if (r != ReadOutcome::Done) return r;
+  ts::Md5State copy = md5_;  // the whole digest goes on from here
+  ts::Md5Final(&copy, digest);
+  return ReadOutcome::Done;
+}
+
+ReadOutcome FileReader::ReadRest(const std::atomic<bool>* stop, uint8_t digest[16]) {
+  ReadOutcome r = ReadUpTo(size_, stop);
+  if (r != ReadOutcome::Done) return r;
+  ts::Md5State copy = md5_;
+  ts::Md5Final(&copy, digest);
+  return ReadOutcome::Done;
+}
+
+ReadOutcome DigestFile(const std::string& path, const std::atomic<bool>* stop, FileDigest* out, uint64_t maxBytes) {
+  FileReader reader;
+  if (!reader.Open(path)) return ReadOutcome::Failed;
+  out->identity = reader.identity();
+  out->size = reader.size();
+  return maxBytes < reader.size() ? reader.ReadHead(maxBytes, stop, out->md5) : reader.ReadRest(stop, out->md5);
 }
 
 namespace {

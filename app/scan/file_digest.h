@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "libs/digest/md5.h"
+
 namespace app {
 
 // The identity of a file or folder: equal identities are the same object on
@@ -39,6 +41,40 @@ struct FileDigest {
   uint8_t md5[16] = {};
   uint64_t size = 0;
   FileIdentity identity;
+};
+
+// One file read from its start in large sequential pieces, digesting as it
+// goes: first a head (the first bytes, for a cheap comparison among files of
+// the same size), then, when asked, the rest, continuing the same digest so
+// that the file is opened and read only once.
+class FileReader {
+ public:
+  FileReader() = default;
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+
+  // Opens with writers denied; false unless it is a regular disk file.
+  // Identity and size are valid after a successful open.
+  bool Open(const std::string& path);
+  const FileIdentity& identity() const { return identity_; }
+  uint64_t size() const { return size_; }
+  // Reads up to `bytes` from the start; the MD5 of what was read so far goes
+  // to `digest`. Done when the whole file fits in the head.
+  ReadOutcome ReadHead(uint64_t bytes, const std::atomic<bool>* stop, uint8_t digest[16]);
+  // Reads the rest: the MD5 of the whole file. Failed when the file ended
+  // early or grew while it was read.
+  ReadOutcome ReadRest(const std::atomic<bool>* stop, uint8_t digest[16]);
+  // True when everything has been read.
+  bool complete() const { return read_ == size_; }
+
+ private:
+  ReadOutcome ReadUpTo(uint64_t end, const std::atomic<bool>* stop);
+  void* handle_ = nullptr;
+  FileIdentity identity_;
+  uint64_t size_ = 0;
+  uint64_t read_ = 0;
+  ts::Md5State md5_{};
 };
 
 // Opens the file for reading with writers denied, checks it is a disk file,

@@ -66,6 +66,15 @@ class ScanOutput {
 // `current` returns false there. Returns whether it ran.
 using UiRunner = std::function<bool(const std::function<bool()>& current, const std::function<void()>& change)>;
 
+// How a scan reads files. A file is read only once another file of the same
+// size has been seen in this scan: the first file of a size waits unread, and
+// when a second arrives the waiting one is read first, then the new one.
+// Among files of one size, a digest of the first block is compared before
+// anything else is read; only files whose first blocks match another's are
+// read to their end. The groups, their roots, the children's order and every
+// label come out exactly as if every file were read whole in scan order: a
+// group still forms when the second file of its content arrives, and its
+// root is still the first file found with that content.
 class ScanJob {
  public:
   ScanJob(ScanInputs& inputs, ScanOutput& output, UiRunner runOnUi);
@@ -83,12 +92,57 @@ class ScanJob {
   // True between the start of Run and the end of scan's visible steps.
   bool Running() const { return running_.load(); }
 
+  // The progress bar, the percentage and the current file are shown at most
+  // once per interval while files go by (default 33 ms, about 30 a second);
+  // the last file of a folder always shows. 0 shows every file.
+  void SetUpdateInterval(uint32_t ms) { updateIntervalMs_ = ms; }
+
   uint32_t GroupCount() const { return groups_.GroupCount(); }
+  // Files opened by this scan (for tests and measurements).
+  uint32_t FilesOpened() const { return filesOpened_; }
+
+  // Bytes compared before a whole file is read.
+  static constexpr uint64_t kHeadBytes = 16 * 1024;
 
  private:
+  // Files of one size: the one waiting unread, or the first blocks seen.
+  struct HeadClass {
+    std::string pendingPath;  // read only as far as the head, full digest unknown
+    uint64_t pendingSeq = 0;
+    bool whole = false;       // every later file of this head is read whole
+  };
+  struct SizeClass {
+    std::string waiting;  // the only file of this size so far, unread
+    uint64_t waitingSeq = 0;
+    bool hasWaiting = false;
+    bool open = false;    // a second file arrived: files are read
+    std::unordered_map<Digest, HeadClass, DigestHash> heads;
+  };
+  // The visible changes waiting to be shown, in order.
+  struct Change {
+    GroupIndex::Kind kind;
+    uint32_t row;
+    uint32_t rootIndex;
+    std::string first;
+    std::string path;
+    std::string md5;
+  };
+
   bool Show(const std::function<void()>& change);
+  bool Flush();
+  // At the end of the scan: a digest-list row for every file never read
+  // whole. Each has a content of its own (its size, or its first block, is
+  // unique), so it has its own row, as reading everything would give it;
+  // its digest column stays empty since its digest was never computed.
+  void RowsForUnreadFiles();
   bool ScanFolder(uint32_t row);
-  bool ScanFile(uint32_t k, uint32_t n, const std::string& path);
+  bool ScanFile(const FoundFile& file);
+  // Reads a same-size candidate's head; false only when stopped.
+  bool Head(SizeClass& cls, uint64_t size, const std::string& path, uint64_t seq);
+  // Reads a file whole and groups it; false only when stopped.
+  bool Whole(uint64_t size, const std::string& path);
+  bool WholeFrom(FileReader& reader, const std::string& path);
+  void Group(const uint8_t md5[16], const std::string& path);
 
   ScanInputs& inputs_;
   ScanOutput& output_;
@@ -99,6 +153,15 @@ class ScanJob {
   FileCollector collector_;
   GroupIndex groups_;
   std::unordered_set<FileIdentity, FileIdentityHash> taken_;
+  std::unordered_map<uint64_t, SizeClass> sizes_;
+  std::vector<Change> changes_;
+  bool stepWaiting_ = false;
+  uint32_t stepK_ = 0, stepN_ = 0;
+  std::string stepPath_;
+  uint64_t lastFlush_ = 0;
+  uint32_t updateIntervalMs_ = 33;
+  uint32_t filesOpened_ = 0;
+  uint64_t seq_ = 0;  // arrival order of the files of this scan
 };
 
 // Text of the percentage label: ⌊k × 100 ÷ n⌋ followed by "%".

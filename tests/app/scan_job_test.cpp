@@ -52,6 +52,7 @@ struct Recorder : ScanOutput {
   };
   std::vector<Group> tree;
   std::map<uint32_t, std::string> rows;  // digest row → first path
+  std::map<uint32_t, std::string> digests;  // digest row → MD5 text
   std::map<uint32_t, uint32_t> rowIndex;  // digest row → creation tree index
   std::vector<std::string> labels;
   int finished = 0;
@@ -74,8 +75,9 @@ struct Recorder : ScanOutput {
   }
   void DigestRow(uint32_t row, const std::string& path, const std::string& md5) override {
     ++calls;
-    EXPECT_EQ(md5.size(), 32u);
+    EXPECT_TRUE(md5.size() == 32u || md5.empty()) << md5;  // empty: never read whole
     rows[row] = path;
+    digests[row] = md5;
   }
   void NewGroup(uint32_t row, uint32_t rootIndex, const std::string& root, const std::string& child) override {
     ++calls;
@@ -109,11 +111,36 @@ bool RunHere(const std::function<bool()>& current, const std::function<void()>& 
 struct Scan {
   FakeInputs in;
   Recorder out;
-  bool Run() {
+  uint32_t opened = 0;
+  bool Run(uint32_t interval = 0) {
     ScanJob job(in, out, RunHere);
-    return job.Run();
+    job.SetUpdateInterval(interval);
+    bool ok = job.Run();
+    opened = job.FilesOpened();
+    return ok;
   }
 };
+
+// The result of reading every file whole in scan order, for comparison.
+std::vector<Recorder::Group> ReferenceTree(const std::vector<std::string>& paths) {
+  std::vector<Recorder::Group> tree;
+  std::map<std::string, int> groupOf;   // digest → group
+  std::map<std::string, std::string> first;
+  for (const std::string& p : paths) {
+    FileDigest d;
+    if (DigestFile(p, nullptr, &d) != ReadOutcome::Done) continue;
+    std::string key(reinterpret_cast<const char*>(d.md5), 16);
+    if (!first.count(key)) {
+      first[key] = p;
+    } else if (!groupOf.count(key)) {
+      groupOf[key] = static_cast<int>(tree.size());
+      tree.push_back({first[key], {p}});
+    } else {
+      tree[groupOf[key]].children.push_back(p);
+    }
+  }
+  return tree;
+}
 
 }  // namespace
 
@@ -130,7 +157,12 @@ TEST(ScanJob, ThreeCopiesMakeOneGroupAndAUniqueFileStaysHidden) {
   ASSERT_EQ(s.out.tree.size(), 1u);
   EXPECT_EQ(s.out.tree[0].root, d + "\\a");
   EXPECT_EQ(s.out.tree[0].children, (std::vector<std::string>{d + "\\b", d + "\\c"}));
-  EXPECT_EQ(s.out.rows.size(), 2u);
+  // One row per content; the unique file's size is unique, so it was never
+  // opened and its row has no digest.
+  ASSERT_EQ(s.out.rows.size(), 2u);
+  EXPECT_EQ(s.out.digests[0].size(), 32u);
+  EXPECT_EQ(s.out.rows[1], d + "\\u");
+  EXPECT_EQ(s.out.digests[1], "");
   EXPECT_EQ(s.out.labels, (std::vector<std::string>{"25%", "50%", "75%", "100%"}));
   EXPECT_EQ(s.out.finished, 1);
 }
@@ -236,6 +268,7 @@ TEST(ScanJob, ARetiredScanChangesNothingMore) {
   in.folders = {d};
   Recorder out;
   ScanJob job(in, out, RunHere);
+  job.SetUpdateInterval(0);
   int steps = 0;
   out.onFileStep = [&] {
     if (++steps == 3) job.Retire();
@@ -260,6 +293,97 @@ TEST(ScanJob, LinkCyclesEnd) {
   s.in.recursive = true;
   ASSERT_TRUE(s.Run());
   EXPECT_TRUE(s.out.tree.empty());
+}
+
+TEST(ScanJob, FilesOfASizeSeenOnceAreNeverOpened) {
+  std::string d = TempRoot("sj10");
+  for (int i = 1; i <= 6; ++i) Put(d + "\\f" + std::to_string(i), std::string(static_cast<size_t>(i) * 100, 'x'));
+  Scan s;
+  s.in.folders = {d};
+  ASSERT_TRUE(s.Run());
+  EXPECT_EQ(s.opened, 0u);
+  EXPECT_TRUE(s.out.tree.empty());
+}
+
+TEST(ScanJob, FilesWhoseFirstBlocksDifferAreNotReadToTheirEnd) {
+  std::string d = TempRoot("sj11");
+  std::string big(200000, 'q');
+  std::string headDiffers = big, tailDiffers = big;
+  headDiffers[0] = 'H';
+  tailDiffers[big.size() - 1] = 'T';
+  Put(d + "\\a", big);
+  Put(d + "\\b", headDiffers);
+  Scan s;
+  s.in.folders = {d};
+  s.in.patterns = "a;b";
+  ASSERT_TRUE(s.Run());
+  EXPECT_EQ(s.opened, 2u) << "two heads read, nothing whole";
+  ASSERT_EQ(s.out.rows.size(), 2u) << "a row per content";
+  EXPECT_EQ(s.out.digests[0], "") << "no file was read whole, so no digest is known";
+  EXPECT_EQ(s.out.digests[1], "");
+
+  Put(d + "\\c", tailDiffers);
+  Put(d + "\\e", big);
+  Scan t;
+  t.in.folders = {d};
+  t.in.patterns = "a;b;c;e";
+  ASSERT_TRUE(t.Run());
+  ASSERT_EQ(t.out.tree.size(), 1u);
+  EXPECT_EQ(t.out.tree[0].root, d + "\\a");
+  EXPECT_EQ(t.out.tree[0].children, (std::vector<std::string>{d + "\\e"}));
+  // Rows: a's content (read whole, with c and e) and c's; b's head is its own.
+  ASSERT_EQ(t.out.rows.size(), 3u);
+  EXPECT_EQ(t.out.rows[2], d + "\\b");
+  EXPECT_EQ(t.out.digests[2], "");
+  EXPECT_EQ(t.out.digests[0].size(), 32u);
+}
+
+TEST(ScanJob, ReadingLazilyGivesTheSameGroupsAsReadingEverything) {
+  // Many sizes, shared and unique heads and tails, groups interleaved: the
+  // tree must be exactly that of reading every file whole in order.
+  std::string d = TempRoot("sj12");
+  std::vector<std::string> order;
+  uint32_t seed = 7;
+  auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  std::string pieces;
+  for (int i = 0; i < 120; ++i) {
+    size_t size = std::vector<size_t>{0, 5, 5000, 20000, 20000, 40000}[next() % 6];
+    std::string content(size, 'a');
+    if (size > 0) {
+      int variant = static_cast<int>(next() % 3);
+      if (variant == 1) content[0] = 'b';                // differs in the head
+      if (variant == 2) content[size - 1] = 'c';         // differs past the head
+    }
+    std::string name = std::to_string(i);
+    name.insert(name.begin(), 'f');
+    Put(d + "\\" + name, content);
+    order.push_back(d + "\\" + name);
+    if (i) pieces += ';';
+    pieces += name;
+  }
+  Scan s;
+  s.in.folders = {d};
+  s.in.patterns = pieces;
+  ASSERT_TRUE(s.Run());
+  std::vector<Recorder::Group> expected = ReferenceTree(order);
+  ASSERT_EQ(s.out.tree.size(), expected.size());
+  for (size_t g = 0; g < expected.size(); ++g) {
+    EXPECT_EQ(s.out.tree[g].root, expected[g].root) << "group " << g;
+    EXPECT_EQ(s.out.tree[g].children, expected[g].children) << "group " << g;
+  }
+}
+
+TEST(ScanJob, ThrottledStepsStillEndEachFolderOnItsLastFile) {
+  std::string d = TempRoot("sj13");
+  for (int i = 0; i < 50; ++i) Put(d + "\\g" + std::to_string(i), "same");
+  Scan s;
+  s.in.folders = {d};
+  ASSERT_TRUE(s.Run(60000));  // an interval longer than the whole scan
+  ASSERT_FALSE(s.out.labels.empty());
+  EXPECT_LE(s.out.labels.size(), 2u);
+  EXPECT_EQ(s.out.labels.back(), "100%");
+  ASSERT_EQ(s.out.tree.size(), 1u);
+  EXPECT_EQ(s.out.tree[0].children.size(), 49u);
 }
 
 TEST(ScanProgress, PercentAndScaledBar) {
