@@ -93,6 +93,24 @@ TEST(Folders, TheFolderDialogAddsAFolderAndAListedOneIsRefused) {
   ListDeleteAll(ui::FolderList);
 }
 
+TEST(Folders, AFileTypeChoiceFillsThePatternBox) {
+  HWND combo = UnitWindow(ui::FileTypes);
+  ASSERT_NE(combo, nullptr);
+  // Down five times from "所有文件(*.*)" reaches "应用程序(*.exe;*.com)".
+  for (int i = 0; i < 5; ++i) {
+    PostMessageA(combo, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(combo, WM_KEYUP, VK_DOWN, 0);
+  }
+  EXPECT_TRUE(WaitFor([] { return GetTextProperty(ui::Patterns, prop::EditContent) == "*.exe;*.com"; }))
+      << GetTextProperty(ui::Patterns, prop::EditContent);
+  EXPECT_EQ(GetTextProperty(ui::FileTypes, prop::ComboContent), "应用程序(*.exe;*.com)");
+  for (int i = 0; i < 5; ++i) {
+    PostMessageA(combo, WM_KEYDOWN, VK_UP, 0);
+    PostMessageA(combo, WM_KEYUP, VK_UP, 0);
+  }
+  EXPECT_TRUE(WaitFor([] { return GetTextProperty(ui::Patterns, prop::EditContent) == "*.*"; }));
+}
+
 TEST(Folders, AnEmptyFolderListRefusesToScan) {
   tstest::ExpectMessageBoxes expected;
   ListDeleteAll(ui::FolderList);
