@@ -107,7 +107,7 @@ bool TreeBox::Build(const forms::CreateArgs& args) {
                     args.menuOrId)) {
     return false;
   }
-  index_.nav().hwnd = hwnd_;
+  index_.nav().tree = this;
   ApplyFont();
   ApplyImages();
   ApplyColours();
@@ -168,7 +168,10 @@ HTREEITEM TreeBox::InsertNative(HTREEITEM parent, const TreeItemSpec& spec) {
       it.state |= INDEXTOSTATEIMAGEMASK(Clamp(spec.checkState + 1, 0, 15));
     }
   }
-  auto item = reinterpret_cast<HTREEITEM>(Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+  SuspendRedraw();
+  // Sent past OnMessage: its bookkeeping for an insertion is done here.
+  ForgetPositions();
+  auto item = reinterpret_cast<HTREEITEM>(Native(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
   // The platform may give new items its own first state image when check
   // boxes are on; a check state the caller asked for wins.
   if (item && spec.setBoldAndCheck && spec.hasCheck) SetStateImage(item, Clamp(spec.checkState + 1, 0, 15));
@@ -181,7 +184,7 @@ void TreeBox::SetStateImage(HTREEITEM item, int32_t image) {
   it.hItem = item;
   it.state = INDEXTOSTATEIMAGEMASK(image & 0xF);
   it.stateMask = TVIS_STATEIMAGEMASK;
-  Send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+  Native(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
 }
 
 void TreeBox::InsertStoredItems() {
@@ -249,7 +252,55 @@ void TreeBox::ReapplyPending() {
 
 void TreeBox::ForgetPositions() { index_.Forget(); }
 
-int32_t TreeBox::Count() const { return static_cast<int32_t>(::SendMessageA(hwnd_, TVM_GETCOUNT, 0, 0)); }
+int32_t TreeBox::Count() { return static_cast<int32_t>(Native(TVM_GETCOUNT)); }
+
+void TreeBox::SuspendRedraw() {
+  if (redrawSuspended_) return;
+  Native(WM_SETREDRAW, FALSE);
+  redrawSuspended_ = true;
+  ::SetTimer(hwnd_, kRedrawTimer, redrawDelayMs_, nullptr);
+}
+
+void TreeBox::ResumeRedraw() {
+  ::KillTimer(hwnd_, kRedrawTimer);
+  if (!redrawSuspended_) return;
+  redrawSuspended_ = false;
+  DWORD start = ::GetTickCount();
+  Native(WM_SETREDRAW, TRUE);
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
+  // Repainting a large tree costs time of its own: keep it to a fifth or
+  // less of the time while insertions keep arriving.
+  DWORD spent = ::GetTickCount() - start;
+  redrawDelayMs_ = Clamp(static_cast<UINT>(spent * 4), kMinRedrawDelayMs, kMaxRedrawDelayMs);
+}
+
+bool TreeBox::NeedsLayout(UINT message, WPARAM w) {
+  if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) return true;
+  if (message >= WM_KEYFIRST && message <= WM_KEYLAST) return true;
+  switch (message) {
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+    case WM_SIZE:
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_SETFOCUS:
+    case TVM_HITTEST:
+    case TVM_GETITEMRECT:
+    case TVM_ENSUREVISIBLE:
+    case TVM_SELECTITEM:
+    case TVM_EXPAND:
+    case TVM_EDITLABELA:
+    case TVM_EDITLABELW:
+    case TVM_GETVISIBLECOUNT:
+      return true;
+    case TVM_GETNEXTITEM:
+      // Structure walks do not depend on the layout; visibility walks do.
+      return w != TVGN_ROOT && w != TVGN_CHILD && w != TVGN_NEXT && w != TVGN_PREVIOUS && w != TVGN_PARENT &&
+             w != TVGN_CARET && w != TVGN_DROPHILITE;
+    default:
+      return false;
+  }
+}
 
 HTREEITEM TreeBox::ItemAt(int32_t index) { return index_.At(index, Count()); }
 
@@ -263,7 +314,7 @@ int32_t TreeBox::Insert(int32_t parentIndex, const TreeItemSpec& spec) {
   return index;
 }
 
-std::string TreeBox::ItemText(HTREEITEM item) const {
+std::string TreeBox::ItemText(HTREEITEM item) {
   if (item == nullptr) return std::string();
   // Read whole: grow while the text may have been cut, wherever its last
   // double-byte character falls.
@@ -275,7 +326,7 @@ std::string TreeBox::ItemText(HTREEITEM item) const {
     buffer.assign(buffer.size(), 0);
     it.pszText = buffer.data();
     it.cchTextMax = static_cast<int>(buffer.size());
-    if (!::SendMessageA(hwnd_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it))) return std::string();
+    if (!Native(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it))) return std::string();
     const char* text = it.pszText ? it.pszText : buffer.data();
     size_t length = strnlen(text, buffer.size());
     if (text != buffer.data() || length + 2 < buffer.size() || buffer.size() >= (1u << 24)) {
@@ -287,9 +338,9 @@ std::string TreeBox::ItemText(HTREEITEM item) const {
 
 void TreeBox::DeleteAll() { Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
 
-int32_t TreeBox::CheckState(HTREEITEM item) const {
+int32_t TreeBox::CheckState(HTREEITEM item) {
   if (item == nullptr) return -1;
-  LRESULT state = ::SendMessageA(hwnd_, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_STATEIMAGEMASK);
+  LRESULT state = Native(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_STATEIMAGEMASK);
   return static_cast<int32_t>((state & TVIS_STATEIMAGEMASK) >> 12) - 1;
 }
 
@@ -318,7 +369,7 @@ Bytes TreeBox::LiveItems() {
     it.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
     it.hItem = at;
     it.stateMask = TVIS_BOLD | TVIS_EXPANDED | TVIS_STATEIMAGEMASK;
-    Send(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    Native(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
     forms::TreeItemRecord rec;
     rec.text = ItemText(at);
     rec.image = it.iImage;
@@ -474,6 +525,7 @@ Bytes TreeBox::AllData() {
 // --- messages -----------------------------------------------------------------
 
 LRESULT TreeBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
+  if (redrawSuspended_ && NeedsLayout(message, w)) ResumeRedraw();
   switch (message) {
     case forms::msg::Reflect + WM_NOTIFY:
       return OnNotify(reinterpret_cast<const NMHDR*>(l));
@@ -502,6 +554,10 @@ LRESULT TreeBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
       if (w == kReapplyTimer) {
         ::KillTimer(hwnd_, kReapplyTimer);
         ReapplyPending();
+        return 0;
+      }
+      if (w == kRedrawTimer) {
+        ResumeRedraw();
         return 0;
       }
       break;

@@ -21,13 +21,14 @@
 
 namespace ts::controls {
 
-// The tree view as a navigator for PreorderIndex.
+class TreeBox;
+
+// The tree view as a navigator for PreorderIndex. Asks the control's own
+// procedure directly (see TreeBox::Native), so it runs on the owner thread.
 struct NativeTreeNav {
   using Item = HTREEITEM;
-  HWND hwnd = nullptr;
-  HTREEITEM Get(HTREEITEM item, UINT code) const {
-    return reinterpret_cast<HTREEITEM>(::SendMessageA(hwnd, TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
-  }
+  TreeBox* tree = nullptr;
+  HTREEITEM Get(HTREEITEM item, UINT code) const;
   HTREEITEM root() const { return Get(nullptr, TVGN_ROOT); }
   HTREEITEM child(HTREEITEM i) const { return Get(i, TVGN_CHILD); }
   HTREEITEM next(HTREEITEM i) const { return Get(i, TVGN_NEXT); }
@@ -59,17 +60,17 @@ class TreeBox : public forms::UnitObject {
   Bytes AllData();
 
   // --- items by index ------------------------------------------------------
-  int32_t Count() const;
+  int32_t Count();
   HTREEITEM ItemAt(int32_t index);
   int32_t IndexOf(HTREEITEM item) { return index_.IndexOf(item); }
   // Adds an item as the last child of the item at parentIndex (top level
   // when it does not exist); the new item's index, or -1.
   int32_t Insert(int32_t parentIndex, const TreeItemSpec& spec);
   // The item's whole text.
-  std::string ItemText(HTREEITEM item) const;
+  std::string ItemText(HTREEITEM item);
   void DeleteAll();
   // State image index minus 1: -1 none, 0 unchecked, 1 checked.
-  int32_t CheckState(HTREEITEM item) const;
+  int32_t CheckState(HTREEITEM item);
   void SetCheckState(int32_t index, int32_t state, bool recursive);
   int32_t ParentIndex(int32_t index) { return index_.ParentIndex(index, Count()); }
   // A fresh item list of the live tree.
@@ -81,8 +82,25 @@ class TreeBox : public forms::UnitObject {
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override;
 
  private:
+  friend struct NativeTreeNav;
   static constexpr UINT kCheckToggled = WM_USER + 1;
   static constexpr UINT_PTR kReapplyTimer = 0x5453;
+  static constexpr UINT_PTR kRedrawTimer = 0x5454;
+
+  // A message handed straight to the platform control's procedure. Every
+  // message sent to the window first passes the unit's window procedure,
+  // whose object lookup is a round trip to the window server; item queries
+  // and updates made here on the owner thread skip that. Messages this
+  // class watches in OnMessage (insert, delete, sort) must keep their
+  // bookkeeping when sent this way.
+  LRESULT Native(UINT message, WPARAM w = 0, LPARAM l = 0) { return CallDefault(message, w, l); }
+  // Insertions turn the control's drawing off: with drawing on, the control
+  // recomputes its layout on every insertion, which makes a burst of them
+  // quadratic. Drawing comes back from a timer a few times a second, and at
+  // once before anything that needs the layout (input, hit tests, scrolling).
+  void SuspendRedraw();
+  void ResumeRedraw();
+  static bool NeedsLayout(UINT message, WPARAM w);
 
   bool Build(const forms::CreateArgs& args);
   void ApplyColours();
@@ -114,7 +132,15 @@ class TreeBox : public forms::UnitObject {
   bool itemsReplaced_ = false;  // InitialItems was written: recreate from it
   Bytes liveItems_;              // the last InitialItems read
   HTREEITEM toggled_ = nullptr;  // item whose check box a click or key toggles
+  bool redrawSuspended_ = false;
+  UINT redrawDelayMs_ = kMinRedrawDelayMs;  // grows with the cost of a repaint
+  static constexpr UINT kMinRedrawDelayMs = 200;
+  static constexpr UINT kMaxRedrawDelayMs = 1000;
 };
+
+inline HTREEITEM NativeTreeNav::Get(HTREEITEM item, UINT code) const {
+  return reinterpret_cast<HTREEITEM>(tree->Native(TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
+}
 
 // The type's interface function (operation number → routine).
 void* TreeBoxInterface(int32_t operation);
