@@ -1,0 +1,193 @@
+// Twinseek's real scan and result walks, timed inside the real program.
+// The program runs on the main thread with its real main window; a driver
+// thread works it like a user would.
+//
+//   bench_scan.exe scan <folder>   lists the folder with sub-folders on,
+//                                  clicks 扫描, waits for the end-of-scan
+//                                  message and prints
+//                                  "scan seconds <s> groups <n> peak_ws_mb <m>"
+//   bench_scan.exe tree [groups]   fills the result tree with groups of two
+//                                  (50,000 by default) and prints the time of
+//                                  CountGroups, auto select and cancel
+//                                  selection, each run on the UI thread.
+//
+// Exit code 0 on success; any failure prints a line and exits non-zero.
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "app/actions.h"
+#include "app/calls.h"
+#include "app/scan_ui.h"
+#include "app/startup.h"
+#include "app/ui.h"
+#include "tests/app/e2e_support.h"
+
+using namespace twinseek;
+
+namespace {
+
+const char* const kDone = "恭喜你，当前目录重复文件已扫描成功，请重新进行扫描！";
+constexpr UINT kBenchCall = WM_APP + 0x77;
+HWND g_benchWindow = nullptr;
+
+// Runs `work` on the main (UI) thread: the bench's own message window is
+// made there before the program starts, and the program's message loop
+// delivers calls sent to it.
+LRESULT CALLBACK BenchWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kBenchCall) {
+    (*reinterpret_cast<const std::function<void()>*>(lp))();
+    return 1;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void CreateBenchWindow() {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = BenchWindowProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "TwinseekBenchCalls";
+  RegisterClassA(&wc);
+  g_benchWindow = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+}
+
+void OnUiThread(const std::function<void()>& work) {
+  SendMessageA(g_benchWindow, kBenchCall, 0, reinterpret_cast<LPARAM>(&work));
+}
+
+double Now() {
+  static LARGE_INTEGER freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+[[noreturn]] void Fail(const std::string& why) {
+  std::printf("error %s\n", why.c_str());
+  std::fflush(stdout);
+  ExitProcess(2);
+}
+
+// A message box of this process, found without enumerating every window:
+// the scan runs on the same CPU as this poll, so the poll must stay cheap.
+HWND FindOwnBox() {
+  HWND w = nullptr;
+  while ((w = FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(w) && GetDlgItem(w, 0xFFFF)) return w;
+  }
+  return nullptr;
+}
+
+double PeakWorkingSetMb() {
+  PROCESS_MEMORY_COUNTERS pmc{};
+  pmc.cb = sizeof pmc;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc)) return -1;
+  return static_cast<double>(pmc.PeakWorkingSetSize) / (1024.0 * 1024.0);
+}
+
+void RunScan(const std::string& folder) {
+  ListDeleteAll(ui::FolderList);
+  ListSetCellText(ui::FolderList, ListAppendRow(ui::FolderList), 0, folder);
+  SetTextProperty(ui::Patterns, prop::EditContent, "*");
+  SetIntProperty(ui::Subfolders, prop::Checked, 1);
+  SetIntProperty(ui::Recycle, prop::Checked, 0);
+  if (!e2e::WaitFor([] { return e2e::Enabled(ui::ScanButton); })) Fail("the scan button stays disabled");
+  double workingSetBefore = PeakWorkingSetMb();
+
+  const double start = Now();
+  e2e::Click(ui::ScanButton);
+  HWND box = nullptr;
+  // Up to an hour; polled every 25 ms.
+  for (int waited = 0; waited < 3600 * 1000 && !(box = FindOwnBox()); waited += 25) Sleep(25);
+  const double seconds = Now() - start;
+  if (!box) Fail("the scan did not end within an hour");
+
+  char text[1024] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  if (std::strcmp(text, kDone) != 0) Fail(std::string("unexpected message: ") + text);
+  int32_t groups = 0;
+  OnUiThread([&] { groups = CountGroups(); });
+  const double peak = PeakWorkingSetMb();
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  e2e::WaitFor([&] { return !IsWindow(box); }, 5000);
+  std::printf("scan seconds %.3f groups %d peak_ws_mb %.1f start_ws_mb %.1f\n", seconds, groups, peak,
+              workingSetBefore);
+}
+
+void RunTreeWalks(int groups) {
+  double fill = 0, count = 0, select = 0, cancel = 0;
+  int32_t counted = 0, items = 0, checkedAfterSelect = 0, checkedAfterCancel = 0;
+  OnUiThread([&] {
+    double t0 = Now();
+    TreeDeleteAll(ui::ResultTree);
+    char path[96];
+    for (int g = 0; g < groups; ++g) {
+      std::snprintf(path, sizeof path, "Z:\\bench\\folder%03d\\file%06d.dat", g % 500, g);
+      int32_t root = TreeAppend(ui::ResultTree, -1, path);
+      std::snprintf(path, sizeof path, "Z:\\bench\\copies%03d\\file%06d.dat", g % 500, g);
+      TreeAppend(ui::ResultTree, root, path);
+    }
+    double t1 = Now();
+    counted = CountGroups();
+    double t2 = Now();
+    AutoSelect();
+    double t3 = Now();
+    checkedAfterSelect = TreeCheckState(ui::ResultTree, 1) + TreeCheckState(ui::ResultTree, 2 * groups - 1) +
+                         TreeCheckState(ui::ResultTree, 0);
+    double t4 = Now();
+    CancelSelection();
+    double t5 = Now();
+    checkedAfterCancel = TreeCheckState(ui::ResultTree, 1) + TreeCheckState(ui::ResultTree, 2 * groups - 1);
+    items = TreeItemCount(ui::ResultTree);
+    fill = t1 - t0;
+    count = t2 - t1;
+    select = t3 - t2;
+    cancel = t5 - t4;
+  });
+  if (items != 2 * groups) Fail("the tree holds " + std::to_string(items) + " items");
+  if (counted != groups) Fail("CountGroups gave " + std::to_string(counted));
+  // After auto select both sampled children are checked and the root is not.
+  if (checkedAfterSelect != 2) Fail("auto select left the checks wrong");
+  if (checkedAfterCancel != 0) Fail("cancel selection left checks");
+  std::printf("tree items %d fill %.3f count_groups %.3f auto_select %.3f cancel_selection %.3f peak_ws_mb %.1f\n",
+              items, fill, count, select, cancel, PeakWorkingSetMb());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || (std::strcmp(argv[1], "scan") == 0 && argc < 3)) {
+    std::fprintf(stderr, "usage: bench_scan scan <folder> | bench_scan tree [groups]\n");
+    return 1;
+  }
+  const std::string mode = argv[1];
+  const std::string arg = argc > 2 ? argv[2] : "";
+  CreateBenchWindow();
+  std::thread driver([mode, arg] {
+    if (!e2e::WaitFor([] { return e2e::MainWindow() != nullptr && IsWindowVisible(e2e::MainWindow()); }, 30000)) {
+      Fail("the main window did not appear");
+    }
+    if (mode == "scan") {
+      RunScan(arg);
+    } else {
+      RunTreeWalks(arg.empty() ? 50000 : std::atoi(arg.c_str()));
+    }
+    std::fflush(stdout);
+    ExitProcess(0);
+  });
+  driver.detach();
+  RunTwinseek();
+  return 3;  // the program ended before the driver did
+}
