@@ -169,8 +169,7 @@ HTREEITEM TreeBox::InsertNative(HTREEITEM parent, const TreeItemSpec& spec) {
     }
   }
   SuspendRedraw();
-  // Sent past OnMessage: its bookkeeping for an insertion is done here.
-  ForgetPositions();
+  // Sent past OnMessage: the caller keeps the item order up to date.
   auto item = reinterpret_cast<HTREEITEM>(Native(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
   // The platform may give new items its own first state image when check
   // boxes are on; a check state the caller asked for wins.
@@ -238,6 +237,7 @@ void TreeBox::InsertStoredItems() {
   // The native control finishes its own check-box images after creation;
   // the marks are applied once more shortly afterwards.
   if (!pending_.empty()) ::SetTimer(hwnd_, kReapplyTimer, 30, nullptr);
+  ForgetPositions();
 }
 
 void TreeBox::ReapplyPending() {
@@ -250,9 +250,46 @@ void TreeBox::ReapplyPending() {
   }
 }
 
-void TreeBox::ForgetPositions() { index_.Forget(); }
+void TreeBox::ForgetPositions() {
+  index_.Forget();
+  order_.Invalidate();
+}
 
-int32_t TreeBox::Count() { return static_cast<int32_t>(Native(TVM_GETCOUNT)); }
+ItemOrder<HTREEITEM>& TreeBox::Order() {
+  if (order_.valid()) return order_;
+  NativeTreeNav& nav = index_.nav();
+  order_.Rebuild([&](auto add) {
+    std::vector<int32_t> outer;  // parent indexes of the levels above
+    int32_t parent = -1;         // parent index of `at`
+    int32_t next = 0;
+    for (HTREEITEM at = nav.root(); at;) {
+      add(at, parent);
+      const int32_t self = next++;
+      if (HTREEITEM child = nav.child(at)) {
+        outer.push_back(parent);
+        parent = self;
+        at = child;
+        continue;
+      }
+      for (;;) {
+        if (HTREEITEM sibling = nav.next(at)) {
+          at = sibling;
+          break;
+        }
+        at = nav.parent(at);
+        if (at == nullptr || outer.empty()) {
+          at = nullptr;
+          break;
+        }
+        parent = outer.back();
+        outer.pop_back();
+      }
+    }
+  });
+  return order_;
+}
+
+int32_t TreeBox::Count() { return Order().size(); }
 
 void TreeBox::SuspendRedraw() {
   if (redrawSuspended_) return;
@@ -302,16 +339,16 @@ bool TreeBox::NeedsLayout(UINT message, WPARAM w) {
   }
 }
 
-HTREEITEM TreeBox::ItemAt(int32_t index) { return index_.At(index, Count()); }
+HTREEITEM TreeBox::ItemAt(int32_t index) { return Order().At(index); }
 
 int32_t TreeBox::Insert(int32_t parentIndex, const TreeItemSpec& spec) {
-  HTREEITEM parent = parentIndex >= 0 ? ItemAt(parentIndex) : nullptr;
+  ItemOrder<HTREEITEM>& order = Order();
+  HTREEITEM parent = parentIndex >= 0 ? order.At(parentIndex) : nullptr;
   if (parent == nullptr) parentIndex = -1;
   HTREEITEM item = InsertNative(parent, spec);
   if (item == nullptr) return -1;
-  int32_t index = index_.IndexOfNewLastChild(item, parentIndex, Count());
-  index_.Remember(index, item);
-  return index;
+  index_.Forget();
+  return order.AddLastChild(parentIndex, item);
 }
 
 std::string TreeBox::ItemText(HTREEITEM item) {
@@ -346,18 +383,19 @@ int32_t TreeBox::CheckState(HTREEITEM item) {
 
 void TreeBox::SetCheckState(int32_t index, int32_t state, bool recursive) {
   int32_t image = Clamp(state + 1, 0, 15);
+  ItemOrder<HTREEITEM>& order = Order();
   if (index == -1 && recursive) {
-    for (HTREEITEM at = index_.nav().root(); at; at = index_.Next(at)) SetStateImage(at, image);
+    for (int32_t i = 0; i < order.size(); ++i) SetStateImage(order.At(i), image);
     return;
   }
-  HTREEITEM item = ItemAt(index);
+  HTREEITEM item = order.At(index);
   if (item == nullptr) return;
   if (!recursive) {
     SetStateImage(item, image);
     return;
   }
-  HTREEITEM end = index_.NextSkippingChildren(item);
-  for (HTREEITEM at = item; at && at != end; at = index_.Next(at)) SetStateImage(at, image);
+  const int32_t end = order.SubtreeEnd(index);
+  for (int32_t i = index; i < end; ++i) SetStateImage(order.At(i), image);
 }
 
 Bytes TreeBox::LiveItems() {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "controls/listview/control_support.h"
+#include "controls/treebox/item_order.h"
 #include "controls/treebox/tree_walk.h"
 #include "forms/engine/unit.h"
 #include "forms/records/records.h"
@@ -62,7 +63,7 @@ class TreeBox : public forms::UnitObject {
   // --- items by index ------------------------------------------------------
   int32_t Count();
   HTREEITEM ItemAt(int32_t index);
-  int32_t IndexOf(HTREEITEM item) { return index_.IndexOf(item); }
+  int32_t IndexOf(HTREEITEM item) { return Order().IndexOf(item); }
   // Adds an item as the last child of the item at parentIndex (top level
   // when it does not exist); the new item's index, or -1.
   int32_t Insert(int32_t parentIndex, const TreeItemSpec& spec);
@@ -72,7 +73,7 @@ class TreeBox : public forms::UnitObject {
   // State image index minus 1: -1 none, 0 unchecked, 1 checked.
   int32_t CheckState(HTREEITEM item);
   void SetCheckState(int32_t index, int32_t state, bool recursive);
-  int32_t ParentIndex(int32_t index) { return index_.ParentIndex(index, Count()); }
+  int32_t ParentIndex(int32_t index) { return Order().ParentIndex(index); }
   // A fresh item list of the live tree.
   Bytes LiveItems();
 
@@ -116,10 +117,13 @@ class TreeBox : public forms::UnitObject {
   LRESULT OnNotify(const NMHDR* header);
   void OnCheckToggled(HTREEITEM item);
   void ForgetPositions();
+  // The pre-order copy of the tree, rebuilt by a walk when stale.
+  ItemOrder<HTREEITEM>& Order();
   DWORD StyleFromProps() const;
 
   forms::TreeBoxProps props_;
   PreorderIndex<NativeTreeNav> index_{NativeTreeNav{}};
+  ItemOrder<HTREEITEM> order_;
   OwnedImageList images_;
   OwnedImageList stateImages_;
   OwnedFontHandle font_;
