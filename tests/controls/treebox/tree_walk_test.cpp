@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "controls/treebox/item_order.h"
 #include "controls/treebox/tree_walk.h"
 
 namespace {
@@ -113,6 +114,59 @@ TEST(PreorderIndex, AForwardLoopOverAllItemsTakesLinearSteps) {
   for (int i = 0; i < 4000; ++i) ASSERT_NE(index.At(i, 4000), 0);
   for (int i = 0; i < 4000; ++i) index.ParentIndex(i, 4000);
   EXPECT_LT(calls, 4000L * 20);
+}
+
+// The shape copy after random insertions (middle groups included) and a
+// rebuild must give the same items, parents and subtree ends as the tree.
+TEST(ItemOrder, AgreesWithTheTreeThroughInsertionsAndRebuilds) {
+  Forest forest;
+  ts::controls::ItemOrder<int> order;
+  order.Reset();
+  std::mt19937 rng(777);
+  auto check = [&](int step) {
+    std::vector<int> want = forest.Preorder();
+    ASSERT_EQ(order.size(), static_cast<int>(want.size())) << step;
+    for (size_t i = 0; i < want.size(); ++i) {
+      const int idx = static_cast<int>(i);
+      ASSERT_EQ(order.At(idx), want[i] + 1) << step;
+      int p = forest.nodes[static_cast<size_t>(want[i])].parent;
+      int pi = p < 0 ? -1 : static_cast<int>(std::find(want.begin(), want.end(), p) - want.begin());
+      ASSERT_EQ(order.ParentIndex(idx), pi) << step << " at " << i;
+      std::vector<int> sub;
+      forest.Listing(want[i], sub);
+      ASSERT_EQ(order.SubtreeEnd(idx), idx + static_cast<int>(sub.size())) << step;
+    }
+    ASSERT_EQ(order.At(-1), 0);
+    ASSERT_EQ(order.At(order.size()), 0);
+    ASSERT_EQ(order.ParentIndex(order.size()), -1);
+  };
+  for (int step = 0; step < 600; ++step) {
+    std::vector<int> list = forest.Preorder();
+    int count = static_cast<int>(list.size());
+    // Indexes past the end stand for "top level", as in the control.
+    int pick = static_cast<int>(rng() % static_cast<unsigned>(count + 3)) - 1;
+    int parentNode = pick >= 0 && pick < count ? list[static_cast<size_t>(pick)] : -1;
+    int id = forest.Add(parentNode);
+    std::vector<int> after = forest.Preorder();
+    int expected = static_cast<int>(std::find(after.begin(), after.end(), id) - after.begin());
+    ASSERT_EQ(order.AddLastChild(pick, id + 1), expected) << step;
+    if (step % 50 == 0) check(step);
+  }
+  check(-1);
+  // A rebuild from a walk gives the same copy.
+  ts::controls::ItemOrder<int> rebuilt;
+  rebuilt.Rebuild([&](auto add) {
+    std::vector<int> list = forest.Preorder();
+    for (int node : list) {
+      int p = forest.nodes[static_cast<size_t>(node)].parent;
+      add(node + 1, p < 0 ? -1 : static_cast<int>(std::find(list.begin(), list.end(), p) - list.begin()));
+    }
+  });
+  ASSERT_TRUE(rebuilt.valid());
+  for (int i = 0; i < order.size(); ++i) ASSERT_EQ(rebuilt.ParentIndex(i), order.ParentIndex(i));
+  order.Invalidate();
+  EXPECT_FALSE(order.valid());
+  EXPECT_EQ(order.size(), 0);
 }
 
 }  // namespace

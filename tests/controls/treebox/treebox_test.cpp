@@ -203,3 +203,50 @@ TEST(TreeBox, MouseToggleRaisesOneEventAfterTheChange) {
 }
 
 }  // namespace
+
+// Items added or removed by messages sent straight to the control still
+// count: the indexes follow the live tree.
+TEST(TreeBox, IndexesFollowChangesMadeDirectlyOnTheControl) {
+  Stage stage;
+  TreeBox* tree = MakeSample(stage, false);
+  HWND h = tree->handle();
+  HTREEITEM a1 = tree->ItemAt(1);
+  ASSERT_NE(a1, nullptr);
+  ::SendMessageA(h, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(a1));
+  EXPECT_EQ(TextAt(1), "A2");
+  EXPECT_EQ(ParentOf(1), 0);
+  EXPECT_EQ(ParentOf(2), -1);
+  TVINSERTSTRUCTA ins{};
+  ins.hParent = tree->ItemAt(2);  // under B
+  ins.hInsertAfter = TVI_FIRST;
+  ins.item.mask = TVIF_TEXT;
+  ins.item.pszText = const_cast<char*>("B0");
+  ASSERT_NE(::SendMessageA(h, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)), 0);
+  EXPECT_EQ(TextAt(3), "B0");
+  EXPECT_EQ(ParentOf(3), 2);
+  // A group formed after later ones lands inside the tree, not at the end.
+  EXPECT_EQ(Insert(0, "A3"), 2);
+  EXPECT_EQ(TextAt(3), "B");
+  EXPECT_EQ(ParentOf(4), 3);
+  EXPECT_EQ(Call(TreeGetItemCount, {Unit(kId, kTree)}).v.i32, 5);
+}
+
+// Drawing is held back while items arrive; anything that needs the layout
+// (here a hit test on a shown tree) sees every item in place.
+TEST(TreeBox, HitTestsSeeItemsJustInserted) {
+  Stage stage;
+  TreeBox* tree = static_cast<TreeBox*>(stage.Create(&TreeBoxInterface, kId, Record(false)));
+  ASSERT_NE(tree, nullptr);
+  HWND h = tree->handle();
+  ::ShowWindow(h, SW_SHOW);
+  for (int i = 0; i < 5; ++i) Insert(-1, "row");
+  HTREEITEM third = tree->ItemAt(2);
+  RECT r{};
+  std::memcpy(&r, &third, sizeof third);  // the item goes in the rectangle's first field
+  ASSERT_TRUE(::SendMessageA(h, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
+  TVHITTESTINFO hit{};
+  hit.pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ::SendMessageA(h, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  EXPECT_EQ(hit.hItem, third);
+  EXPECT_GT(r.top, 0);
+}
