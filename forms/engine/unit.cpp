@@ -3,6 +3,7 @@
 #include "forms/engine/unit.h"
 
 #include <map>
+#include <unordered_map>
 
 #include "forms/engine/internal.h"
 #include "runtime/notify.h"
@@ -11,8 +12,6 @@
 namespace ts::forms {
 
 namespace {
-
-const char kUnitProp[] = "TsUnitObject";
 
 std::map<uint32_t, const UnitTypeEntry*>& RegisteredTypes() {
   static std::map<uint32_t, const UnitTypeEntry*> types;
@@ -111,21 +110,45 @@ UnitObject::~UnitObject() {
   if (hwnd_ != nullptr) Detach();
 }
 
+namespace {
+
+// Which unit object a native window belongs to. Looked up on every message
+// of every unit window, from any thread, so it is a map in the process
+// (a window property would cost a round trip to the window server under
+// Wine on each message). Never destroyed: windows may outlive static
+// destruction at program end.
+SRWLOCK g_unitsLock = SRWLOCK_INIT;
+std::unordered_map<HWND, UnitObject*>& UnitsByWindow() {
+  static auto* units = new std::unordered_map<HWND, UnitObject*>();
+  return *units;
+}
+
+}  // namespace
+
 UnitObject* UnitObject::FromHandle(HWND hwnd) {
   if (hwnd == nullptr) return nullptr;
-  return static_cast<UnitObject*>(::GetPropA(hwnd, kUnitProp));
+  ::AcquireSRWLockShared(&g_unitsLock);
+  auto& units = UnitsByWindow();
+  auto it = units.find(hwnd);
+  UnitObject* unit = it == units.end() ? nullptr : it->second;
+  ::ReleaseSRWLockShared(&g_unitsLock);
+  return unit;
 }
 
 void UnitObject::Attach(HWND hwnd) {
   hwnd_ = hwnd;
-  ::SetPropA(hwnd, kUnitProp, this);
+  ::AcquireSRWLockExclusive(&g_unitsLock);
+  UnitsByWindow()[hwnd] = this;
+  ::ReleaseSRWLockExclusive(&g_unitsLock);
 }
 
 void UnitObject::Detach() {
   if (previous_ != nullptr) {
     ::SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
   }
-  ::RemovePropA(hwnd_, kUnitProp);
+  ::AcquireSRWLockExclusive(&g_unitsLock);
+  UnitsByWindow().erase(hwnd_);
+  ::ReleaseSRWLockExclusive(&g_unitsLock);
   hwnd_ = nullptr;
 }
 
