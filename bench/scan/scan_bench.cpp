@@ -5,7 +5,9 @@
 //   bench_scan.exe scan <folder>   lists the folder with sub-folders on,
 //                                  clicks 扫描, waits for the end-of-scan
 //                                  message and prints
-//                                  "scan seconds <s> groups <n> peak_ws_mb <m>"
+//                                  "scan seconds <s> groups <n> peak_ws_mb <m>";
+//                                  a third argument --list-drawing-off keeps
+//                                  the digest list from drawing (diagnostic)
 //   bench_scan.exe tree [groups]   fills the result tree with groups of two
 //                                  (50,000 by default) and prints the time of
 //                                  CountGroups, auto select and cancel
@@ -100,7 +102,17 @@ double PeakWorkingSetMb() {
   return static_cast<double>(pmc.PeakWorkingSetSize) / (1024.0 * 1024.0);
 }
 
-void RunScan(const std::string& folder) {
+double WorkingSetMb() {
+  PROCESS_MEMORY_COUNTERS pmc{};
+  pmc.cb = sizeof pmc;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc)) return -1;
+  return static_cast<double>(pmc.WorkingSetSize) / (1024.0 * 1024.0);
+}
+
+// `listDrawingOff`: a diagnostic run with the digest list's drawing switched
+// off for the whole scan, to show what its per-row painting costs.
+void RunScan(const std::string& folder, bool listDrawingOff) {
+  if (listDrawingOff) SendMessageA(e2e::UnitWindow(ui::DigestList), WM_SETREDRAW, FALSE, 0);
   ListDeleteAll(ui::FolderList);
   ListSetCellText(ui::FolderList, ListAppendRow(ui::FolderList), 0, folder);
   SetTextProperty(ui::Patterns, prop::EditContent, "*");
@@ -172,7 +184,7 @@ void RunTreeWalks(int groups) {
 // digest list (path and MD5, as for each file digested) and groups of two
 // added to the result tree, each batch in one call like the scan's flushes.
 void RunChangeCosts(int rows) {
-  double appendSeconds = 0, cellSeconds = 0, treeSeconds = 0, noRedrawSeconds = 0;
+  double appendSeconds = 0, cellSeconds = 0, treeSeconds = 0, noRedrawSeconds = 0, listMb = 0;
   HWND list = e2e::UnitWindow(ui::DigestList);
   const bool listVisible = IsWindowVisible(list) != FALSE;
   RECT rc{};
@@ -202,13 +214,16 @@ void RunChangeCosts(int rows) {
     double t3 = Now();
     // The same appends with the list's drawing switched off meanwhile.
     ListDeleteAll(ui::DigestList);
+    TreeDeleteAll(ui::ResultTree);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    const double before = WorkingSetMb();
     double t4 = Now();
     for (int r = 0; r < rows; ++r) {
       std::snprintf(path, sizeof path, "Z:\\bench\\folder%03d\\file%06d.dat", r % 500, r);
       ListAppendRow(ui::DigestList, path);
     }
     double t5 = Now();
+    listMb = WorkingSetMb() - before;
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     noRedrawSeconds = t5 - t4;
     appendSeconds = t1 - t0;
@@ -219,9 +234,9 @@ void RunChangeCosts(int rows) {
   });
   std::printf(
       "changes rows %d list_append_ms %.3f list_append_noredraw_ms %.3f list_cell_ms %.3f tree_item_ms %.3f "
-      "digest_list_visible %d\n",
+      "list_kb_per_row %.2f digest_list_visible %d\n",
       rows, 1000 * appendSeconds / rows, 1000 * noRedrawSeconds / rows, 1000 * cellSeconds / rows,
-      1000 * treeSeconds / (rows / 2 * 2), listVisible ? 1 : 0);
+      1000 * treeSeconds / (rows / 2 * 2), 1024 * listMb / rows, listVisible ? 1 : 0);
 }
 
 }  // namespace
@@ -233,13 +248,14 @@ int main(int argc, char** argv) {
   }
   const std::string mode = argv[1];
   const std::string arg = argc > 2 ? argv[2] : "";
+  const std::string extra = argc > 3 ? argv[3] : "";
   CreateBenchWindow();
-  std::thread driver([mode, arg] {
+  std::thread driver([mode, arg, extra] {
     if (!e2e::WaitFor([] { return e2e::MainWindow() != nullptr && IsWindowVisible(e2e::MainWindow()); }, 30000)) {
       Fail("the main window did not appear");
     }
     if (mode == "scan") {
-      RunScan(arg);
+      RunScan(arg, extra == "--list-drawing-off");
     } else if (mode == "changes") {
       RunChangeCosts(arg.empty() ? 4000 : std::atoi(arg.c_str()));
     } else {
