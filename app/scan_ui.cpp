@@ -10,6 +10,7 @@
 #include "app/scan/scan_job.h"
 #include "app/ui.h"
 #include "app/ui_thread.h"
+#include "forms/engine/unit.h"
 #include "runtime/forms_link.h"
 #include "runtime/services.h"
 
@@ -75,6 +76,23 @@ std::string ElapsedText() {
 
 std::string TotalsText() { return "扫描共发现 " + ToText(CountGroups()) + " 组重复文件，"; }
 
+// The digest list is an index, not something to look at: while a scan adds
+// rows it does not repaint (a repaint per row costs milliseconds under Wine,
+// more than reading the file). Drawing comes back when the scan ends or stops.
+HWND DigestListHandle() {
+  const ts::FormsHooks& forms = ts::Forms();
+  if (!forms.unitControl) return nullptr;
+  auto* unit = reinterpret_cast<ts::forms::UnitObject*>(forms.unitControl(ui::DigestList.form, ui::DigestList.unit));
+  return unit ? unit->handle() : nullptr;
+}
+
+void SetDigestListDrawing(bool on) {
+  HWND list = DigestListHandle();
+  if (!list) return;
+  SendMessageA(list, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+  if (on) InvalidateRect(list, nullptr, TRUE);
+}
+
 class MainInputs : public app::ScanInputs {
  public:
   uint32_t FolderCount() override {
@@ -94,6 +112,7 @@ class MainOutput : public app::ScanOutput {
   void Begin() override {
     SetDisabled(ui::AddButton, true);
     SetDisabled(ui::RemoveButton, true);
+    SetDigestListDrawing(false);
     ListDeleteAll(ui::DigestList);
     TreeDeleteAll(ui::ResultTree);
   }
@@ -134,6 +153,7 @@ class MainOutput : public app::ScanOutput {
     TreeAppend(ui::ResultTree, static_cast<int32_t>(rootIndex), child);
   }
   void Finish() override {
+    SetDigestListDrawing(true);
     SetDisabled(ui::AddButton, false);
     SetDisabled(ui::RemoveButton, false);
     SetTextProperty(ui::Elapsed, prop::LabelCaption, ElapsedText());
@@ -228,6 +248,7 @@ void StopScan() {
   // Retire first: from here on the old worker can change nothing, so the
   // steps below are the last word even if the worker is mid-file.
   RetireCurrent();
+  SetDigestListDrawing(true);
   SetDisabled(ui::ScanButton, false);
   SetDisabled(ui::StopButton, true);
   SetDisabled(ui::AddButton, false);

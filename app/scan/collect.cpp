@@ -75,7 +75,7 @@ void FileCollector::EnumerateFiles(const std::string& folder, const std::string&
   const std::string dir = WithBackslash(folder);
   ForEachEntry(dir + pattern, false, stop_, [&](const std::string& name, uint64_t size) {
     if (EntryNameSafe(name)) out.push_back(FoundFile{dir + name, size});
-    if (pump_) pump_();
+    Pump();
   });
 }
 
@@ -83,7 +83,7 @@ void FileCollector::EnumerateSubfolders(const std::string& folder, std::vector<s
   const std::string dir = WithBackslash(folder);
   ForEachEntry(dir + "*.*", true, stop_, [&](const std::string& name, uint64_t) {
     if (name[0] != '.' && EntryNameSafe(name)) out.push_back(dir + name);
-    if (pump_) pump_();
+    Pump();
   });
 }
 

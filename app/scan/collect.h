@@ -52,7 +52,15 @@ class FileCollector {
   void CollectRecursive(const std::string& folder, const std::string& pattern, std::vector<FoundFile>& out);
 
   const std::atomic<bool>* stop_;
+  // Runs the pump every 256 entries: asking for waiting input is a round
+  // trip to the window server under Wine, too dear for every entry of a
+  // large listing, and the worker has no window of its own to keep alive.
+  void Pump() {
+    if (pump_ && (++entries_ & 255) == 0) pump_();
+  }
+
   std::function<void()> pump_;
+  uint32_t entries_ = 0;
   std::set<std::pair<std::string, std::string>> entered_;  // (folder identity key, pattern)
 };
 
