@@ -49,12 +49,12 @@ int main(int argc, char** argv) {
   LARGE_INTEGER f, t0, t1, t2, t3, t4;
   ::QueryPerformanceFrequency(&f);
   ::QueryPerformanceCounter(&t0);
-  TreeItemSpec spec;
+  TreeItemSpec desc;
   for (int g = 0; g < kGroups; ++g) {
-    spec.text = "C:\\data\\group\\first.bin";
-    int32_t root = tree->Insert(-1, spec);
-    spec.text = "C:\\data\\group\\copy.bin";
-    if (tree->Insert(root, spec) != root + 1) {
+    desc.text = "C:\\data\\group\\first.bin";
+    int32_t root = tree->Insert(-1, desc);
+    desc.text = "C:\\data\\group\\copy.bin";
+    if (tree->Insert(root, desc) != root + 1) {
       std::printf("wrong index at group %d\n", g);
       return 1;
     }

@@ -268,17 +268,17 @@ int32_t ListBox::CurrentRow() const {
 
 int32_t ListBox::RowCount() const { return static_cast<int32_t>(::SendMessageA(hwnd_, LVM_GETITEMCOUNT, 0, 0)); }
 
-int32_t ListBox::InsertRow(const ListRowSpec& spec) {
+int32_t ListBox::InsertRow(const ListRowSpec& desc) {
   LVITEMA it{};
   it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_INDENT | LVIF_PARAM;
-  it.iItem = spec.position < 0 ? INT_MAX : spec.position;
-  it.pszText = const_cast<char*>(spec.text.c_str());
-  it.iImage = spec.image < -1 ? -1 : spec.image;
-  it.iIndent = spec.indent < 0 ? 0 : spec.indent;
-  it.lParam = spec.itemData;
-  if (spec.hasCheck) {
+  it.iItem = desc.position < 0 ? INT_MAX : desc.position;
+  it.pszText = const_cast<char*>(desc.text.c_str());
+  it.iImage = desc.image < -1 ? -1 : desc.image;
+  it.iIndent = desc.indent < 0 ? 0 : desc.indent;
+  it.lParam = desc.itemData;
+  if (desc.hasCheck) {
     it.mask |= LVIF_STATE;
-    it.state = INDEXTOSTATEIMAGEMASK(Clamp(spec.checkState + 1, 0, 15));
+    it.state = INDEXTOSTATEIMAGEMASK(Clamp(desc.checkState + 1, 0, 15));
     it.stateMask = LVIS_STATEIMAGEMASK;
   }
   return static_cast<int32_t>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&it)));

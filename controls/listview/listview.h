@@ -42,7 +42,7 @@ class ListBox : public forms::UnitObject {
 
   // --- rows ------------------------------------------------------------
   int32_t RowCount() const;
-  int32_t InsertRow(const ListRowSpec& spec);
+  int32_t InsertRow(const ListRowSpec& desc);
   void DeleteRow(int32_t row);
   void DeleteAllRows();
   // The whole text of a cell; empty when the cell does not exist.

@@ -26,16 +26,16 @@ void ListGetItemCount(ResultRecord* result, int argc, ArgRecord* args) {
 }
 
 void ListInsertItem(ResultRecord* result, int argc, ArgRecord* args) {
-  ListRowSpec spec;
-  spec.position = IntArg(argc, args, 1, -1);
-  spec.text = TextArg(argc, args, 2);
-  spec.image = IntArg(argc, args, 3, -1);
-  spec.hasCheck = Given(argc, args, 4);
-  spec.checkState = IntArg(argc, args, 4, 0);
-  spec.indent = IntArg(argc, args, 5, 0);
-  spec.itemData = IntArg(argc, args, 6, 0);
+  ListRowSpec desc;
+  desc.position = IntArg(argc, args, 1, -1);
+  desc.text = TextArg(argc, args, 2);
+  desc.image = IntArg(argc, args, 3, -1);
+  desc.hasCheck = Given(argc, args, 4);
+  desc.checkState = IntArg(argc, args, 4, 0);
+  desc.indent = IntArg(argc, args, 5, 0);
+  desc.itemData = IntArg(argc, args, 6, 0);
   int32_t row = -1;
-  WithList(argc, args, [&](ListBox& b) { row = b.InsertRow(spec); });
+  WithList(argc, args, [&](ListBox& b) { row = b.InsertRow(desc); });
   SetIntResult(result, row);
 }
 

@@ -149,23 +149,23 @@ void TreeBox::BuildStateImages() {
   Send(TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(stateImages_.get()));
 }
 
-HTREEITEM TreeBox::InsertNative(HTREEITEM parent, const TreeItemSpec& spec) {
+HTREEITEM TreeBox::InsertNative(HTREEITEM parent, const TreeItemSpec& desc) {
   TVINSERTSTRUCTA ins{};
   ins.hParent = parent ? parent : TVI_ROOT;
   ins.hInsertAfter = TVI_LAST;
   TVITEMA& it = ins.item;
   it.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-  it.pszText = const_cast<char*>(spec.text.c_str());
-  it.iImage = spec.image;
-  it.iSelectedImage = spec.selectedImage;
-  it.lParam = static_cast<LPARAM>(spec.itemData);
-  if (spec.setBoldAndCheck) {
+  it.pszText = const_cast<char*>(desc.text.c_str());
+  it.iImage = desc.image;
+  it.iSelectedImage = desc.selectedImage;
+  it.lParam = static_cast<LPARAM>(desc.itemData);
+  if (desc.setBoldAndCheck) {
     it.mask |= TVIF_STATE;
     it.stateMask = TVIS_BOLD;
-    if (spec.bold) it.state |= TVIS_BOLD;
-    if (spec.hasCheck) {
+    if (desc.bold) it.state |= TVIS_BOLD;
+    if (desc.hasCheck) {
       it.stateMask |= TVIS_STATEIMAGEMASK;
-      it.state |= INDEXTOSTATEIMAGEMASK(Clamp(spec.checkState + 1, 0, 15));
+      it.state |= INDEXTOSTATEIMAGEMASK(Clamp(desc.checkState + 1, 0, 15));
     }
   }
   SuspendRedraw();
@@ -173,7 +173,7 @@ HTREEITEM TreeBox::InsertNative(HTREEITEM parent, const TreeItemSpec& spec) {
   auto item = reinterpret_cast<HTREEITEM>(Native(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
   // The platform may give new items its own first state image when check
   // boxes are on; a check state the caller asked for wins.
-  if (item && spec.setBoldAndCheck && spec.hasCheck) SetStateImage(item, Clamp(spec.checkState + 1, 0, 15));
+  if (item && desc.setBoldAndCheck && desc.hasCheck) SetStateImage(item, Clamp(desc.checkState + 1, 0, 15));
   return item;
 }
 
@@ -205,14 +205,14 @@ void TreeBox::InsertStoredItems() {
       Level& top = runs.back();
       if (top.depth == kUnset) top.depth = rec.depth;
       if (rec.depth == top.depth || top.last == nullptr) {
-        TreeItemSpec spec;
-        spec.text = rec.text;
-        spec.image = rec.image;
-        spec.selectedImage = rec.selectedImage;
-        spec.itemData = rec.itemData;
-        spec.setBoldAndCheck = true;
-        spec.bold = (rec.flags & 1) != 0;
-        HTREEITEM item = InsertNative(top.parent, spec);
+        TreeItemSpec desc;
+        desc.text = rec.text;
+        desc.image = rec.image;
+        desc.selectedImage = rec.selectedImage;
+        desc.itemData = rec.itemData;
+        desc.setBoldAndCheck = true;
+        desc.bold = (rec.flags & 1) != 0;
+        HTREEITEM item = InsertNative(top.parent, desc);
         if (item) {
           int32_t stateImage = static_cast<int32_t>(rec.flags >> 28);
           SetStateImage(item, stateImage);
@@ -341,11 +341,11 @@ bool TreeBox::NeedsLayout(UINT message, WPARAM w) {
 
 HTREEITEM TreeBox::ItemAt(int32_t index) { return Order().At(index); }
 
-int32_t TreeBox::Insert(int32_t parentIndex, const TreeItemSpec& spec) {
+int32_t TreeBox::Insert(int32_t parentIndex, const TreeItemSpec& desc) {
   ItemOrder<HTREEITEM>& order = Order();
   HTREEITEM parent = parentIndex >= 0 ? order.At(parentIndex) : nullptr;
   if (parent == nullptr) parentIndex = -1;
-  HTREEITEM item = InsertNative(parent, spec);
+  HTREEITEM item = InsertNative(parent, desc);
   if (item == nullptr) return -1;
   index_.Forget();
   return order.AddLastChild(parentIndex, item);

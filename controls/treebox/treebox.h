@@ -66,7 +66,7 @@ class TreeBox : public forms::UnitObject {
   int32_t IndexOf(HTREEITEM item) { return Order().IndexOf(item); }
   // Adds an item as the last child of the item at parentIndex (top level
   // when it does not exist); the new item's index, or -1.
-  int32_t Insert(int32_t parentIndex, const TreeItemSpec& spec);
+  int32_t Insert(int32_t parentIndex, const TreeItemSpec& desc);
   // The item's whole text.
   std::string ItemText(HTREEITEM item);
   void DeleteAll();
@@ -112,7 +112,7 @@ class TreeBox : public forms::UnitObject {
   void InsertStoredItems();
   void SelectIndex(int32_t index);
   void SetStateImage(HTREEITEM item, int32_t image);
-  HTREEITEM InsertNative(HTREEITEM parent, const TreeItemSpec& spec);
+  HTREEITEM InsertNative(HTREEITEM parent, const TreeItemSpec& desc);
   void ReapplyPending();
   LRESULT OnNotify(const NMHDR* header);
   void OnCheckToggled(HTREEITEM item);

@@ -50,21 +50,21 @@ int32_t IntAt(int argc, const ArgRecord* args, int i, uint32_t k, int32_t fallba
 bool IsTextArray(const ArgRecord& a) { return a.type == (tag::Text | tag::ArrayBit); }
 
 TreeItemSpec SpecFor(int argc, const ArgRecord* args, uint32_t k, const char* text) {
-  TreeItemSpec spec;
-  spec.text = text ? text : "";
-  spec.image = IntAt(argc, args, 3, k, 0);
-  if (spec.image < 0) spec.image = 0;
-  spec.selectedImage = IntAt(argc, args, 4, k, -1);
-  if (spec.selectedImage < 0) spec.selectedImage = spec.image;
-  spec.itemData = IntAt(argc, args, 5, k, 0);
+  TreeItemSpec desc;
+  desc.text = text ? text : "";
+  desc.image = IntAt(argc, args, 3, k, 0);
+  if (desc.image < 0) desc.image = 0;
+  desc.selectedImage = IntAt(argc, args, 4, k, -1);
+  if (desc.selectedImage < 0) desc.selectedImage = desc.image;
+  desc.itemData = IntAt(argc, args, 5, k, 0);
   // Bold and the check state count only when all seven places are there.
-  spec.setBoldAndCheck = argc >= 8;
-  if (spec.setBoldAndCheck) {
-    spec.bold = IntAt(argc, args, 6, k, 0) == 1;
-    spec.hasCheck = Given(argc, args, 7);
-    spec.checkState = IntAt(argc, args, 7, k, 0);
+  desc.setBoldAndCheck = argc >= 8;
+  if (desc.setBoldAndCheck) {
+    desc.bold = IntAt(argc, args, 6, k, 0) == 1;
+    desc.hasCheck = Given(argc, args, 7);
+    desc.checkState = IntAt(argc, args, 7, k, 0);
   }
-  return spec;
+  return desc;
 }
 
 }  // namespace
