@@ -5,6 +5,8 @@
 
 #include "controls/clamp.h"
 
+#include <cstring>
+
 #include <windows.h>
 // The image-list stream functions are declared only when IStream is.
 #include <objidl.h>
@@ -84,5 +86,45 @@ forms::UnitObject* ControlArg(const ArgRecord& ref, uint32_t typeId);
 
 // Converts a control's text to a runtime text (null when empty).
 char* ToRuntimeText(const std::string& s);
+
+
+// The unit operations of a control class T with static Create(args) and
+// members SetProperty, GetProperty and AllData (the stored record), for the
+// unit type `typeId`. Objects of another type are refused.
+template <class T, uint32_t typeId>
+struct RecordOps {
+  static T* As(forms::UnitObject* unit) {
+    return unit && unit->typeId() == typeId ? static_cast<T*>(unit) : nullptr;
+  }
+  static forms::UnitObject* Create(const forms::CreateArgs& args) { return T::Create(args); }
+  static int32_t Set(forms::UnitObject* unit, int32_t index, const forms::PropertyValue& value) {
+    T* t = As(unit);
+    return t ? t->SetProperty(index, value) : 0;
+  }
+  static int32_t Get(forms::UnitObject* unit, int32_t index, forms::PropertyValue* out) {
+    T* t = As(unit);
+    return t && t->GetProperty(index, out) ? 1 : 0;
+  }
+  static uint8_t* AllData(forms::UnitObject* unit, uint32_t* size) {
+    T* t = As(unit);
+    if (t == nullptr) return nullptr;
+    Bytes data = t->AllData();
+    auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(data.size())));
+    std::memcpy(block, data.data(), data.size());
+    *size = static_cast<uint32_t>(data.size());
+    return block;
+  }
+  static void* Lookup(int32_t operation) {
+    static const forms::UnitOps ops = [] {
+      forms::UnitOps o;
+      o.create = &Create;
+      o.setProperty = &Set;
+      o.getAllData = &AllData;
+      o.getProperty = &Get;
+      return o;
+    }();
+    return ops.Lookup(operation);
+  }
+};
 
 }  // namespace ts::controls

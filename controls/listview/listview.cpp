@@ -585,48 +585,8 @@ LRESULT ListBox::OnNotify(const NMHDR* header) {
   }
 }
 
-// --- the type's operations ----------------------------------------------------------
+// --- the type's operations ------------------------------------------------------
 
-namespace {
-
-ListBox* AsList(forms::UnitObject* unit) {
-  return unit && unit->typeId() == forms::unittype::ListView ? static_cast<ListBox*>(unit) : nullptr;
-}
-
-forms::UnitObject* OpCreate(const forms::CreateArgs& args) { return ListBox::Create(args); }
-
-int32_t OpSet(forms::UnitObject* unit, int32_t index, const PropertyValue& value) {
-  ListBox* b = AsList(unit);
-  return b ? b->SetProperty(index, value) : 0;
-}
-
-uint8_t* OpAllData(forms::UnitObject* unit, uint32_t* size) {
-  ListBox* b = AsList(unit);
-  if (b == nullptr) return nullptr;
-  Bytes data = b->AllData();
-  auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(data.size())));
-  std::memcpy(block, data.data(), data.size());
-  *size = static_cast<uint32_t>(data.size());
-  return block;
-}
-
-int32_t OpGet(forms::UnitObject* unit, int32_t index, PropertyValue* out) {
-  ListBox* b = AsList(unit);
-  return b && b->GetProperty(index, out) ? 1 : 0;
-}
-
-}  // namespace
-
-void* ListViewInterface(int32_t operation) {
-  static const forms::UnitOps ops = [] {
-    forms::UnitOps o;
-    o.create = &OpCreate;
-    o.setProperty = &OpSet;
-    o.getAllData = &OpAllData;
-    o.getProperty = &OpGet;
-    return o;
-  }();
-  return ops.Lookup(operation);
-}
+void* ListViewInterface(int32_t operation) { return RecordOps<ListBox, forms::unittype::ListView>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -677,46 +677,6 @@ LRESULT TreeBox::OnNotify(const NMHDR* header) {
 
 // --- the type's operations ------------------------------------------------------
 
-namespace {
-
-TreeBox* AsTree(forms::UnitObject* unit) {
-  return unit && unit->typeId() == forms::unittype::TreeBox ? static_cast<TreeBox*>(unit) : nullptr;
-}
-
-forms::UnitObject* OpCreate(const forms::CreateArgs& args) { return TreeBox::Create(args); }
-
-int32_t OpSet(forms::UnitObject* unit, int32_t index, const PropertyValue& value) {
-  TreeBox* t = AsTree(unit);
-  return t ? t->SetProperty(index, value) : 0;
-}
-
-uint8_t* OpAllData(forms::UnitObject* unit, uint32_t* size) {
-  TreeBox* t = AsTree(unit);
-  if (t == nullptr) return nullptr;
-  Bytes data = t->AllData();
-  auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(data.size())));
-  std::memcpy(block, data.data(), data.size());
-  *size = static_cast<uint32_t>(data.size());
-  return block;
-}
-
-int32_t OpGet(forms::UnitObject* unit, int32_t index, PropertyValue* out) {
-  TreeBox* t = AsTree(unit);
-  return t && t->GetProperty(index, out) ? 1 : 0;
-}
-
-}  // namespace
-
-void* TreeBoxInterface(int32_t operation) {
-  static const forms::UnitOps ops = [] {
-    forms::UnitOps o;
-    o.create = &OpCreate;
-    o.setProperty = &OpSet;
-    o.getAllData = &OpAllData;
-    o.getProperty = &OpGet;
-    return o;
-  }();
-  return ops.Lookup(operation);
-}
+void* TreeBoxInterface(int32_t operation) { return RecordOps<TreeBox, forms::unittype::TreeBox>::Lookup(operation); }
 
 }  // namespace ts::controls
