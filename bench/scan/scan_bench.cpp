@@ -245,6 +245,76 @@ void RunChangeCosts(int rows) {
       1000 * treeSeconds / (rows / 2 * 2), listVisible ? 1 : 0);
 }
 
+
+// What one shown file step costs the UI thread, painting included: the
+// progress bar, the percentage label and the current-file label, then each
+// alone. Every step is painted at once (UpdateWindow), as the worker's
+// flushes are between its reads.
+void RunStepCosts(int steps) {
+  HWND main = e2e::MainWindow();
+  double all = 0, bar = 0, percent = 0, current = 0;
+  OnUiThread([&] {
+    SetIntProperty(ui::Progress, prop::Maximum, steps);
+    auto time = [&](const std::function<void(int)>& step) {
+      double t0 = Now();
+      for (int k = 1; k <= steps; ++k) {
+        step(k);
+        UpdateWindow(main);
+        RedrawWindow(main, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      }
+      return 1000 * (Now() - t0) / steps;
+    };
+    const std::string path = "Z:\\work\\main\\.deps\\bench-corpus\\full\\real_usr_share\\doc\\file";
+    all = time([&](int k) {
+      SetIntProperty(ui::Progress, prop::Position, k);
+      SetTextProperty(ui::ProgressLabel, prop::LabelCaption, std::to_string(k % 100) + "%");
+      SetTextProperty(ui::CurrentFile, prop::LabelCaption, " 当前文件：" + path + std::to_string(k));
+    });
+    bar = time([&](int k) { SetIntProperty(ui::Progress, prop::Position, k); });
+    percent = time([&](int k) { SetTextProperty(ui::ProgressLabel, prop::LabelCaption, std::to_string(k % 100) + "%"); });
+    current = time([&](int k) { SetTextProperty(ui::CurrentFile, prop::LabelCaption, " 当前文件：" + path + std::to_string(k)); });
+  });
+  std::printf("steps n %d step_ms %.3f bar_ms %.3f percent_ms %.3f current_ms %.3f\n", steps, all, bar, percent, current);
+}
+
+double WorkingSetMb() {
+  PROCESS_MEMORY_COUNTERS pmc{};
+  pmc.cb = sizeof pmc;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc)) return -1;
+  return static_cast<double>(pmc.WorkingSetSize) / (1024.0 * 1024.0);
+}
+
+// Where the scan's memory goes: the working set after each kind of change
+// the scan makes, many times over (diagnostic).
+void RunMemory(int rows) {
+  HWND list = e2e::UnitWindow(ui::DigestList);
+  double start = 0, afterRows = 0, afterCells = 0, afterLabels = 0, afterTree = 0;
+  OnUiThread([&] {
+    start = WorkingSetMb();
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    char path[128];
+    for (int r = 0; r < rows; ++r) {
+      std::snprintf(path, sizeof path, "Z:\\work\\main\\.deps\\bench-corpus\\full\\folder%03d\\file%06d.dat", r % 500, r);
+      ListAppendRow(ui::DigestList, path);
+    }
+    afterRows = WorkingSetMb();
+    for (int r = 0; r < rows; ++r) ListSetCellText(ui::DigestList, r, 1, "d41d8cd98f00b204e9800998ecf8427e");
+    afterCells = WorkingSetMb();
+    for (int r = 0; r < rows; ++r) {
+      std::snprintf(path, sizeof path, " 当前文件：Z:\\work\\folder%03d\\file%06d.dat", r % 500, r);
+      SetTextProperty(ui::CurrentFile, prop::LabelCaption, path);
+    }
+    afterLabels = WorkingSetMb();
+    for (int g = 0; g < rows / 10; ++g) {
+      int32_t root = TreeAppend(ui::ResultTree, -1, "Z:\\bench\\root");
+      TreeAppend(ui::ResultTree, root, "Z:\\bench\\child");
+    }
+    afterTree = WorkingSetMb();
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  });
+  std::printf("memory rows %d start %.1f rows %.1f cells %.1f labels %.1f tree %.1f\n", rows, start, afterRows,
+              afterCells, afterLabels, afterTree);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -262,6 +332,10 @@ int main(int argc, char** argv) {
     }
     if (mode == "scan") {
       RunScan(arg, extra.find("list-drawing-off") != std::string::npos, extra.find("minimized") != std::string::npos);
+    } else if (mode == "memory") {
+      RunMemory(arg.empty() ? 60000 : std::atoi(arg.c_str()));
+    } else if (mode == "steps") {
+      RunStepCosts(arg.empty() ? 500 : std::atoi(arg.c_str()));
     } else if (mode == "changes") {
       RunChangeCosts(arg.empty() ? 4000 : std::atoi(arg.c_str()));
     } else {
