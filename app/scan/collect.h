@@ -10,7 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <set>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,7 +61,7 @@ class FileCollector {
 
   std::function<void()> pump_;
   uint32_t entries_ = 0;
-  std::set<std::pair<std::string, std::string>> entered_;  // (folder identity key, pattern)
+  std::map<std::string, IdentitySet> entered_;  // the folders entered, per pattern
 };
 
 }  // namespace app

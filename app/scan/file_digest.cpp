@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -48,15 +49,33 @@ FileIdentity IdentityOf(HANDLE h, const std::string& path, uint64_t* size) {
   return id;
 }
 
+// Opens any file or folder for its attributes only: no access is asked and
+// nobody is locked out, so this works while others hold the object open.
+HANDLE OpenForAttributes(const std::string& path) {
+  return CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 HANDLE OpenForReading(const std::string& path) {
   return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
-// One 1 MiB buffer per thread, reused for every file the thread reads.
+// One 1 MiB buffer per thread, reused for every file the thread reads, and
+// a second one for the file compared with it.
 uint8_t* PieceBuffer() {
   thread_local std::unique_ptr<uint8_t[]> buffer(new uint8_t[kPiece]);
   return buffer.get();
+}
+uint8_t* OtherPieceBuffer() {
+  thread_local std::unique_ptr<uint8_t[]> buffer(new uint8_t[kPiece]);
+  return buffer.get();
+}
+
+bool SeekTo(HANDLE h, uint64_t offset) {
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  return SetFilePointerEx(h, at, nullptr, FILE_BEGIN) != 0;
 }
 
 }  // namespace
@@ -67,11 +86,70 @@ size_t FileIdentityHash::operator()(const FileIdentity& id) const noexcept {
 }
 
 bool FolderIdentity(const std::string& path, FileIdentity* id) {
-  FileHandle h(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  FileHandle h(OpenForAttributes(path));
   if (!h.valid()) return false;
   *id = IdentityOf(h.get(), path, nullptr);
   return true;
+}
+
+uint64_t QuickIndex(void* handle) {
+  // The file-system driver's internal index, as the native API gives it;
+  // looked up once, since older systems may lack it.
+  using QueryFn = LONG(WINAPI*)(HANDLE, void* status, void* info, ULONG length, int infoClass);
+  static const QueryFn query = [] {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll ? reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryInformationFile")))
+                 : nullptr;
+  }();
+  if (!query) return 0;
+  constexpr int kInternalInformation = 6;
+  uintptr_t status[2] = {};
+  LARGE_INTEGER index{};
+  if (query(handle, status, &index, sizeof index, kInternalInformation) < 0) return 0;
+  return static_cast<uint64_t>(index.QuadPart);
+}
+
+bool IdentitySet::Insert(void* handle, uint64_t quickIndex, const std::string& path) {
+  auto fullOf = [&] {
+    uint64_t ignored = 0;
+    return IdentityOf(handle, path, &ignored);
+  };
+  if (quickIndex == 0) return unindexed_.insert(fullOf()).second;
+  std::vector<Seen>& seen = byIndex_[quickIndex];
+  if (seen.empty()) {
+    seen.push_back(Seen{path, false, FileIdentity{}});
+    return true;
+  }
+  const FileIdentity mine = fullOf();
+  for (Seen& s : seen) {
+    if (!s.resolved) {
+      // The earlier object is looked up again through its path. Should it
+      // be gone, only its path stands for it.
+      if (!FolderIdentity(s.path, &s.full)) {
+        s.full = FileIdentity{};
+        s.full.pathKey = UpperPath(s.path);
+      }
+      s.resolved = true;
+    }
+    if (s.full == mine) return false;
+  }
+  seen.push_back(Seen{path, true, mine});
+  return true;
+}
+
+bool IdentitySet::InsertPath(const std::string& path) {
+  FileHandle h(OpenForAttributes(path));
+  if (!h.valid()) {
+    FileIdentity byPath;
+    byPath.pathKey = UpperPath(path);
+    return unindexed_.insert(byPath).second;
+  }
+  return Insert(h.get(), QuickIndex(h.get()), path);
+}
+
+void IdentitySet::Clear() {
+  byIndex_.clear();
+  unindexed_.clear();
 }
 
 FileReader::~FileReader() {
@@ -82,26 +160,52 @@ bool FileReader::Open(const std::string& path) {
   HANDLE h = OpenForReading(path);
   if (h == INVALID_HANDLE_VALUE) return false;
   handle_ = h;
-  if (GetFileType(h) != FILE_TYPE_DISK) return false;
-  identity_ = IdentityOf(h, path, &size_);
-  if (size_ == UINT64_MAX) return false;
+  path_ = path;
+  FILE_STANDARD_INFO standard{};
+  if (!GetFileInformationByHandleEx(h, FileStandardInfo, &standard, sizeof standard) || standard.Directory) {
+    return false;
+  }
+  size_ = static_cast<uint64_t>(standard.EndOfFile.QuadPart);
+  // Only disk files are read. A device or pipe that a directory listing can
+  // show (Wine lists Unix ones) has no length, so the type is asked of empty
+  // files only: asking costs as much as opening the file under Wine.
+  if (size_ == 0 && GetFileType(h) != FILE_TYPE_DISK) return false;
+  quickIndex_ = QuickIndex(h);
   read_ = 0;
   ts::Md5Init(&md5_);
   return true;
 }
 
+const FileIdentity& FileReader::identity() {
+  if (!identityRead_ && handle_) {
+    uint64_t ignored = 0;
+    identity_ = IdentityOf(handle_, path_, &ignored);
+    identityRead_ = true;
+  }
+  return identity_;
+}
+
 ReadOutcome FileReader::ReadUpTo(uint64_t end, const std::atomic<bool>* stop) {
+  if (broken_ || !digestValid_) return ReadOutcome::Failed;
   uint8_t* buffer = PieceBuffer();
+  bool endSeen = false;  // a short read past the size showed the file ends there
   while (read_ < end) {
     if (stop && stop->load(std::memory_order_relaxed)) return ReadOutcome::Stopped;
-    DWORD ask = static_cast<DWORD>(end - read_ < kPiece ? end - read_ : kPiece);
+    const uint64_t left = end - read_;
+    // The last piece of the file asks for one byte more than it holds: a
+    // file that grew since its size was taken gives that byte, and one that
+    // did not answers short, which ends the file without another read.
+    const bool last = end == size_ && left < kPiece;
+    const DWORD ask = static_cast<DWORD>(last ? left + 1 : (left < kPiece ? left : kPiece));
     DWORD got = 0;
     if (!ReadFile(handle_, buffer, ask, &got, nullptr)) return ReadOutcome::Failed;
-    if (got == 0) return ReadOutcome::Failed;  // the file shrank while being read
+    if (got == 0) return ReadOutcome::Failed;     // the file shrank while being read
+    if (got > left) return ReadOutcome::Failed;   // it grew
     ts::Md5Update(&md5_, buffer, got);
     read_ += got;
+    endSeen = last && got == left;
   }
-  if (read_ == size_) {
+  if (read_ == size_ && !endSeen) {
     // A file that grew while being read has more to give: not the content
     // whose size was taken, so it is not grouped.
     DWORD extra = 0;
@@ -125,6 +229,49 @@ ReadOutcome FileReader::ReadRest(const std::atomic<bool>* stop, uint8_t digest[1
   ts::Md5State copy = md5_;
   ts::Md5Final(&copy, digest);
   return ReadOutcome::Done;
+}
+
+FileReader::Compare FileReader::CompareRest(const std::string& other, const std::atomic<bool>* stop) {
+  if (broken_) return Compare::Differs;
+  FileHandle theirs(OpenForReading(other));
+  FILE_STANDARD_INFO standard{};
+  if (!theirs.valid() || !GetFileInformationByHandleEx(theirs.get(), FileStandardInfo, &standard, sizeof standard) ||
+      standard.Directory || static_cast<uint64_t>(standard.EndOfFile.QuadPart) != size_ || !SeekTo(theirs.get(), read_)) {
+    return Compare::Differs;
+  }
+  uint8_t* mine = PieceBuffer();
+  uint8_t* theirBytes = OtherPieceBuffer();
+  uint64_t at = read_;
+  bool same = true;
+  bool endSeen = false;
+  while (same && at < size_) {
+    if (stop && stop->load(std::memory_order_relaxed)) return Compare::Stopped;
+    const uint64_t left = size_ - at;
+    // The last piece asks one byte more of both: a file that grew answers
+    // with it, and a short answer shows both end here.
+    const bool last = left < kPiece;
+    const DWORD ask = static_cast<DWORD>(last ? left + 1 : kPiece);
+    DWORD a = 0, b = 0;
+    same = ReadFile(handle_, mine, ask, &a, nullptr) && ReadFile(theirs.get(), theirBytes, ask, &b, nullptr) &&
+           a == b && a != 0 && a <= left && (a == ask || a == left) && memcmp(mine, theirBytes, a) == 0;
+    at += a;
+    endSeen = last && a == left;
+  }
+  if (same && !endSeen) {
+    DWORD a = 0, b = 0;
+    uint8_t probe[2];
+    same = ReadFile(handle_, &probe[0], 1, &a, nullptr) && ReadFile(theirs.get(), &probe[1], 1, &b, nullptr) &&
+           a == 0 && b == 0;
+  }
+  if (same) {
+    read_ = size_;
+    digestValid_ = false;
+    return Compare::Equal;
+  }
+  // Reading goes on from where it stood, digesting; a reader that cannot
+  // get back there reads nothing more.
+  if (!SeekTo(handle_, read_)) broken_ = true;
+  return Compare::Differs;
 }
 
 ReadOutcome DigestFile(const std::string& path, const std::atomic<bool>* stop, FileDigest* out, uint64_t maxBytes) {

@@ -64,6 +64,12 @@ bool EntryNameSafe(std::string_view name) {
   // A "?" or "*" cannot be part of a real name: it is the platform's
   // stand-in for a character that code page 936 cannot hold.
   if (name.find('?') != std::string_view::npos || name.find('*') != std::string_view::npos) return false;
+  // Plain ASCII maps to itself both ways; only names with other bytes need
+  // the round trip (a listing is mostly ASCII names, and the conversions
+  // cost more than the rest of the entry's handling).
+  bool ascii = true;
+  for (char c : name) ascii = ascii && static_cast<uint8_t>(c) < 0x80;
+  if (ascii) return true;
 #ifdef _WIN32
   int wide = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()), nullptr, 0);
   if (wide <= 0) return false;

@@ -159,7 +159,7 @@ bool ScanJob::Head(SizeClass& cls, uint64_t size, const std::string& path, uint6
   if (!reader.Open(path) || reader.size() != size) return !stop_.load();
   // The same file through another path (overlapping patterns, nested listed
   // folders, links, another drive letter) is taken once only.
-  if (!taken_.insert(reader.identity()).second) return !stop_.load();
+  if (!taken_.Insert(reader.handle(), reader.quickIndex(), path)) return !stop_.load();
   uint8_t head[16];
   ReadOutcome r = reader.ReadHead(kHeadBytes, &stop_, head);
   if (r == ReadOutcome::Stopped) return false;
@@ -183,23 +183,46 @@ bool ScanJob::Head(SizeClass& cls, uint64_t size, const std::string& path, uint6
     hc.whole = true;
     std::string earlier = std::move(hc.pendingPath);
     hc.pendingPath.clear();
-    if (!Whole(size, earlier)) return false;
+    if (!Whole(hc, size, earlier)) return false;
   }
-  return WholeFrom(reader, path);
+  return Rest(hc, reader, path);
 }
 
-bool ScanJob::Whole(uint64_t size, const std::string& path) {
+bool ScanJob::Whole(HeadClass& hc, uint64_t size, const std::string& path) {
   FileReader reader;
   ++filesOpened_;
   if (!reader.Open(path) || reader.size() != size) return !stop_.load();
-  return WholeFrom(reader, path);
+  return WholeFrom(hc, reader, path);
 }
 
-bool ScanJob::WholeFrom(FileReader& reader, const std::string& path) {
+bool ScanJob::Rest(HeadClass& hc, FileReader& reader, const std::string& path) {
+  if (hc.contents.size() == 1) {
+    ++filesOpened_;
+    switch (reader.CompareRest(hc.contents.front().path, &stop_)) {
+      case FileReader::Compare::Stopped:
+        return false;
+      case FileReader::Compare::Equal:
+        Group(hc.contents.front().md5.data(), path);
+        return !stop_.load();
+      case FileReader::Compare::Differs:
+        break;
+    }
+  }
+  return WholeFrom(hc, reader, path);
+}
+
+bool ScanJob::WholeFrom(HeadClass& hc, FileReader& reader, const std::string& path) {
   uint8_t md5[16];
   ReadOutcome r = reader.ReadRest(&stop_, md5);
   if (r == ReadOutcome::Stopped) return false;
-  if (r == ReadOutcome::Done) Group(md5, path);
+  if (r == ReadOutcome::Done) {
+    Group(md5, path);
+    Digest d;
+    std::copy(md5, md5 + 16, d.begin());
+    bool known = false;
+    for (const Content& c : hc.contents) known = known || c.md5 == d;
+    if (!known) hc.contents.push_back(Content{path, d});
+  }
   return !stop_.load();
 }
 

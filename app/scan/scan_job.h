@@ -105,11 +105,18 @@ class ScanJob {
   static constexpr uint64_t kHeadBytes = 16 * 1024;
 
  private:
+  // A whole content seen among files of one size and head: the first file
+  // read with it and its digest.
+  struct Content {
+    std::string path;
+    Digest md5;
+  };
   // Files of one size: the one waiting unread, or the first blocks seen.
   struct HeadClass {
     std::string pendingPath;  // read only as far as the head, full digest unknown
     uint64_t pendingSeq = 0;
     bool whole = false;       // every later file of this head is read whole
+    std::vector<Content> contents;
   };
   struct SizeClass {
     std::string waiting;  // the only file of this size so far, unread
@@ -140,8 +147,15 @@ class ScanJob {
   // Reads a same-size candidate's head; false only when stopped.
   bool Head(SizeClass& cls, uint64_t size, const std::string& path, uint64_t seq);
   // Reads a file whole and groups it; false only when stopped.
-  bool Whole(uint64_t size, const std::string& path);
-  bool WholeFrom(FileReader& reader, const std::string& path);
+  bool Whole(HeadClass& hc, uint64_t size, const std::string& path);
+  // Reads the rest of a file whose head matched, and groups it: when the
+  // files of its head so far hold one content, the rest is first compared
+  // with that content's first file, and equal bytes take its digest without
+  // digesting them again (copies are the common case, and comparing costs a
+  // fraction of digesting). Otherwise, or when the bytes differ, the file is
+  // digested. False only when stopped.
+  bool Rest(HeadClass& hc, FileReader& reader, const std::string& path);
+  bool WholeFrom(HeadClass& hc, FileReader& reader, const std::string& path);
   void Group(const uint8_t md5[16], const std::string& path);
 
   ScanInputs& inputs_;
@@ -152,7 +166,7 @@ class ScanJob {
   std::atomic<bool> running_{false};
   FileCollector collector_;
   GroupIndex groups_;
-  std::unordered_set<FileIdentity, FileIdentityHash> taken_;
+  IdentitySet taken_;
   std::unordered_map<uint64_t, SizeClass> sizes_;
   std::vector<Change> changes_;
   bool stepWaiting_ = false;

@@ -138,7 +138,11 @@ class TreeBox : public forms::UnitObject {
   HTREEITEM toggled_ = nullptr;  // item whose check box a click or key toggles
   bool redrawSuspended_ = false;
   UINT redrawDelayMs_ = kMinRedrawDelayMs;  // grows with the cost of a repaint
-  static constexpr UINT kMinRedrawDelayMs = 200;
+  double paintMs_ = 0;                      // the last repaint
+  // Under Wine's default theme a repaint of a tree with scroll bars costs
+  // 5-10 ms (the bars' images are stretched pixel by pixel): twice a second
+  // keeps new items in view at a small share of the time.
+  static constexpr UINT kMinRedrawDelayMs = 500;
   static constexpr UINT kMaxRedrawDelayMs = 1000;
 };
 

@@ -181,6 +181,86 @@ TEST(FileDigest, TheSameFileThroughAnotherPathHasTheSameIdentity) {
   EXPECT_TRUE(a == b);
 }
 
+TEST(FileDigest, ComparingTheRestFindsCopiesAndLeavesReadingWhereItStood) {
+  TempDir dir("tscmp");
+  // Sizes around the 1 MiB piece: shorter, exactly one piece, and longer.
+  for (size_t size : {size_t{70000}, size_t{1} << 20, (size_t{1} << 20) + 300000}) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 31 + (i >> 11));
+    WriteFile(dir / "a", bytes);
+    WriteFile(dir / "b", bytes);
+    std::string tail = bytes;
+    tail[size - 1] ^= 0x40;
+    WriteFile(dir / "c", tail);
+    WriteFile(dir / "short", bytes.substr(0, size - 1));
+
+    FileReader copy;
+    uint8_t head[16];
+    ASSERT_TRUE(copy.Open(dir / "b"));
+    ASSERT_EQ(copy.ReadHead(16384, nullptr, head), ReadOutcome::Done);
+    EXPECT_EQ(copy.CompareRest(dir / "a", nullptr), FileReader::Compare::Equal) << size;
+    EXPECT_TRUE(copy.complete());
+
+    // A differing last byte, and another size: reading goes on from the
+    // head and gives the file's own digest.
+    for (const char* other : {"c", "short"}) {
+      FileReader reader;
+      ASSERT_TRUE(reader.Open(dir / "a"));
+      ASSERT_EQ(reader.ReadHead(16384, nullptr, head), ReadOutcome::Done);
+      EXPECT_EQ(reader.CompareRest(dir / other, nullptr), FileReader::Compare::Differs) << size << other;
+      uint8_t whole[16];
+      ASSERT_EQ(reader.ReadRest(nullptr, whole), ReadOutcome::Done);
+      FileDigest expected;
+      ASSERT_EQ(DigestFile(dir / "a", nullptr, &expected), ReadOutcome::Done);
+      EXPECT_EQ(memcmp(whole, expected.md5, 16), 0) << size << other;
+    }
+    FileReader gone;
+    ASSERT_TRUE(gone.Open(dir / "b"));
+    ASSERT_EQ(gone.ReadHead(16384, nullptr, head), ReadOutcome::Done);
+    EXPECT_EQ(gone.CompareRest(dir / "missing", nullptr), FileReader::Compare::Differs);
+    std::atomic<bool> stop{true};
+    EXPECT_EQ(gone.CompareRest(dir / "a", &stop), FileReader::Compare::Stopped);
+  }
+}
+
+TEST(FileDigest, IdentitySetTakesEachObjectOnceWhateverItsIndex) {
+  TempDir dir("tsset");
+  CreateDirectoryA((dir / "sub").c_str(), nullptr);
+  WriteFile(dir / "sub\\f", "one");
+  WriteFile(dir / "g", "two");
+  auto open = [](const std::string& p) {
+    return CreateFileA(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  };
+  HANDLE f = open(dir / "sub\\f"), viaDots = open(dir / "sub\\..\\sub\\f"), g = open(dir / "g");
+  ASSERT_NE(f, INVALID_HANDLE_VALUE);
+  ASSERT_NE(g, INVALID_HANDLE_VALUE);
+  {
+    IdentitySet set;
+    EXPECT_TRUE(set.Insert(f, QuickIndex(f), dir / "sub\\f"));
+    EXPECT_FALSE(set.Insert(viaDots, QuickIndex(viaDots), dir / "sub\\..\\sub\\f"));
+    EXPECT_TRUE(set.Insert(g, QuickIndex(g), dir / "g"));
+  }
+  {
+    // Equal indexes as on two volumes: the full identities decide, the
+    // earlier object looked up again through its path.
+    IdentitySet set;
+    EXPECT_TRUE(set.Insert(f, 42, dir / "sub\\f"));
+    EXPECT_TRUE(set.Insert(g, 42, dir / "g"));
+    EXPECT_FALSE(set.Insert(viaDots, 42, dir / "sub\\..\\sub\\f"));
+    EXPECT_FALSE(set.Insert(g, 42, dir / "g"));
+  }
+  {
+    IdentitySet set;
+    EXPECT_TRUE(set.InsertPath(dir / "sub"));
+    EXPECT_FALSE(set.InsertPath(dir.path() + "\\.\\sub"));
+    EXPECT_TRUE(set.InsertPath(dir / "missing"));
+    EXPECT_FALSE(set.InsertPath(dir / "missing"));
+  }
+  CloseHandle(f);
+  CloseHandle(viaDots);
+  CloseHandle(g);
+}
+
 TEST(GroupIndex, RootsKeepTheirPlaceWhileEarlierGroupsGrow) {
   // a1, b1, a2, b2, a3, b3: the a-group gains a3 after b's root exists, so
   // b's root moves from tree index 2 to 3 while its creation index stays 2.
