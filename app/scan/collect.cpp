@@ -36,13 +36,18 @@ bool MatchesEverything(const std::string& pattern) { return pattern == "*" || pa
 
 }  // namespace
 
-FileCollector::FileCollector(const std::atomic<bool>* stop, std::function<void()> pump)
-    : stop_(stop), pump_(std::move(pump)) {}
+FileCollector::FileCollector(const std::atomic<bool>* stop, std::function<void()> pump, PathStore& paths)
+    : stop_(stop), pump_(std::move(pump)), paths_(paths) {}
 
-void FileCollector::BeginScan() { entered_.clear(); }
+void FileCollector::BeginScan() {
+  entered_.clear();
+  folders_.clear();
+}
 
 bool FileCollector::Enter(const std::string& folder, const std::string& pattern) {
-  return entered_[pattern].InsertPath(folder);
+  auto it = entered_.try_emplace(pattern, [this](uint32_t k) { return folders_[k]; }).first;
+  folders_.push_back(folder);
+  return it->second.InsertPath(static_cast<uint32_t>(folders_.size() - 1));
 }
 
 void FileCollector::Collect(const std::string& folder, const std::string& pattern, bool recursive,
@@ -63,7 +68,7 @@ void FileCollector::CollectRecursive(const std::string& folder, const std::strin
     const std::string dir = WithBackslash(folder);
     ForEachEntry(dir + "*", std::nullopt, stop_, [&](const std::string& name, uint64_t size, bool isFolder) {
       if (!isFolder) {
-        if (EntryNameSafe(name)) out.push_back(FoundFile{dir + name, size});
+        if (EntryNameSafe(name)) out.push_back(FoundFile{paths_.Add(dir + name), size});
       } else if (name[0] != '.' && EntryNameSafe(name)) {
         subfolders.push_back(dir + name);
       }
@@ -83,7 +88,7 @@ void FileCollector::EnumerateFiles(const std::string& folder, const std::string&
                                    std::vector<FoundFile>& out) {
   const std::string dir = WithBackslash(folder);
   ForEachEntry(dir + pattern, false, stop_, [&](const std::string& name, uint64_t size, bool) {
-    if (EntryNameSafe(name)) out.push_back(FoundFile{dir + name, size});
+    if (EntryNameSafe(name)) out.push_back(FoundFile{paths_.Add(dir + name), size});
     Pump();
   });
 }

@@ -16,31 +16,34 @@
 #include <vector>
 
 #include "app/scan/file_digest.h"
+#include "app/scan/path_store.h"
 
 namespace app {
 
-// A file as the directory listing gives it.
+// A file as the directory listing gives it: its path's number in the scan's
+// path store, and its size.
 struct FoundFile {
-  std::string path;
+  uint32_t path = 0;
   uint64_t size = 0;
 };
 
 class FileCollector {
  public:
   // `pump` runs after each entry found (the scan keeps the window responsive
-  // while it lists large folders); `stop` ends the listing early.
-  FileCollector(const std::atomic<bool>* stop, std::function<void()> pump);
+  // while it lists large folders); `stop` ends the listing early. File
+  // paths go into `paths`.
+  FileCollector(const std::atomic<bool>* stop, std::function<void()> pump, PathStore& paths);
 
   // Forgets the folders entered: called when a scan starts.
   void BeginScan();
 
   // Appends the files of `folder` that match `pattern` (recursively when
-  // asked) to `out` as full paths. A folder text that is not an absolute
+  // asked) to `out`, their full paths to the path store. A folder text that is not an absolute
   // path, or a pattern piece with "\", "/" or ":", yields nothing.
   void Collect(const std::string& folder, const std::string& pattern, bool recursive, std::vector<FoundFile>& out);
 
-  // The matching files of one folder (no recursion), appended as full paths
-  // with the sizes the listing gives.
+  // The matching files of one folder (no recursion), appended with the
+  // sizes the listing gives.
   void EnumerateFiles(const std::string& folder, const std::string& pattern, std::vector<FoundFile>& out);
   // The sub-folders of one folder whose names do not begin with ".".
   void EnumerateSubfolders(const std::string& folder, std::vector<std::string>& out);
@@ -60,7 +63,9 @@ class FileCollector {
   }
 
   std::function<void()> pump_;
+  PathStore& paths_;
   uint32_t entries_ = 0;
+  std::vector<std::string> folders_;            // every folder offered for entering
   std::map<std::string, IdentitySet> entered_;  // the folders entered, per pattern
 };
 

@@ -109,46 +109,48 @@ uint64_t QuickIndex(void* handle) {
   return static_cast<uint64_t>(index.QuadPart);
 }
 
-bool IdentitySet::Insert(void* handle, uint64_t quickIndex, const std::string& path) {
+bool IdentitySet::Insert(void* handle, uint64_t quickIndex, uint32_t object) {
   auto fullOf = [&] {
     uint64_t ignored = 0;
-    return IdentityOf(handle, path, &ignored);
+    return IdentityOf(handle, pathOf_(object), &ignored);
   };
   if (quickIndex == 0) return unindexed_.insert(fullOf()).second;
-  std::vector<Seen>& seen = byIndex_[quickIndex];
-  if (seen.empty()) {
-    seen.push_back(Seen{path, false, FileIdentity{}});
-    return true;
-  }
+  auto [first, fresh] = first_.try_emplace(quickIndex, object);
+  if (fresh) return true;
   const FileIdentity mine = fullOf();
-  for (Seen& s : seen) {
-    if (!s.resolved) {
-      // The earlier object is looked up again through its path. Should it
-      // be gone, only its path stands for it.
-      if (!FolderIdentity(s.path, &s.full)) {
-        s.full = FileIdentity{};
-        s.full.pathKey = UpperPath(s.path);
-      }
-      s.resolved = true;
+  std::vector<FileIdentity>& seen = shared_[quickIndex];
+  if (seen.empty()) {
+    // The first object of this index is looked up again through its path.
+    // Should it be gone, only its path stands for it.
+    const std::string path = pathOf_(first->second);
+    FileIdentity earlier;
+    if (!FolderIdentity(path, &earlier)) {
+      earlier = FileIdentity{};
+      earlier.pathKey = UpperPath(path);
     }
-    if (s.full == mine) return false;
+    seen.push_back(earlier);
   }
-  seen.push_back(Seen{path, true, mine});
+  for (const FileIdentity& id : seen) {
+    if (id == mine) return false;
+  }
+  seen.push_back(mine);
   return true;
 }
 
-bool IdentitySet::InsertPath(const std::string& path) {
+bool IdentitySet::InsertPath(uint32_t object) {
+  const std::string path = pathOf_(object);
   FileHandle h(OpenForAttributes(path));
   if (!h.valid()) {
     FileIdentity byPath;
     byPath.pathKey = UpperPath(path);
     return unindexed_.insert(byPath).second;
   }
-  return Insert(h.get(), QuickIndex(h.get()), path);
+  return Insert(h.get(), QuickIndex(h.get()), object);
 }
 
 void IdentitySet::Clear() {
-  byIndex_.clear();
+  first_.clear();
+  shared_.clear();
   unindexed_.clear();
 }
 

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -43,25 +44,25 @@ uint64_t QuickIndex(void* handle);
 // it. Objects are told apart by their index alone while indexes differ, which
 // is nearly always; only when an index comes again are the full identities
 // (volume and index) of the objects sharing it read, since equal indexes on
-// different volumes are different objects.
+// different volumes are different objects. Objects are named by the
+// caller's numbers; `pathOf` gives an earlier object's path again.
 class IdentitySet {
  public:
+  explicit IdentitySet(std::function<std::string(uint32_t)> pathOf) : pathOf_(std::move(pathOf)) {}
+
   // True the first time the object is offered. `handle` is the object open
-  // now (its full identity is read only on a shared index); `path` reaches
-  // it again should a later object share its index.
-  bool Insert(void* handle, uint64_t quickIndex, const std::string& path);
+  // now (its full identity is read only on a shared index).
+  bool Insert(void* handle, uint64_t quickIndex, uint32_t object);
   // The same for an object known by its path only (a folder): it is opened
   // for its attributes; one that cannot be opened stands for its path.
-  bool InsertPath(const std::string& path);
+  bool InsertPath(uint32_t object);
   void Clear();
 
  private:
-  struct Seen {
-    std::string path;
-    bool resolved = false;
-    FileIdentity full;
-  };
-  std::unordered_map<uint64_t, std::vector<Seen>> byIndex_;
+  std::function<std::string(uint32_t)> pathOf_;
+  std::unordered_map<uint64_t, uint32_t> first_;  // index → the first object seen with it
+  // Full identities of the objects of indexes that came more than once.
+  std::unordered_map<uint64_t, std::vector<FileIdentity>> shared_;
   // Objects with no index: their full identity (or path) stands alone.
   std::unordered_set<FileIdentity, FileIdentityHash> unindexed_;
 };

@@ -31,12 +31,12 @@ uint32_t GroupIndex::FenwickPrefix(uint32_t count) const {
 
 uint32_t GroupIndex::RootIndex(uint32_t group) const { return FenwickPrefix(group); }
 
-GroupIndex::Step GroupIndex::Add(const Digest& digest, const std::string& path) {
+GroupIndex::Step GroupIndex::Add(const Digest& digest, uint32_t file) {
   auto [it, inserted] = rowOf_.try_emplace(digest, static_cast<uint32_t>(rows_.size()));
   uint32_t row = it->second;
   if (inserted) {
-    rows_.push_back(Row{path, -1});
-    return Step{Kind::FirstOfDigest, row, 0, 0, 0, &rows_[row].firstPath};
+    rows_.push_back(Row{file, -1});
+    return Step{Kind::FirstOfDigest, row, 0, 0, 0, file};
   }
   Row& r = rows_[row];
   if (r.group < 0) {
@@ -52,7 +52,7 @@ GroupIndex::Step GroupIndex::Add(const Digest& digest, const std::string& path) 
     fenwick_.push_back(covered + 2);
     creationIndex_.push_back(rootIndex);
     treeItems_ += 2;
-    return Step{Kind::NewGroup, row, group, rootIndex, rootIndex + 1, &r.firstPath};
+    return Step{Kind::NewGroup, row, group, rootIndex, rootIndex + 1, r.first};
   }
   uint32_t group = static_cast<uint32_t>(r.group);
   uint32_t rootIndex = RootIndex(group);
@@ -60,7 +60,7 @@ GroupIndex::Step GroupIndex::Add(const Digest& digest, const std::string& path) 
   ++groupSizes_[group];
   FenwickAdd(group, 1);
   ++treeItems_;
-  return Step{Kind::JoinGroup, row, group, rootIndex, childIndex, &r.firstPath};
+  return Step{Kind::JoinGroup, row, group, rootIndex, childIndex, r.first};
 }
 
 }  // namespace app

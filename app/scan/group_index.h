@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -34,11 +33,12 @@ class GroupIndex {
     uint32_t group;       // group number (NewGroup, JoinGroup)
     uint32_t rootIndex;   // the root's tree index now (for NewGroup: where it is created)
     uint32_t childIndex;  // tree index the new child takes (appended after the last child)
-    const std::string* firstPath;  // the first file of the digest (NewGroup: the root's text)
+    uint32_t first;       // the first file of the digest (NewGroup: the root's text)
   };
 
-  // Records one file with its digest and says what the scan must show.
-  Step Add(const Digest& digest, const std::string& path);
+  // Records one file (the caller's number for it) with its digest and says
+  // what the scan must show.
+  Step Add(const Digest& digest, uint32_t file);
   void Clear();
 
   uint32_t RowCount() const { return static_cast<uint32_t>(rows_.size()); }
@@ -51,7 +51,7 @@ class GroupIndex {
 
  private:
   struct Row {
-    std::string firstPath;
+    uint32_t first;
     int32_t group = -1;
   };
   void FenwickAdd(uint32_t group, uint32_t delta);

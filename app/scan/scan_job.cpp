@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "libs/digest/md5.h"
 #include "runtime/commands/commands.h"
@@ -29,7 +30,8 @@ ScanJob::ScanJob(ScanInputs& inputs, ScanOutput& output, UiRunner runOnUi)
     : inputs_(inputs),
       output_(output),
       runOnUi_(std::move(runOnUi)),
-      collector_(&stop_, [this] { inputs_.PumpIfInput(); }) {}
+      collector_(&stop_, [this] { inputs_.PumpIfInput(); }, paths_),
+      taken_([this](uint32_t file) { return paths_.Text(file); }) {}
 
 bool ScanJob::Show(const std::function<void()>& change) {
   if (stop_.load()) return false;
@@ -44,12 +46,21 @@ bool ScanJob::Flush() {
   bool shown = Show([this] {
     for (const Change& c : changes_) {
       switch (c.kind) {
-        case GroupIndex::Kind::FirstOfDigest: output_.DigestRow(c.row, c.path, c.md5); break;
-        case GroupIndex::Kind::NewGroup: output_.NewGroup(c.row, c.rootIndex, c.first, c.path); break;
-        case GroupIndex::Kind::JoinGroup: output_.JoinGroup(c.rootIndex, c.path); break;
+        case GroupIndex::Kind::FirstOfDigest: {
+          char hex[33] = "";
+          if (c.hasDigest) ts::Md5Hex(c.md5.data(), hex);
+          output_.DigestRow(c.row, paths_.Text(c.path), hex);
+          break;
+        }
+        case GroupIndex::Kind::NewGroup:
+          output_.NewGroup(c.row, c.rootIndex, paths_.Text(c.first), paths_.Text(c.path));
+          break;
+        case GroupIndex::Kind::JoinGroup:
+          output_.JoinGroup(c.rootIndex, paths_.Text(c.path));
+          break;
       }
     }
-    if (stepWaiting_) output_.FileStep(stepK_, stepN_, stepPath_);
+    if (stepWaiting_) output_.FileStep(stepK_, stepN_, paths_.Text(stepFile_));
   });
   changes_.clear();
   stepWaiting_ = false;
@@ -111,7 +122,7 @@ bool ScanJob::ScanFolder(uint32_t row) {
     stepWaiting_ = true;
     stepK_ = k;
     stepN_ = n;
-    stepPath_ = files[k - 1].path;
+    stepFile_ = files[k - 1].path;
     if (GetTickCount64() - lastFlush_ >= updateIntervalMs_ && !Flush()) return false;
     if (!ScanFile(files[k - 1])) return false;
   }
@@ -119,126 +130,111 @@ bool ScanJob::ScanFolder(uint32_t row) {
 }
 
 void ScanJob::RowsForUnreadFiles() {
-  std::vector<std::pair<uint64_t, const std::string*>> unread;
+  // File numbers follow the scan order, so sorting them restores it.
+  std::vector<uint32_t> unread;
   for (const auto& [size, cls] : sizes_) {
-    if (cls.hasWaiting) unread.emplace_back(cls.waitingSeq, &cls.waiting);
-    for (const auto& [head, hc] : cls.heads) {
-      if (!hc.whole && !hc.pendingPath.empty()) unread.emplace_back(hc.pendingSeq, &hc.pendingPath);
-    }
+    if (cls.waiting != kNoFile) unread.push_back(cls.waiting);
+  }
+  for (const auto& [key, hc] : heads_) {
+    if (!hc.whole && hc.pending != kNoFile) unread.push_back(hc.pending);
   }
   std::sort(unread.begin(), unread.end());
   uint32_t row = groups_.RowCount();
-  for (const auto& [seq, path] : unread) {
-    changes_.push_back(Change{GroupIndex::Kind::FirstOfDigest, row++, 0, std::string(), *path, std::string()});
+  for (uint32_t file : unread) {
+    changes_.push_back(Change{GroupIndex::Kind::FirstOfDigest, row++, 0, kNoFile, file, false, Digest{}});
   }
 }
 
 bool ScanJob::ScanFile(const FoundFile& file) {
   SizeClass& cls = sizes_[file.size];
-  ++seq_;
   if (!cls.open) {
-    if (!cls.hasWaiting) {
+    if (cls.waiting == kNoFile) {
       // The first file of its size: it can only become a duplicate when a
       // second file of this size comes, so it waits unread.
       cls.waiting = file.path;
-      cls.waitingSeq = seq_;
-      cls.hasWaiting = true;
       return !stop_.load();
     }
     cls.open = true;
-    cls.hasWaiting = false;
-    std::string waiting = std::move(cls.waiting);
-    if (!Head(cls, file.size, waiting, cls.waitingSeq)) return false;
+    const uint32_t waiting = std::exchange(cls.waiting, kNoFile);
+    if (!Head(file.size, waiting)) return false;
   }
-  return Head(cls, file.size, file.path, seq_);
+  return Head(file.size, file.path);
 }
 
-bool ScanJob::Head(SizeClass& cls, uint64_t size, const std::string& path, uint64_t seq) {
+bool ScanJob::Head(uint64_t size, uint32_t file) {
   FileReader reader;
   ++filesOpened_;
-  if (!reader.Open(path) || reader.size() != size) return !stop_.load();
+  if (!reader.Open(paths_.Text(file)) || reader.size() != size) return !stop_.load();
   // The same file through another path (overlapping patterns, nested listed
   // folders, links, another drive letter) is taken once only.
-  if (!taken_.Insert(reader.handle(), reader.quickIndex(), path)) return !stop_.load();
-  uint8_t head[16];
-  ReadOutcome r = reader.ReadHead(kHeadBytes, &stop_, head);
+  if (!taken_.Insert(reader.handle(), reader.quickIndex(), file)) return !stop_.load();
+  Digest head;
+  ReadOutcome r = reader.ReadHead(kHeadBytes, &stop_, head.data());
   if (r == ReadOutcome::Stopped) return false;
   if (r != ReadOutcome::Done) return true;
   if (reader.complete()) {
     // The whole file fits in the head: its digest is the file's.
-    Group(head, path);
+    Group(head, file);
     return !stop_.load();
   }
-  Digest key;
-  std::copy(std::begin(head), std::end(head), key.begin());
-  HeadClass& hc = cls.heads[key];
-  if (!hc.whole && hc.pendingPath.empty()) {
+  HeadClass& hc = heads_[HeadKey{size, head}];
+  if (!hc.whole && hc.pending == kNoFile) {
     // No other file of this size starts like this one: not read further.
-    hc.pendingPath = path;
-    hc.pendingSeq = seq;
+    hc.pending = file;
     return !stop_.load();
   }
   if (!hc.whole) {
     // A second file starts the same: both are read whole, the earlier first.
     hc.whole = true;
-    std::string earlier = std::move(hc.pendingPath);
-    hc.pendingPath.clear();
-    if (!Whole(hc, size, earlier)) return false;
+    if (!Whole(hc, size, std::exchange(hc.pending, kNoFile))) return false;
   }
-  return Rest(hc, reader, path);
+  return Rest(hc, reader, file);
 }
 
-bool ScanJob::Whole(HeadClass& hc, uint64_t size, const std::string& path) {
+bool ScanJob::Whole(HeadClass& hc, uint64_t size, uint32_t file) {
   FileReader reader;
   ++filesOpened_;
-  if (!reader.Open(path) || reader.size() != size) return !stop_.load();
-  return WholeFrom(hc, reader, path);
+  if (!reader.Open(paths_.Text(file)) || reader.size() != size) return !stop_.load();
+  return WholeFrom(hc, reader, file);
 }
 
-bool ScanJob::Rest(HeadClass& hc, FileReader& reader, const std::string& path) {
-  if (hc.contents.size() == 1) {
+bool ScanJob::Rest(HeadClass& hc, FileReader& reader, uint32_t file) {
+  if (hc.contents == 1) {
     ++filesOpened_;
-    switch (reader.CompareRest(hc.contents.front().path, &stop_)) {
+    switch (reader.CompareRest(paths_.Text(hc.content), &stop_)) {
       case FileReader::Compare::Stopped:
         return false;
       case FileReader::Compare::Equal:
-        Group(hc.contents.front().md5.data(), path);
+        Group(hc.contentDigest, file);
         return !stop_.load();
       case FileReader::Compare::Differs:
         break;
     }
   }
-  return WholeFrom(hc, reader, path);
+  return WholeFrom(hc, reader, file);
 }
 
-bool ScanJob::WholeFrom(HeadClass& hc, FileReader& reader, const std::string& path) {
-  uint8_t md5[16];
-  ReadOutcome r = reader.ReadRest(&stop_, md5);
+bool ScanJob::WholeFrom(HeadClass& hc, FileReader& reader, uint32_t file) {
+  Digest md5;
+  ReadOutcome r = reader.ReadRest(&stop_, md5.data());
   if (r == ReadOutcome::Stopped) return false;
   if (r == ReadOutcome::Done) {
-    Group(md5, path);
-    Digest d;
-    std::copy(md5, md5 + 16, d.begin());
-    bool known = false;
-    for (const Content& c : hc.contents) known = known || c.md5 == d;
-    if (!known) hc.contents.push_back(Content{path, d});
+    Group(md5, file);
+    if (hc.contents == 0) {
+      hc.contents = 1;
+      hc.content = file;
+      hc.contentDigest = md5;
+    } else if (md5 != hc.contentDigest) {
+      hc.contents = 2;
+    }
   }
   return !stop_.load();
 }
 
-void ScanJob::Group(const uint8_t md5[16], const std::string& path) {
-  Digest d;
-  std::copy(md5, md5 + 16, d.begin());
-  GroupIndex::Step step = groups_.Add(d, path);
-  Change c{step.kind, step.row, step.rootIndex, std::string(), path, std::string()};
-  if (step.kind == GroupIndex::Kind::FirstOfDigest) {
-    char hex[33];
-    ts::Md5Hex(md5, hex);
-    c.md5 = hex;
-  } else if (step.kind == GroupIndex::Kind::NewGroup) {
-    c.first = *step.firstPath;
-  }
-  changes_.push_back(std::move(c));
+void ScanJob::Group(const Digest& md5, uint32_t file) {
+  GroupIndex::Step step = groups_.Add(md5, file);
+  changes_.push_back(Change{step.kind, step.row, step.rootIndex, step.first, file,
+                            step.kind == GroupIndex::Kind::FirstOfDigest, md5});
 }
 
 }  // namespace app

@@ -15,12 +15,13 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "app/scan/collect.h"
 #include "app/scan/file_digest.h"
 #include "app/scan/group_index.h"
+#include "app/scan/path_store.h"
 
 namespace app {
 
@@ -105,34 +106,39 @@ class ScanJob {
   static constexpr uint64_t kHeadBytes = 16 * 1024;
 
  private:
-  // A whole content seen among files of one size and head: the first file
-  // read with it and its digest.
-  struct Content {
-    std::string path;
-    Digest md5;
-  };
-  // Files of one size: the one waiting unread, or the first blocks seen.
-  struct HeadClass {
-    std::string pendingPath;  // read only as far as the head, full digest unknown
-    uint64_t pendingSeq = 0;
-    bool whole = false;       // every later file of this head is read whole
-    std::vector<Content> contents;
-  };
+  static constexpr uint32_t kNoFile = PathStore::kNone;
+  // Files of one size: the one waiting unread, until a second arrives.
   struct SizeClass {
-    std::string waiting;  // the only file of this size so far, unread
-    uint64_t waitingSeq = 0;
-    bool hasWaiting = false;
-    bool open = false;    // a second file arrived: files are read
-    std::unordered_map<Digest, HeadClass, DigestHash> heads;
+    uint32_t waiting = kNoFile;  // the only file of this size so far, unread
+    bool open = false;           // a second file arrived: files are read
   };
-  // The visible changes waiting to be shown, in order.
+  // Files of one size whose first blocks have one digest.
+  struct HeadKey {
+    uint64_t size;
+    Digest head;
+    bool operator==(const HeadKey&) const = default;
+  };
+  struct HeadKeyHash {
+    size_t operator()(const HeadKey& k) const noexcept { return DigestHash()(k.head) ^ static_cast<size_t>(k.size); }
+  };
+  struct HeadClass {
+    uint32_t pending = kNoFile;  // read only as far as the head, full digest unknown
+    bool whole = false;          // every later file of this head is read whole
+    // Whole contents seen with this head: 0, 1, or 2 standing for more.
+    // While there is one, later files are compared with its first file.
+    uint8_t contents = 0;
+    uint32_t content = kNoFile;
+    Digest contentDigest{};
+  };
+  // The visible changes waiting to be shown, in order; paths by number.
   struct Change {
     GroupIndex::Kind kind;
     uint32_t row;
     uint32_t rootIndex;
-    std::string first;
-    std::string path;
-    std::string md5;
+    uint32_t first;
+    uint32_t path;
+    bool hasDigest;
+    Digest md5;
   };
 
   bool Show(const std::function<void()>& change);
@@ -145,18 +151,18 @@ class ScanJob {
   bool ScanFolder(uint32_t row);
   bool ScanFile(const FoundFile& file);
   // Reads a same-size candidate's head; false only when stopped.
-  bool Head(SizeClass& cls, uint64_t size, const std::string& path, uint64_t seq);
+  bool Head(uint64_t size, uint32_t file);
   // Reads a file whole and groups it; false only when stopped.
-  bool Whole(HeadClass& hc, uint64_t size, const std::string& path);
+  bool Whole(HeadClass& hc, uint64_t size, uint32_t file);
   // Reads the rest of a file whose head matched, and groups it: when the
   // files of its head so far hold one content, the rest is first compared
   // with that content's first file, and equal bytes take its digest without
   // digesting them again (copies are the common case, and comparing costs a
   // fraction of digesting). Otherwise, or when the bytes differ, the file is
   // digested. False only when stopped.
-  bool Rest(HeadClass& hc, FileReader& reader, const std::string& path);
-  bool WholeFrom(HeadClass& hc, FileReader& reader, const std::string& path);
-  void Group(const uint8_t md5[16], const std::string& path);
+  bool Rest(HeadClass& hc, FileReader& reader, uint32_t file);
+  bool WholeFrom(HeadClass& hc, FileReader& reader, uint32_t file);
+  void Group(const Digest& md5, uint32_t file);
 
   ScanInputs& inputs_;
   ScanOutput& output_;
@@ -164,18 +170,19 @@ class ScanJob {
   std::atomic<bool> stop_{false};
   std::atomic<bool> retired_{false};
   std::atomic<bool> running_{false};
+  PathStore paths_;  // every file of the scan, numbered in scan order
   FileCollector collector_;
   GroupIndex groups_;
   IdentitySet taken_;
   std::unordered_map<uint64_t, SizeClass> sizes_;
+  std::unordered_map<HeadKey, HeadClass, HeadKeyHash> heads_;
   std::vector<Change> changes_;
   bool stepWaiting_ = false;
   uint32_t stepK_ = 0, stepN_ = 0;
-  std::string stepPath_;
+  uint32_t stepFile_ = 0;
   uint64_t lastFlush_ = 0;
   uint32_t updateIntervalMs_ = 33;
   uint32_t filesOpened_ = 0;
-  uint64_t seq_ = 0;  // arrival order of the files of this scan
 };
 
 // Text of the percentage label: ⌊k × 100 ÷ n⌋ followed by "%".

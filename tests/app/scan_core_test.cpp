@@ -228,61 +228,63 @@ TEST(FileDigest, IdentitySetTakesEachObjectOnceWhateverItsIndex) {
   CreateDirectoryA((dir / "sub").c_str(), nullptr);
   WriteFile(dir / "sub\\f", "one");
   WriteFile(dir / "g", "two");
-  auto open = [](const std::string& p) {
-    return CreateFileA(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  };
-  HANDLE f = open(dir / "sub\\f"), viaDots = open(dir / "sub\\..\\sub\\f"), g = open(dir / "g");
-  ASSERT_NE(f, INVALID_HANDLE_VALUE);
-  ASSERT_NE(g, INVALID_HANDLE_VALUE);
+  const std::vector<std::string> paths = {dir / "sub\\f", dir / "sub\\..\\sub\\f", dir / "g",
+                                          dir / "sub", dir.path() + "\\.\\sub", dir / "missing"};
+  auto pathOf = [&](uint32_t k) { return paths[k]; };
+  std::vector<HANDLE> h;
+  for (int k = 0; k < 3; ++k) {
+    h.push_back(CreateFileA(paths[k].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(h.back(), INVALID_HANDLE_VALUE);
+  }
   {
-    IdentitySet set;
-    EXPECT_TRUE(set.Insert(f, QuickIndex(f), dir / "sub\\f"));
-    EXPECT_FALSE(set.Insert(viaDots, QuickIndex(viaDots), dir / "sub\\..\\sub\\f"));
-    EXPECT_TRUE(set.Insert(g, QuickIndex(g), dir / "g"));
+    IdentitySet set(pathOf);
+    EXPECT_TRUE(set.Insert(h[0], QuickIndex(h[0]), 0));
+    EXPECT_FALSE(set.Insert(h[1], QuickIndex(h[1]), 1)) << "the same file through another path";
+    EXPECT_TRUE(set.Insert(h[2], QuickIndex(h[2]), 2));
   }
   {
     // Equal indexes as on two volumes: the full identities decide, the
-    // earlier object looked up again through its path.
-    IdentitySet set;
-    EXPECT_TRUE(set.Insert(f, 42, dir / "sub\\f"));
-    EXPECT_TRUE(set.Insert(g, 42, dir / "g"));
-    EXPECT_FALSE(set.Insert(viaDots, 42, dir / "sub\\..\\sub\\f"));
-    EXPECT_FALSE(set.Insert(g, 42, dir / "g"));
+    // first object looked up again through its path.
+    IdentitySet set(pathOf);
+    EXPECT_TRUE(set.Insert(h[0], 42, 0));
+    EXPECT_TRUE(set.Insert(h[2], 42, 2));
+    EXPECT_FALSE(set.Insert(h[1], 42, 1));
+    EXPECT_FALSE(set.Insert(h[2], 42, 2));
   }
   {
-    IdentitySet set;
-    EXPECT_TRUE(set.InsertPath(dir / "sub"));
-    EXPECT_FALSE(set.InsertPath(dir.path() + "\\.\\sub"));
-    EXPECT_TRUE(set.InsertPath(dir / "missing"));
-    EXPECT_FALSE(set.InsertPath(dir / "missing"));
+    IdentitySet set(pathOf);
+    EXPECT_TRUE(set.InsertPath(3));
+    EXPECT_FALSE(set.InsertPath(4));
+    EXPECT_TRUE(set.InsertPath(5));
+    EXPECT_FALSE(set.InsertPath(5));
   }
-  CloseHandle(f);
-  CloseHandle(viaDots);
-  CloseHandle(g);
+  for (HANDLE x : h) CloseHandle(x);
 }
 
 TEST(GroupIndex, RootsKeepTheirPlaceWhileEarlierGroupsGrow) {
   // a1, b1, a2, b2, a3, b3: the a-group gains a3 after b's root exists, so
   // b's root moves from tree index 2 to 3 while its creation index stays 2.
+  enum : uint32_t { a1 = 10, b1, a2, b2, a3, b3 };
   GroupIndex g;
-  EXPECT_EQ(g.Add(D(1), "a1").kind, GroupIndex::Kind::FirstOfDigest);
-  EXPECT_EQ(g.Add(D(2), "b1").kind, GroupIndex::Kind::FirstOfDigest);
-  auto a2 = g.Add(D(1), "a2");
-  EXPECT_EQ(a2.kind, GroupIndex::Kind::NewGroup);
-  EXPECT_EQ(*a2.firstPath, "a1");
-  EXPECT_EQ(a2.rootIndex, 0u);
-  EXPECT_EQ(a2.childIndex, 1u);
-  auto b2 = g.Add(D(2), "b2");
-  EXPECT_EQ(b2.kind, GroupIndex::Kind::NewGroup);
-  EXPECT_EQ(b2.rootIndex, 2u);
-  auto a3 = g.Add(D(1), "a3");
-  EXPECT_EQ(a3.kind, GroupIndex::Kind::JoinGroup);
-  EXPECT_EQ(a3.rootIndex, 0u);
-  EXPECT_EQ(a3.childIndex, 2u);
-  auto b3 = g.Add(D(2), "b3");
-  EXPECT_EQ(b3.kind, GroupIndex::Kind::JoinGroup);
-  EXPECT_EQ(b3.rootIndex, 3u);
-  EXPECT_EQ(b3.childIndex, 5u);
+  EXPECT_EQ(g.Add(D(1), a1).kind, GroupIndex::Kind::FirstOfDigest);
+  EXPECT_EQ(g.Add(D(2), b1).kind, GroupIndex::Kind::FirstOfDigest);
+  auto stepA2 = g.Add(D(1), a2);
+  EXPECT_EQ(stepA2.kind, GroupIndex::Kind::NewGroup);
+  EXPECT_EQ(stepA2.first, uint32_t{a1});
+  EXPECT_EQ(stepA2.rootIndex, 0u);
+  EXPECT_EQ(stepA2.childIndex, 1u);
+  auto stepB2 = g.Add(D(2), b2);
+  EXPECT_EQ(stepB2.kind, GroupIndex::Kind::NewGroup);
+  EXPECT_EQ(stepB2.first, uint32_t{b1});
+  EXPECT_EQ(stepB2.rootIndex, 2u);
+  auto stepA3 = g.Add(D(1), a3);
+  EXPECT_EQ(stepA3.kind, GroupIndex::Kind::JoinGroup);
+  EXPECT_EQ(stepA3.rootIndex, 0u);
+  EXPECT_EQ(stepA3.childIndex, 2u);
+  auto stepB3 = g.Add(D(2), b3);
+  EXPECT_EQ(stepB3.kind, GroupIndex::Kind::JoinGroup);
+  EXPECT_EQ(stepB3.rootIndex, 3u);
+  EXPECT_EQ(stepB3.childIndex, 5u);
   EXPECT_EQ(g.CreationIndex(1), 2u);
   EXPECT_EQ(g.GroupCount(), 2u);
   EXPECT_EQ(g.TreeItemCount(), 6u);
@@ -300,7 +302,7 @@ TEST(GroupIndex, RootIndexesStayRightOverManyGroups) {
     Digest d{};
     d[0] = digest;
     d[1] = static_cast<uint8_t>(digest * 3);
-    auto step = g.Add(d, "p");
+    auto step = g.Add(d, static_cast<uint32_t>(i));
     if (step.kind == GroupIndex::Kind::NewGroup) sizes.push_back(2);
     if (step.kind == GroupIndex::Kind::JoinGroup) ++sizes[step.group];
   }
