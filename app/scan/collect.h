@@ -52,6 +52,10 @@ class FileCollector {
   bool Stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
   // True the first time a folder is entered for a pattern in this scan.
   bool Enter(const std::string& folder, const std::string& pattern);
+  IdentitySet& EnteredFor(const std::string& pattern);
+  // Recursive collection for a pattern that matches every name: each
+  // folder is opened once, for its identity and its listing.
+  void CollectEverything(const std::string& folder, const std::string& pattern, std::vector<FoundFile>& out);
   void CollectRecursive(const std::string& folder, const std::string& pattern, std::vector<FoundFile>& out);
 
   const std::atomic<bool>* stop_;
