@@ -14,6 +14,9 @@
 //                                  (50,000 by default) and prints the time of
 //                                  CountGroups, auto select and cancel
 //                                  selection, each run on the UI thread.
+//   bench_scan.exe headless <folder> the scan engine alone, no window
+//   bench_scan.exe steps [n]       what one shown file step costs the UI thread
+//   bench_scan.exe memory [rows]   the working set after many changes of each kind
 //   bench_scan.exe changes [rows]  what a digest-list row and a tree item
 //                                  cost the UI thread (4,000 by default).
 //
