@@ -349,10 +349,11 @@ void RunHeadless(const std::string& folder) {
     change();
     return true;
   });
+  const double startWs = WorkingSetMb();
   const double start = Now();
   if (!job.Run()) Fail("the headless scan stopped");
-  std::printf("headless seconds %.3f groups %u files_opened %u peak_ws_mb %.1f\n", Now() - start, job.GroupCount(),
-              job.FilesOpened(), PeakWorkingSetMb());
+  std::printf("headless seconds %.3f groups %u files_opened %u peak_ws_mb %.1f start_ws_mb %.1f\n", Now() - start,
+              job.GroupCount(), job.FilesOpened(), PeakWorkingSetMb(), startWs);
 }
 }  // namespace
 
