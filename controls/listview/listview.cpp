@@ -1,7 +1,9 @@
 #include "controls/listview/listview.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
+#include <utility>
 
 #include "runtime/values.h"
 
@@ -82,8 +84,9 @@ forms::UnitObject* ListBox::Create(const forms::CreateArgs& args) {
 DWORD ListBox::StyleFromProps() const {
   static const DWORD kViews[4] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
   const ListViewProps& p = props_;
-  // The image lists belong to this object, not to the platform control.
-  DWORD style = kViews[Clamp(p.viewType, 0, 3)] | LVS_SHAREIMAGELISTS;
+  // The image lists belong to this object, not to the platform control; the
+  // rows too.
+  DWORD style = kViews[Clamp(p.viewType, 0, 3)] | LVS_SHAREIMAGELISTS | LVS_OWNERDATA;
   if (IconView(p)) {
     if (p.alignment == 1) style |= LVS_ALIGNLEFT;
     if (p.autoArrange) style |= LVS_AUTOARRANGE;
@@ -97,8 +100,7 @@ DWORD ListBox::StyleFromProps() const {
     }
   }
   if (p.editLabels) style |= LVS_EDITLABELS;
-  if (p.sortOrder == 1) style |= LVS_SORTASCENDING;
-  if (p.sortOrder == 2) style |= LVS_SORTDESCENDING;
+  // Sorting is the box's own (PlaceRow): an owner-data control does not sort.
   if (p.singleSelection) style |= LVS_SINGLESEL;
   if (p.showSelectionAlways) style |= LVS_SHOWSELALWAYS;
   return style;
@@ -129,6 +131,8 @@ bool ListBox::Build(const forms::CreateArgs& args) {
     return false;
   }
   Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(ExStyleFromProps()));
+  // State images come from the rows; the control keeps none and asks.
+  Send(LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK);
   ApplyFont();
   ApplyImages();
   ApplyStateImages();
@@ -141,6 +145,7 @@ bool ListBox::Build(const forms::CreateArgs& args) {
     Send(LVM_SETHOTCURSOR, 0, reinterpret_cast<LPARAM>(hand));
   }
   if (props_.viewType == 3) InsertColumns();
+  columns_ = ColumnCount();
   BuildRows();
   ApplyCurrentRow();
   return true;
@@ -217,33 +222,20 @@ void ListBox::BuildRows() {
     int32_t image = (rec.image >= 0 && rec.image < imageCount) ? rec.image : -1;
     if (rec.kind == 0) {
       tips_.push_back(rec.tip);
-      LVITEMA it{};
-      it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-      it.iItem = INT_MAX;
-      it.pszText = const_cast<char*>(rec.text.c_str());
-      it.iImage = image;
-      it.lParam = rec.itemData;
-      if (rec.stateImage >= 0 && rec.stateImage < stateCount) {
-        it.mask |= LVIF_STATE;
-        it.state = INDEXTOSTATEIMAGEMASK(rec.stateImage + 1);
-        it.stateMask = LVIS_STATEIMAGEMASK;
-      }
-      if (props_.viewType == 3) {
-        it.mask |= LVIF_INDENT;
-        it.iIndent = rec.indent;
-      }
-      row = static_cast<int32_t>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&it)));
+      ListRow r;
+      r.cells = PlatformText(rec.text);
+      r.image = image;
+      r.itemData = rec.itemData;
+      if (rec.stateImage >= 0 && rec.stateImage < stateCount) r.stateImage = static_cast<uint8_t>(rec.stateImage + 1);
+      if (props_.viewType == 3) r.indent = rec.indent;
+      row = PlaceRow(INT_MAX, std::move(r));
       column = 0;
       continue;
     }
     if (row < 0) continue;
-    LVITEMA it{};
-    it.mask = LVIF_TEXT | LVIF_IMAGE;
-    it.iItem = row;
-    it.iSubItem = ++column;
-    it.pszText = const_cast<char*>(rec.text.c_str());
-    it.iImage = image;
-    Send(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    if (!CellStored(++column)) continue;
+    rows_.SetCell(row, column, PlatformText(rec.text));
+    rows_.SetCellImage(row, column, image);
   }
 }
 
@@ -266,100 +258,129 @@ int32_t ListBox::CurrentRow() const {
 
 // --- rows -----------------------------------------------------------------------
 
-int32_t ListBox::RowCount() const { return static_cast<int32_t>(::SendMessageA(hwnd_, LVM_GETITEMCOUNT, 0, 0)); }
+int32_t ListBox::RowCount() const { return rows_.size(); }
 
-int32_t ListBox::InsertRow(const ListRowSpec& desc) {
-  LVITEMA it{};
-  it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_INDENT | LVIF_PARAM;
-  it.iItem = desc.position < 0 ? INT_MAX : desc.position;
-  it.pszText = const_cast<char*>(desc.text.c_str());
-  it.iImage = desc.image < -1 ? -1 : desc.image;
-  it.iIndent = desc.indent < 0 ? 0 : desc.indent;
-  it.lParam = desc.itemData;
-  if (desc.hasCheck) {
-    it.mask |= LVIF_STATE;
-    it.state = INDEXTOSTATEIMAGEMASK(Clamp(desc.checkState + 1, 0, 15));
-    it.stateMask = LVIS_STATEIMAGEMASK;
+int32_t ListBox::PlaceRow(int32_t position, ListRow row) {
+  if (props_.sortOrder == 1 || props_.sortOrder == 2) {
+    position = rows_.SortedPosition(row.cells.substr(0, row.cells.find('\0')), props_.sortOrder == 2);
   }
-  return static_cast<int32_t>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&it)));
+  // A new row with check boxes on starts unchecked, whatever it asked for.
+  if (props_.checkBoxes) row.stateImage = 1;
+  const int32_t count = rows_.size();
+  position = rows_.Insert(position, std::move(row));
+  Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(count + 1), LVSICF_NOSCROLL);
+  if (position < count) ShiftStatesDown(position);
+  return position;
 }
 
-void ListBox::DeleteRow(int32_t row) { Send(LVM_DELETEITEM, static_cast<WPARAM>(row)); }
+void ListBox::SetNativeState(int32_t row, UINT state, UINT mask) {
+  LVITEMA it{};
+  it.state = state;
+  it.stateMask = mask;
+  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it));
+}
 
-void ListBox::DeleteAllRows() { Send(LVM_DELETEALLITEMS); }
+void ListBox::ShiftStatesDown(int32_t first) {
+  const bool wasQuiet = std::exchange(quiet_, true);
+  std::vector<int32_t> selected;
+  for (auto i = static_cast<int32_t>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(first - 1), LVNI_SELECTED)); i >= 0;
+       i = static_cast<int32_t>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED))) {
+    selected.push_back(i);
+  }
+  const auto focus = static_cast<int32_t>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  const auto mark = static_cast<int32_t>(Send(LVM_GETSELECTIONMARK));
+  for (auto i = selected.rbegin(); i != selected.rend(); ++i) {
+    SetNativeState(*i + 1, LVIS_SELECTED, LVIS_SELECTED);
+    SetNativeState(*i, 0, LVIS_SELECTED);
+  }
+  if (focus >= first) SetNativeState(focus + 1, LVIS_FOCUSED, LVIS_FOCUSED);
+  if (mark >= first) Send(LVM_SETSELECTIONMARK, 0, mark + 1);
+  quiet_ = wasQuiet;
+}
+
+void ListBox::RedrawRow(int32_t row) {
+  if (!drawingOff_) Send(LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
+}
+
+int32_t ListBox::InsertRow(const ListRowSpec& desc) {
+  ListRow row;
+  row.cells = PlatformText(desc.text);
+  row.image = desc.image < -1 ? -1 : desc.image;
+  row.indent = desc.indent < 0 ? 0 : desc.indent;
+  row.itemData = desc.itemData;
+  if (desc.hasCheck) row.stateImage = static_cast<uint8_t>(Clamp(desc.checkState + 1, 0, 15));
+  return PlaceRow(desc.position < 0 ? INT_MAX : desc.position, std::move(row));
+}
+
+void ListBox::DeleteRow(int32_t row) {
+  if (!rows_.Has(row)) return;
+  const bool wasQuiet = std::exchange(quiet_, true);
+  Send(LVM_DELETEITEM, static_cast<WPARAM>(row));
+  quiet_ = wasQuiet;
+  rows_.Erase(row);
+}
+
+void ListBox::DeleteAllRows() {
+  Send(LVM_DELETEALLITEMS);
+  rows_.Clear();
+}
 
 std::string ListBox::CellText(int32_t row, int32_t column) const {
-  if (row < 0 || row >= RowCount() || column < 0) return std::string();
-  // Read whole: grow while the answer may have been cut (a cut can stop
-  // one byte short when it falls inside a double-byte character).
-  std::vector<char> buffer(1024);
-  for (;;) {
-    LVITEMA it{};
-    it.iSubItem = column;
-    it.pszText = buffer.data();
-    it.cchTextMax = static_cast<int>(buffer.size());
-    buffer[0] = 0;
-    auto length = static_cast<size_t>(
-        ::SendMessageA(hwnd_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it)));
-    length = strnlen(buffer.data(), buffer.size());
-    if (length + 2 < buffer.size() || buffer.size() >= (1u << 24)) return std::string(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);
-  }
+  if (!rows_.Has(row) || !CellStored(column)) return std::string();
+  return std::string(rows_.Cell(row, column));
 }
 
 void ListBox::SetCellText(int32_t row, int32_t column, const std::string& text) {
-  LVITEMA it{};
-  it.iSubItem = column;
-  it.pszText = const_cast<char*>(text.c_str());
-  Send(LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it));
+  if (!rows_.Has(row) || !CellStored(column)) return;
+  rows_.SetCell(row, column, PlatformText(text));
+  RedrawRow(row);
 }
 
 int32_t ListBox::CellValue(int32_t row, int32_t column, CellKind kind) const {
-  LVITEMA it{};
-  it.iItem = row;
-  it.iSubItem = column;
+  if (kind == CellKind::Text) return 0;
+  if (!rows_.Has(row)) return kind == CellKind::Check ? -1 : 0;
+  const ListRow& r = rows_.at(row);
+  // Cells other than the first have only an image; they read the row's
+  // item data, no check state and no indent.
   switch (kind) {
-    case CellKind::Image: it.mask = LVIF_IMAGE; break;
-    case CellKind::Check: it.mask = LVIF_STATE; it.stateMask = LVIS_STATEIMAGEMASK; break;
-    case CellKind::Indent: it.mask = LVIF_INDENT; break;
-    case CellKind::ItemData: it.mask = LVIF_PARAM; break;
+    case CellKind::Image: return column == 0 ? r.image : rows_.CellImage(row, column);
+    case CellKind::Check: return column == 0 ? static_cast<int32_t>(r.stateImage) - 1 : -1;
+    case CellKind::Indent: return column == 0 ? r.indent : 0;
+    case CellKind::ItemData: return r.itemData;
     default: return 0;
-  }
-  if (!::SendMessageA(hwnd_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it))) return kind == CellKind::Check ? -1 : 0;
-  switch (kind) {
-    case CellKind::Image: return it.iImage;
-    case CellKind::Check: return static_cast<int32_t>((it.state & LVIS_STATEIMAGEMASK) >> 12) - 1;
-    case CellKind::Indent: return it.iIndent;
-    default: return static_cast<int32_t>(it.lParam);
   }
 }
 
 void ListBox::SetCellValue(int32_t row, int32_t column, CellKind kind, int32_t value) {
-  LVITEMA it{};
-  it.iItem = row;
-  it.iSubItem = column;
+  if (!rows_.Has(row)) return;
+  ListRow& r = rows_.at(row);
   switch (kind) {
     case CellKind::Image:
-      it.mask = LVIF_IMAGE;
-      it.iImage = value < -1 ? -1 : value;
+      value = value < -1 ? -1 : value;
+      if (column == 0) {
+        r.image = value;
+      } else if (column < columns_) {
+        rows_.SetCellImage(row, column, value);
+      } else {
+        return;
+      }
       break;
     case CellKind::Check:
-      it.mask = LVIF_STATE;
-      it.stateMask = LVIS_STATEIMAGEMASK;
-      it.state = INDEXTOSTATEIMAGEMASK(Clamp(value + 1, 0, 15));
+      if (column != 0) return;
+      r.stateImage = static_cast<uint8_t>(Clamp(value + 1, 0, 15));
       break;
     case CellKind::Indent:
-      it.mask = LVIF_INDENT;
-      it.iIndent = value < 0 ? 0 : value;
+      if (column != 0) return;
+      r.indent = value < 0 ? 0 : value;
       break;
     case CellKind::ItemData:
-      it.mask = LVIF_PARAM;
-      it.lParam = value;
-      break;
+      if (column != 0) return;
+      r.itemData = value;
+      return;
     default:
       return;
   }
-  Send(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+  RedrawRow(row);
   if (kind == CellKind::Image && value == -1) ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -371,10 +392,9 @@ int32_t ListBox::ColumnCount() const {
 }
 
 int32_t ListBox::Find(const std::string& text, int32_t start, bool exact, bool columnGiven, int32_t column) {
-  LVFINDINFOA find{};
-  find.flags = LVFI_STRING | (exact ? 0 : LVFI_PARTIAL);
-  find.psz = text.c_str();
-  auto result = static_cast<int32_t>(Send(LVM_FINDITEMA, static_cast<WPARAM>(start - 1), reinterpret_cast<LPARAM>(&find)));
+  // The first column is searched as the platform's find does (ignoring
+  // case); a start below 0 finds nothing there.
+  int32_t result = start < 0 ? -1 : rows_.FindFirst(text, start, exact, false);
   if (!columnGiven || !ReportView()) return result;
   const int32_t n = ColumnCount();
   auto matches = [&](const std::string& cell) {
@@ -503,11 +523,19 @@ Bytes ListBox::AllData() {
 
 // --- messages ---------------------------------------------------------------------
 
-void ListBox::PostToggleAt(LPARAM point) {
+int32_t ListBox::StateIconAt(LPARAM point) {
   LVHITTESTINFO hit{};
   hit.pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-  int32_t row = static_cast<int32_t>(Send(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-  if (row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) Post(kCheckToggled, static_cast<WPARAM>(row));
+  auto row = static_cast<int32_t>(Send(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  return row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) ? row : -1;
+}
+
+void ListBox::ToggleCheck(int32_t row) {
+  if (!rows_.Has(row)) return;
+  uint8_t& state = rows_.at(row).stateImage;
+  if (state != 1 && state != 2) return;
+  state ^= 3;
+  RedrawRow(row);
 }
 
 LRESULT ListBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
@@ -516,17 +544,35 @@ LRESULT ListBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
       return OnNotify(reinterpret_cast<const NMHDR*>(l));
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      PostToggleAt(l);
-      break;
+    case WM_LBUTTONDBLCLK: {
+      // Any click on a state icon reports the row's state; a left press
+      // toggles a check box first, after the control handled the press.
+      int32_t row = StateIconAt(l);
+      if (row < 0) break;
+      LRESULT result = CallDefault(message, w, l);
+      if (message == WM_LBUTTONDOWN && props_.checkBoxes) ToggleCheck(row);
+      Post(kCheckToggled, static_cast<WPARAM>(row));
+      return result;
+    }
     case WM_KEYDOWN:
       if (w == VK_SPACE && props_.checkBoxes) {
         auto row = static_cast<int32_t>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-        if (row >= 0) Post(kCheckToggled, static_cast<WPARAM>(row));
+        LRESULT result = CallDefault(message, w, l);
+        if (row >= 0) {
+          ToggleCheck(row);
+          Post(kCheckToggled, static_cast<WPARAM>(row));
+        }
+        return result;
       }
       break;
+    case WM_SETREDRAW: {
+      drawingOff_ = w == FALSE;
+      LRESULT result = CallDefault(message, w, l);
+      // Cells changed while drawing was off were not redrawn one by one.
+      if (!drawingOff_) ::InvalidateRect(hwnd_, nullptr, TRUE);
+      return result;
+    }
     case kCheckToggled: {
-      // Arrives after the platform toggled the box.
       auto row = static_cast<int32_t>(w);
       if (row < RowCount()) Raise(8, {static_cast<uint32_t>(row), static_cast<uint32_t>(CellValue(row, 0, CellKind::Check))});
       return 0;
@@ -537,13 +583,69 @@ LRESULT ListBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
   return CallDefault(message, w, l);
 }
 
+void ListBox::FillDisplayInfo(LVITEMA& item, bool wide) {
+  const int32_t row = item.iItem;
+  const int32_t column = item.iSubItem;
+  const bool known = rows_.Has(row);
+  if ((item.mask & LVIF_TEXT) && item.pszText != nullptr && item.cchTextMax > 0) {
+    std::string_view text = known && CellStored(column) ? rows_.Cell(row, column) : std::string_view();
+    if (wide) {
+      std::wstring w = WideText(text);
+      auto* out = reinterpret_cast<wchar_t*>(item.pszText);
+      size_t n = std::min(w.size(), static_cast<size_t>(item.cchTextMax - 1));
+      std::memcpy(out, w.data(), n * sizeof(wchar_t));
+      out[n] = 0;
+    } else {
+      size_t n = FitLength(text, static_cast<size_t>(item.cchTextMax - 1));
+      std::memcpy(item.pszText, text.data(), n);
+      item.pszText[n] = 0;
+    }
+  }
+  if (item.mask & LVIF_IMAGE) {
+    item.iImage = !known ? -1 : column == 0 ? rows_.at(row).image : rows_.CellImage(row, column);
+  }
+  if (item.mask & LVIF_INDENT) item.iIndent = known && column == 0 ? rows_.at(row).indent : 0;
+  if ((item.mask & LVIF_STATE) && (item.stateMask & LVIS_STATEIMAGEMASK)) {
+    item.state &= ~LVIS_STATEIMAGEMASK;
+    if (known && column == 0) item.state |= INDEXTOSTATEIMAGEMASK(rows_.at(row).stateImage);
+  }
+}
+
+int32_t ListBox::FindForControl(const LVFINDINFOA& find, int32_t start, bool wide) {
+  if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL)) || find.psz == nullptr) return -1;
+  std::string text;
+  if (wide) {
+    const auto* w = reinterpret_cast<const wchar_t*>(find.psz);
+    int n = ::WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+    if (n > 1) {
+      text.resize(static_cast<size_t>(n - 1));
+      ::WideCharToMultiByte(CP_ACP, 0, w, -1, text.data(), n, nullptr, nullptr);
+    }
+  } else {
+    text = find.psz;
+  }
+  return rows_.FindFirst(text, start, !(find.flags & LVFI_PARTIAL), (find.flags & LVFI_WRAP) != 0);
+}
+
 LRESULT ListBox::OnNotify(const NMHDR* header) {
   if (header == nullptr) return 0;
   switch (header->code) {
     case LVN_ITEMCHANGED: {
       auto* nm = reinterpret_cast<const NMLISTVIEW*>(header);
-      if ((nm->uChanged & LVIF_STATE) && (nm->uNewState & LVIS_FOCUSED) && !(nm->uOldState & LVIS_FOCUSED)) Raise(0);
+      if (!quiet_ && (nm->uChanged & LVIF_STATE) && (nm->uNewState & LVIS_FOCUSED) && !(nm->uOldState & LVIS_FOCUSED)) {
+        Raise(0);
+      }
       return 0;
+    }
+    case LVN_GETDISPINFOA:
+    case LVN_GETDISPINFOW:
+      FillDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(header))->item,
+                      header->code == LVN_GETDISPINFOW);
+      return 0;
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW: {
+      auto* nm = reinterpret_cast<const NMLVFINDITEMA*>(header);
+      return FindForControl(nm->lvfi, nm->iStart, header->code == LVN_ODFINDITEMW);
     }
     case LVN_ITEMACTIVATE: Raise(1); return 0;
     case LVN_COLUMNCLICK:
@@ -566,6 +668,8 @@ LRESULT ListBox::OnNotify(const NMHDR* header) {
       auto r = Raise(7, {static_cast<uint32_t>(info->item.iItem)});
       editedText_.clear();
       if (abandoned || (r.returned && r.value == 0)) return 0;
+      // Accepted: the control keeps no text, the row takes it.
+      SetCellText(info->item.iItem, 0, info->item.pszText);
       return TRUE;
     }
     case LVN_GETINFOTIPA: {

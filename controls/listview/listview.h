@@ -1,5 +1,11 @@
 // The super list box: a unit over the platform list view.
-#pragma once
+//
+// The box keeps its rows itself (RowStore) and runs the platform control in
+// owner-data mode: the control holds only the number of rows, the
+// selection and the focus, and asks for texts, images, indent and state
+// images when it needs them. What the platform control did with rows it
+// kept (sorted insertion, moving selection and focus along on insertion,
+// toggling check boxes, storing an edited label, finding) the box does.
 
 #include <windows.h>
 // The image-list stream functions are declared only when IStream is.
@@ -12,6 +18,7 @@
 #include <vector>
 
 #include "controls/listview/control_support.h"
+#include "controls/listview/row_store.h"
 #include "forms/engine/unit.h"
 #include "forms/records/records.h"
 
@@ -75,13 +82,32 @@ class ListBox : public forms::UnitObject {
   void ApplyCurrentRow();
   int32_t CurrentRow() const;
   LRESULT OnNotify(const NMHDR* header);
-  void PostToggleAt(LPARAM point);
+  // The row whose state icon is at the point, or -1.
+  int32_t StateIconAt(LPARAM point);
+  // Toggles a check box as the platform control does: unchecked and
+  // checked swap, other states stay.
+  void ToggleCheck(int32_t row);
+
+  // Places a new row (sorted when the box sorts) and tells the control.
+  int32_t PlaceRow(int32_t position, ListRow row);
+  // Moves selection, focus and selection mark of rows from `first` on one
+  // row down, after a row was inserted before them.
+  void ShiftStatesDown(int32_t first);
+  void SetNativeState(int32_t row, UINT state, UINT mask);
+  void RedrawRow(int32_t row);
+  bool CellStored(int32_t column) const { return column == 0 || (column > 0 && column < columns_); }
+  void FillDisplayInfo(LVITEMA& item, bool wide);
+  int32_t FindForControl(const LVFINDINFOA& find, int32_t start, bool wide);
 
   forms::ListViewProps props_;
   OwnedImageList images_, stateImages_, headerImages_;
   OwnedFontHandle font_;
   std::string editedText_;
   std::vector<std::string> tips_;  // tip of each row of InitialRows, by row
+  RowStore rows_;
+  int32_t columns_ = 0;     // the control's columns; cells right of them are not kept
+  bool quiet_ = false;      // selection moved by the box itself: no focus event
+  bool drawingOff_ = false; // WM_SETREDRAW FALSE is in force
 };
 
 void* ListViewInterface(int32_t operation);
