@@ -268,7 +268,10 @@ int32_t ListBox::PlaceRow(int32_t position, ListRow row) {
   if (props_.checkBoxes) row.stateImage = 1;
   const int32_t count = rows_.size();
   position = rows_.Insert(position, std::move(row));
-  Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(count + 1), LVSICF_NOSCROLL);
+  // An appended row is the only one to paint; one inserted before others
+  // moves them all.
+  const LPARAM flags = position < count ? LVSICF_NOSCROLL : LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL;
+  Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(count + 1), flags);
   if (position < count) ShiftStatesDown(position);
   return position;
 }
