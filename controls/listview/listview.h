@@ -6,6 +6,7 @@
 // images when it needs them. What the platform control did with rows it
 // kept (sorted insertion, moving selection and focus along on insertion,
 // toggling check boxes, storing an edited label, finding) the box does.
+#pragma once
 
 #include <windows.h>
 // The image-list stream functions are declared only when IStream is.
