@@ -136,7 +136,7 @@ class MainOutput : public app::ScanOutput {
   }
   void Repaint() override { RepaintUnit(ui::MainWindow); }
   void FileStep(uint32_t k, uint32_t n, const std::string& path) override {
-    // The bar moves when its percentage has changed, at most five times a
+    // The bar moves when its percentage has changed, at most twice a
     // second, and always on the folder's last file. Under Wine's default
     // theme one repaint of the bar costs about 6 ms, far more than the
     // labels, and a finer bar shows nothing more.
@@ -175,7 +175,7 @@ class MainOutput : public app::ScanOutput {
   }
 
  private:
-  static constexpr uint64_t kBarIntervalMs = 200;
+  static constexpr uint64_t kBarIntervalMs = 500;
   uint64_t barPercent_ = 0;
   uint64_t barTick_ = 0;
 };
