@@ -149,9 +149,10 @@ bool IdentitySet::InsertPath(uint32_t object) {
 }
 
 void IdentitySet::Clear() {
-  first_.clear();
-  shared_.clear();
-  unindexed_.clear();
+  // Swapped with empty ones so that their memory goes too.
+  std::unordered_map<uint64_t, uint32_t>().swap(first_);
+  std::unordered_map<uint64_t, std::vector<FileIdentity>>().swap(shared_);
+  std::unordered_set<FileIdentity, FileIdentityHash>().swap(unindexed_);
 }
 
 FileReader::~FileReader() {

@@ -80,8 +80,7 @@ bool ScanJob::Run() {
   for (uint32_t row = 0; row < folders; ++row) {
     if (!ScanFolder(row)) return false;
   }
-  RowsForUnreadFiles();
-  if (!Flush()) return false;
+  if (!RowsForUnreadFiles()) return false;
   // The end-of-scan steps run as one change: a Stop either comes before them
   // (and they never run) or finds the scan already finished.
   return Show([this] {
@@ -129,7 +128,7 @@ bool ScanJob::ScanFolder(uint32_t row) {
   return Flush();
 }
 
-void ScanJob::RowsForUnreadFiles() {
+bool ScanJob::RowsForUnreadFiles() {
   // File numbers follow the scan order, so sorting them restores it.
   std::vector<uint32_t> unread;
   for (const auto& [size, cls] : sizes_) {
@@ -139,10 +138,19 @@ void ScanJob::RowsForUnreadFiles() {
     if (!hc.whole && hc.pending != kNoFile) unread.push_back(hc.pending);
   }
   std::sort(unread.begin(), unread.end());
+  // Nothing is read any more: the reading indexes go before the rows come,
+  // so that the two never take memory at the same time.
+  decltype(sizes_)().swap(sizes_);
+  decltype(heads_)().swap(heads_);
+  taken_.Clear();
+  // Shown a few thousand at a time, so the waiting changes stay small.
+  constexpr size_t kRowsPerCall = 4096;
   uint32_t row = groups_.RowCount();
-  for (uint32_t file : unread) {
-    changes_.push_back(Change{GroupIndex::Kind::FirstOfDigest, row++, 0, kNoFile, file, false, Digest{}});
+  for (size_t i = 0; i < unread.size(); ++i) {
+    changes_.push_back(Change{GroupIndex::Kind::FirstOfDigest, row++, 0, kNoFile, unread[i], false, Digest{}});
+    if (changes_.size() >= kRowsPerCall && !Flush()) return false;
   }
+  return Flush();
 }
 
 bool ScanJob::ScanFile(const FoundFile& file) {

@@ -147,7 +147,8 @@ class ScanJob {
   // whole. Each has a content of its own (its size, or its first block, is
   // unique), so it has its own row, as reading everything would give it;
   // its digest column stays empty since its digest was never computed.
-  void RowsForUnreadFiles();
+  // False only when stopped.
+  bool RowsForUnreadFiles();
   bool ScanFolder(uint32_t row);
   bool ScanFile(const FoundFile& file);
   // Reads a same-size candidate's head; false only when stopped.
