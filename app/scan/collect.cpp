@@ -143,7 +143,7 @@ void FileCollector::CollectEverything(const std::string& folder, const std::stri
   std::vector<std::string> subfolders;
   ForEachEntryOf(handle.get(), stop_, [&](const std::string& name, uint64_t size, bool isFolder) {
     if (!isFolder) {
-      if (EntryNameSafe(name)) out.push_back(FoundFile{paths_.Add(dir + name), size});
+      if (EntryNameSafe(name)) out.push_back(FoundFile{paths_.Add(dir, name), size});
     } else if (name[0] != '.' && EntryNameSafe(name)) {
       subfolders.push_back(dir + name);
     }
@@ -171,7 +171,7 @@ void FileCollector::EnumerateFiles(const std::string& folder, const std::string&
                                    std::vector<FoundFile>& out) {
   const std::string dir = WithBackslash(folder);
   ForEachEntry(dir + pattern, false, stop_, [&](const std::string& name, uint64_t size, bool) {
-    if (EntryNameSafe(name)) out.push_back(FoundFile{paths_.Add(dir + name), size});
+    if (EntryNameSafe(name)) out.push_back(FoundFile{paths_.Add(dir, name), size});
     Pump();
   });
 }

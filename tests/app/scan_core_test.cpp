@@ -12,6 +12,7 @@
 #include "app/scan/file_digest.h"
 #include "app/scan/group_index.h"
 #include "app/scan/path_rules.h"
+#include "app/scan/path_store.h"
 
 using namespace app;
 
@@ -259,6 +260,26 @@ TEST(FileDigest, IdentitySetTakesEachObjectOnceWhateverItsIndex) {
     EXPECT_FALSE(set.InsertPath(5));
   }
   for (HANDLE x : h) CloseHandle(x);
+}
+
+TEST(PathStore, PathsComeBackWholeInTheOrderAdded) {
+  PathStore store;
+  std::vector<std::string> expected;
+  // Folders repeat, names cross block ends, and one name is larger than a
+  // block.
+  for (int i = 0; i < 20000; ++i) {
+    const std::string folder = "C:\\d" + std::to_string(i / 7 % 3) + "\\";
+    const std::string name = "file" + std::to_string(i) + std::string(static_cast<size_t>(i % 50), 'n');
+    EXPECT_EQ(store.Add(folder, name), static_cast<uint32_t>(i));
+    expected.push_back(folder + name);
+  }
+  const std::string huge(300 * 1024, 'h');
+  EXPECT_EQ(store.Add("D:\\", huge), 20000u);
+  expected.push_back("D:\\" + huge);
+  EXPECT_EQ(store.Add("D:\\", ""), 20001u);
+  expected.push_back("D:\\");
+  ASSERT_EQ(store.Count(), expected.size());
+  for (uint32_t i = 0; i < store.Count(); ++i) ASSERT_EQ(store.Text(i), expected[i]) << i;
 }
 
 TEST(GroupIndex, RootsKeepTheirPlaceWhileEarlierGroupsGrow) {
