@@ -46,7 +46,7 @@ ListBox* Make(Stage& stage, const Options& o = {}) {
   return static_cast<ListBox*>(stage.Create(&ListViewInterface, kId, Record(o)));
 }
 
-ListRowSpec Spec(const char* text, int32_t itemData = 0) {
+ListRowSpec RowOf(const char* text, int32_t itemData = 0) {
   ListRowSpec s;
   s.text = text;
   s.itemData = itemData;
@@ -92,7 +92,7 @@ TEST(ListRows, CellValuesReadAsTheControlKeptThem) {
   Stage stage;
   ListBox* b = Make(stage);
   ASSERT_NE(b, nullptr);
-  ListRowSpec s = Spec("a", 77);
+  ListRowSpec s = RowOf("a", 77);
   s.image = -5;
   s.indent = -3;
   ASSERT_EQ(b->InsertRow(s), 0);
@@ -149,7 +149,7 @@ TEST(ListRows, WithCheckBoxesEveryNewRowStartsUnchecked) {
   ListBox* b = Make(stage, o);
   ASSERT_NE(b, nullptr);
   for (int32_t state : {-1, 1, 2}) {
-    ListRowSpec s = Spec("r");
+    ListRowSpec s = RowOf("r");
     s.hasCheck = true;
     s.checkState = state;
     EXPECT_EQ(b->CellValue(b->InsertRow(s), 0, CellKind::Check), 0) << state;
@@ -165,7 +165,7 @@ TEST(ListRows, CellsRightOfTheColumnsAreNotKept) {
     o.view = view;
     ListBox* b = Make(stage, o);
     ASSERT_NE(b, nullptr);
-    ASSERT_EQ(b->InsertRow(Spec("a")), 0);
+    ASSERT_EQ(b->InsertRow(RowOf("a")), 0);
     b->SetCellText(0, 1, "one");
     b->SetCellText(0, 3, "three");
     b->SetCellText(0, -1, "minus");
@@ -182,7 +182,7 @@ TEST(ListRows, TextsComeBackAsTheControlStoredThem) {
   Stage stage;
   ListBox* b = Make(stage);
   ASSERT_NE(b, nullptr);
-  ASSERT_EQ(b->InsertRow(Spec("\x81")), 0);
+  ASSERT_EQ(b->InsertRow(RowOf("\x81")), 0);
   EXPECT_EQ(b->CellText(0, 0), "?");
   for (const char* t : {"a\xFF" "b", "\x80", "\xD6\xD0\xCE\xC4", "\xA1\xA1"}) {
     b->SetCellText(0, 1, t);
@@ -204,7 +204,7 @@ TEST(ListRows, SortedListsPlaceNewRowsInOrder) {
     ListBox* b = Make(stage, o);
     ASSERT_NE(b, nullptr);
     for (size_t i = 0; i < std::size(words); ++i) {
-      ListRowSpec s = Spec(words[i], static_cast<int32_t>(i));
+      ListRowSpec s = RowOf(words[i], static_cast<int32_t>(i));
       s.position = 0;
       b->InsertRow(s);
     }
@@ -218,7 +218,7 @@ TEST(ListRows, SortedListsPlaceNewRowsInOrder) {
     EXPECT_EQ(b->CellValue(firstA + 1, 0, CellKind::ItemData), 2);
     b->SetCellText(0, 0, "zzz");
     EXPECT_EQ(b->CellText(0, 0), "zzz");
-    ListRowSpec s = Spec("\xB0\xA1");
+    ListRowSpec s = RowOf("\xB0\xA1");
     EXPECT_EQ(b->InsertRow(s), sortOrder == 1 ? 10 : 0);
   }
 }
@@ -230,7 +230,7 @@ TEST(ListRows, FindInTheFirstColumnIgnoresCase) {
   std::string longText(300, 'q');
   for (std::string t : {std::string("Apple"), std::string("\xA3\xC1\xA3\xE1"), std::string("banana"), std::string(),
                         std::string("co-op"), std::string("\xA6\xA1x"), longText, longText + "r"}) {
-    b->InsertRow(Spec(t.c_str()));
+    b->InsertRow(RowOf(t.c_str()));
   }
   auto find = [&](const std::string& t, int32_t start, bool exact) { return b->Find(t, start, exact, false, 0); };
   EXPECT_EQ(find("APPLE", 0, true), 0);
@@ -264,12 +264,12 @@ TEST(ListRows, SelectionAndFocusMoveWithTheirRows) {
     o.singleSelection = single;
     ListBox* b = Make(stage, o);
     ASSERT_NE(b, nullptr);
-    for (const char* r : {"r0", "r1", "r2", "r3", "r4"}) b->InsertRow(Spec(r));
+    for (const char* r : {"r0", "r1", "r2", "r3", "r4"}) b->InsertRow(RowOf(r));
     SetState(b, 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     if (!single) SetState(b, 4, LVIS_SELECTED, LVIS_SELECTED);
     b->Send(LVM_SETSELECTIONMARK, 0, 2);
     Stage::Clear();
-    ListRowSpec s = Spec("new");
+    ListRowSpec s = RowOf("new");
     s.position = 1;
     b->InsertRow(s);
     EXPECT_EQ(Focused(b), 3);
@@ -329,7 +329,7 @@ TEST(ListRows, CheckBoxesToggleBetweenUncheckedAndChecked) {
     o.checkBoxes = checkBoxes;
     ListBox* b = Make(stage, o);
     ASSERT_NE(b, nullptr);
-    for (int32_t row = 0; row < 4; ++row) b->InsertRow(Spec("row"));
+    for (int32_t row = 0; row < 4; ++row) b->InsertRow(RowOf("row"));
     if (!checkBoxes) {
       HIMAGELIST list = ::ImageList_Create(16, 16, ILC_COLOR24, 4, 0);
       HBITMAP strip = ::CreateBitmap(64, 16, 1, 32, nullptr);
@@ -382,7 +382,7 @@ TEST(ListRows, AnAcceptedLabelEditIsKept) {
   Stage stage;
   ListBox* b = Make(stage);
   ASSERT_NE(b, nullptr);
-  for (const char* r : {"alpha", "beta", "\xD6\xD0\xCE\xC4"}) b->InsertRow(Spec(r));
+  for (const char* r : {"alpha", "beta", "\xD6\xD0\xCE\xC4"}) b->InsertRow(RowOf(r));
   ::SetFocus(b->handle());
   auto edit = [&](int32_t row, const char* text) {
     HWND box = reinterpret_cast<HWND>(b->Send(LVM_EDITLABELA, static_cast<WPARAM>(row)));
@@ -415,7 +415,7 @@ TEST(ListRows, TypingMovesToTheFirstRowStartingWithTheLetters) {
   Stage stage;
   ListBox* b = Make(stage);
   ASSERT_NE(b, nullptr);
-  for (const char* r : {"alpha", "beta", "\xD6\xD0\xCE\xC4", "Gamma", "bravo"}) b->InsertRow(Spec(r));
+  for (const char* r : {"alpha", "beta", "\xD6\xD0\xCE\xC4", "Gamma", "bravo"}) b->InsertRow(RowOf(r));
   ::SetFocus(b->handle());
   ::PostMessageA(b->handle(), WM_CHAR, 'b', 1);
   ::PostMessageA(b->handle(), WM_CHAR, 'r', 1);
@@ -456,7 +456,7 @@ TEST(ListRows, StoredRowsAreBuiltAndWrittenBackUnchanged) {
   EXPECT_EQ(b->CellValue(1, 0, CellKind::Check), 0);
   // The stored rows, not the live ones, go back into the record, so a
   // recreated box starts from them again.
-  b->InsertRow(Spec("live"));
+  b->InsertRow(RowOf("live"));
   std::vector<uint8_t> all = b->AllData();
   ts::forms::ListViewProps back;
   ASSERT_TRUE(ts::forms::ReadRecord(all.data(), static_cast<uint32_t>(all.size()), &back));
@@ -473,7 +473,7 @@ TEST(ListRows, TheControlAsksTheRowsForWhatItShows) {
   o.checkBoxes = true;
   ListBox* b = Make(stage, o);
   ASSERT_NE(b, nullptr);
-  ListRowSpec s = Spec("\xD6\xD0\xCE\xC4 path");
+  ListRowSpec s = RowOf("\xD6\xD0\xCE\xC4 path");
   s.image = 2;
   s.indent = 3;
   b->InsertRow(s);
@@ -523,7 +523,7 @@ TEST(ListRows, ARowCostsLittleMoreThanItsTexts) {
   const std::string digest(32, 'f');
   const SIZE_T before = PrivateBytes();
   for (int r = 0; r < kRows; ++r) {
-    int32_t row = b->InsertRow(Spec(paths[r].c_str()));
+    int32_t row = b->InsertRow(RowOf(paths[r].c_str()));
     b->SetCellText(row, 1, digest);
   }
   const double perRow = static_cast<double>(PrivateBytes() - before) / kRows;
