@@ -159,16 +159,28 @@ FileReader::~FileReader() {
   if (handle_) CloseHandle(handle_);
 }
 
-bool FileReader::Open(const std::string& path) {
+bool FileReader::Open(const std::string& path) { return OpenAs(path, nullptr); }
+
+bool FileReader::Open(const std::string& path, uint64_t listedSize) { return OpenAs(path, &listedSize); }
+
+bool FileReader::OpenAs(const std::string& path, const uint64_t* listedSize) {
+  // Folders are refused by the open itself (no backup semantics asked).
   HANDLE h = OpenForReading(path);
   if (h == INVALID_HANDLE_VALUE) return false;
   handle_ = h;
   path_ = path;
-  FILE_STANDARD_INFO standard{};
-  if (!GetFileInformationByHandleEx(h, FileStandardInfo, &standard, sizeof standard) || standard.Directory) {
-    return false;
+  if (listedSize) {
+    // The size the listing gave stands until reading proves otherwise: a
+    // file that has since grown or shrunk fails its read, as a size check
+    // here would have refused it, and the query is saved.
+    size_ = *listedSize;
+  } else {
+    FILE_STANDARD_INFO standard{};
+    if (!GetFileInformationByHandleEx(h, FileStandardInfo, &standard, sizeof standard) || standard.Directory) {
+      return false;
+    }
+    size_ = static_cast<uint64_t>(standard.EndOfFile.QuadPart);
   }
-  size_ = static_cast<uint64_t>(standard.EndOfFile.QuadPart);
   // Only disk files are read. A device or pipe that a directory listing can
   // show (Wine lists Unix ones) has no length, so the type is asked of empty
   // files only: asking costs as much as opening the file under Wine.

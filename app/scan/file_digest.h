@@ -94,6 +94,9 @@ class FileReader {
   // Opens with writers denied; false unless it is a regular disk file.
   // The size is valid after a successful open.
   bool Open(const std::string& path);
+  // The same for a file whose size a directory listing gave: that size is
+  // taken as the file's, and reading fails should the file differ.
+  bool Open(const std::string& path, uint64_t listedSize);
   // The full identity, read on first use.
   const FileIdentity& identity();
   // The index alone (see QuickIndex).
@@ -119,6 +122,7 @@ class FileReader {
   Compare CompareRest(const std::string& other, const std::atomic<bool>* stop);
 
  private:
+  bool OpenAs(const std::string& path, const uint64_t* listedSize);
   ReadOutcome ReadUpTo(uint64_t end, const std::atomic<bool>* stop);
   void* handle_ = nullptr;
   std::string path_;

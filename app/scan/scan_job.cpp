@@ -172,7 +172,7 @@ bool ScanJob::ScanFile(const FoundFile& file) {
 bool ScanJob::Head(uint64_t size, uint32_t file) {
   FileReader reader;
   ++filesOpened_;
-  if (!reader.Open(paths_.Text(file)) || reader.size() != size) return !stop_.load();
+  if (!reader.Open(paths_.Text(file), size)) return !stop_.load();
   // The same file through another path (overlapping patterns, nested listed
   // folders, links, another drive letter) is taken once only.
   if (!taken_.Insert(reader.handle(), reader.quickIndex(), file)) return !stop_.load();
@@ -202,7 +202,7 @@ bool ScanJob::Head(uint64_t size, uint32_t file) {
 bool ScanJob::Whole(HeadClass& hc, uint64_t size, uint32_t file) {
   FileReader reader;
   ++filesOpened_;
-  if (!reader.Open(paths_.Text(file)) || reader.size() != size) return !stop_.load();
+  if (!reader.Open(paths_.Text(file), size)) return !stop_.load();
   return WholeFrom(hc, reader, file);
 }
 

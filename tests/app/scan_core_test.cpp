@@ -224,6 +224,22 @@ TEST(FileDigest, ComparingTheRestFindsCopiesAndLeavesReadingWhereItStood) {
   }
 }
 
+TEST(FileDigest, AFileThatNoLongerHasItsListedSizeFailsItsRead) {
+  TempDir dir("tslisted");
+  for (size_t size : {size_t{10}, size_t{20000}, (size_t{1} << 20) + 5}) {
+    WriteFile(dir / "f", std::string(size, 'z'));
+    for (uint64_t listed : {uint64_t{size} - 1, uint64_t{size} + 1, uint64_t{size}}) {
+      FileReader reader;
+      ASSERT_TRUE(reader.Open(dir / "f", listed));
+      uint8_t md5[16];
+      EXPECT_EQ(reader.ReadRest(nullptr, md5), listed == size ? ReadOutcome::Done : ReadOutcome::Failed)
+          << size << " listed as " << listed;
+    }
+  }
+  FileReader folder;
+  EXPECT_FALSE(folder.Open(dir.path(), 0)) << "a folder is no disk file";
+}
+
 TEST(FileDigest, IdentitySetTakesEachObjectOnceWhateverItsIndex) {
   TempDir dir("tsset");
   CreateDirectoryA((dir / "sub").c_str(), nullptr);
