@@ -140,10 +140,10 @@ class TreeBox : public forms::UnitObject {
   UINT redrawDelayMs_ = kMinRedrawDelayMs;  // grows with the cost of a repaint
   double paintMs_ = 0;                      // the last repaint
   // Under Wine's default theme a repaint of a tree with scroll bars costs
-  // 5-10 ms (the bars' images are stretched pixel by pixel): twice a second
-  // keeps new items in view at a small share of the time.
-  static constexpr UINT kMinRedrawDelayMs = 500;
-  static constexpr UINT kMaxRedrawDelayMs = 1000;
+  // about 11 ms (the bars' images are stretched pixel by pixel): once a
+  // second keeps new items in view at a small share of the time.
+  static constexpr UINT kMinRedrawDelayMs = 1000;
+  static constexpr UINT kMaxRedrawDelayMs = 2000;
 };
 
 inline HTREEITEM NativeTreeNav::Get(HTREEITEM item, UINT code) const {
