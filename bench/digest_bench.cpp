@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/clock.h"
 #include "libs/digest/md5.h"
 
 namespace {
@@ -30,12 +31,6 @@ bool ReadAll(const char* path, std::vector<unsigned char>& out) {
   return ok;
 }
 
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER freq;
-  QueryPerformanceFrequency(&freq);
-  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(freq.QuadPart);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,13 +48,11 @@ int main(int argc, char** argv) {
   double best = 1e30;
   char hex[33] = {};
   for (int run = 0; run < 3; ++run) {
-    LARGE_INTEGER t0, t1;
     uint8_t digest[16];
-    QueryPerformanceCounter(&t0);
+    const double t0 = bench::Now();
     ts::Md5(data.data(), data.size(), digest);
-    QueryPerformanceCounter(&t1);
+    const double s = bench::Now() - t0;
     ts::Md5Hex(digest, hex);
-    const double s = Seconds(t0, t1);
     if (s < best) best = s;
   }
   const double mb = static_cast<double>(data.size()) / 1e6;

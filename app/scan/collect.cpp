@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <optional>
 #include <string_view>
 
 #include "app/scan/path_rules.h"
@@ -12,21 +11,20 @@ namespace app {
 namespace {
 
 // Walks one directory listing, handing each entry that passes the filter to
-// `take` with its name, size and whether it is a folder: files only, folders
-// only, or (no filter) both. The platform's
+// `take` with its name and size: files only, or folders only. The platform's
 // wildcard matching decides which names match. The listing is read directly
 // (not through the runtime's find-file service, which gives names alone) so
 // that sizes come with the names at no extra cost.
 template <typename Take>
-void ForEachEntry(const std::string& pattern, std::optional<bool> folders, const std::atomic<bool>* stop, Take take) {
+void ForEachEntry(const std::string& pattern, bool folders, const std::atomic<bool>* stop, Take take) {
   WIN32_FIND_DATAA data;
   HANDLE search = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (folders && isFolder != *folders) continue;
-    take(std::string(data.cFileName), (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, isFolder);
+    if (isFolder != folders) continue;
+    take(std::string(data.cFileName), (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
     if (stop && stop->load(std::memory_order_relaxed)) break;
   } while (FindNextFileA(search, &data));
   FindClose(search);
@@ -170,7 +168,7 @@ void FileCollector::CollectRecursive(const std::string& folder, const std::strin
 void FileCollector::EnumerateFiles(const std::string& folder, const std::string& pattern,
                                    std::vector<FoundFile>& out) {
   const std::string dir = WithBackslash(folder);
-  ForEachEntry(dir + pattern, false, stop_, [&](const std::string& name, uint64_t size, bool) {
+  ForEachEntry(dir + pattern, false, stop_, [&](const std::string& name, uint64_t size) {
     if (EntryNameSafe(name)) out.push_back(FoundFile{paths_.Add(dir, name), size});
     Pump();
   });
@@ -178,7 +176,7 @@ void FileCollector::EnumerateFiles(const std::string& folder, const std::string&
 
 void FileCollector::EnumerateSubfolders(const std::string& folder, std::vector<std::string>& out) {
   const std::string dir = WithBackslash(folder);
-  ForEachEntry(dir + "*.*", true, stop_, [&](const std::string& name, uint64_t, bool) {
+  ForEachEntry(dir + "*.*", true, stop_, [&](const std::string& name, uint64_t) {
     if (name[0] != '.' && EntryNameSafe(name)) out.push_back(dir + name);
     Pump();
   });

@@ -9,16 +9,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/clock.h"
 #include "controls/listview/listview.h"
 
 namespace {
 
 using ts::controls::ListBox;
 using ts::controls::ListRowSpec;
-
-double Seconds(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f) {
-  return static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 void Memory(SIZE_T* workingSet, SIZE_T* privateBytes) {
   PROCESS_MEMORY_COUNTERS pmc{};
@@ -71,27 +68,26 @@ int main(int argc, char** argv) {
   }
   SIZE_T ws0, pb0, ws1, pb1;
   Memory(&ws0, &pb0);
-  LARGE_INTEGER f, t0, t1, t2, t3;
-  ::QueryPerformanceFrequency(&f);
-  ::QueryPerformanceCounter(&t0);
+  const double t0 = bench::Now();
+  double t3 = t0;
   double insertSeconds = 0, cellSeconds = 0;
   ListRowSpec desc;
   for (int r = 0; r < rows; ++r) {
     desc.text = paths[static_cast<size_t>(r)];
-    ::QueryPerformanceCounter(&t1);
+    const double t1 = bench::Now();
     int32_t row = list->InsertRow(desc);
-    ::QueryPerformanceCounter(&t2);
+    const double t2 = bench::Now();
     list->SetCellText(row, 1, digests[static_cast<size_t>(r)]);
-    ::QueryPerformanceCounter(&t3);
-    insertSeconds += Seconds(t1, t2, f);
-    cellSeconds += Seconds(t2, t3, f);
+    t3 = bench::Now();
+    insertSeconds += t2 - t1;
+    cellSeconds += t3 - t2;
     if (row != r) {
       std::printf("wrong index %d at row %d\n", row, r);
       return 1;
     }
   }
   Memory(&ws1, &pb1);
-  const double all = Seconds(t0, t3, f);
+  const double all = t3 - t0;
   if (list->RowCount() != rows || list->CellText(rows - 1, 1) != digests.back()) {
     std::printf("rows do not read back\n");
     return 1;

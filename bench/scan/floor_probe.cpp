@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/clock.h"
 #include "libs/digest/md5.h"
 
 namespace {
@@ -28,16 +29,7 @@ struct Entry {
   uint64_t size;
 };
 
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
+using bench::Now;
 
 void List(const std::string& folder, std::vector<Entry>& out) {
   WIN32_FIND_DATAA fd;

@@ -33,6 +33,7 @@
 #include <thread>
 
 #include "app/actions.h"
+#include "bench/clock.h"
 #include "app/scan/scan_job.h"
 #include "app/calls.h"
 #include "app/scan_ui.h"
@@ -72,16 +73,7 @@ void OnUiThread(const std::function<void()>& work) {
   SendMessageA(g_benchWindow, kBenchCall, 0, reinterpret_cast<LPARAM>(&work));
 }
 
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
+using bench::Now;
 
 [[noreturn]] void Fail(const std::string& why) {
   std::printf("error %s\n", why.c_str());

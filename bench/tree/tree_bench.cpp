@@ -6,16 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/clock.h"
 #include "controls/treebox/treebox.h"
 
 namespace {
 
 using ts::controls::TreeBox;
 using ts::controls::TreeItemSpec;
-
-double Seconds(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f) {
-  return static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 }  // namespace
 
@@ -46,9 +43,7 @@ int main(int argc, char** argv) {
     ::UpdateWindow(host);
   }
   const int kGroups = argc > 1 ? std::atoi(argv[1]) : 50000;
-  LARGE_INTEGER f, t0, t1, t2, t3, t4;
-  ::QueryPerformanceFrequency(&f);
-  ::QueryPerformanceCounter(&t0);
+  const double t0 = bench::Now();
   TreeItemSpec desc;
   for (int g = 0; g < kGroups; ++g) {
     desc.text = "C:\\data\\group\\first.bin";
@@ -59,22 +54,22 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  ::QueryPerformanceCounter(&t1);
+  const double t1 = bench::Now();
   const int32_t n = tree->Count();
   long checked = 0;
   for (int32_t i = 0; i < n; ++i) checked += tree->CheckState(tree->ItemAt(i));
-  ::QueryPerformanceCounter(&t2);
+  const double t2 = bench::Now();
   for (int32_t i = 0; i < n; ++i) tree->SetCheckState(i, i % 2, false);
-  ::QueryPerformanceCounter(&t3);
+  const double t3 = bench::Now();
   long parents = 0;
   for (int32_t i = 0; i < n; ++i) parents += tree->ParentIndex(i) >= 0;
-  ::QueryPerformanceCounter(&t4);
+  const double t4 = bench::Now();
   std::printf("window: %s\n", visible ? "visible" : "hidden");
   std::printf("items: %d (children with a parent: %ld, unchecked sum %ld)\n", n, parents, checked);
-  std::printf("insert all items:      %.3f s\n", Seconds(t0, t1, f));
-  std::printf("GetCheckState over all: %.3f s\n", Seconds(t1, t2, f));
-  std::printf("SetCheckState over all: %.3f s\n", Seconds(t2, t3, f));
-  std::printf("GetParent over all:     %.3f s\n", Seconds(t3, t4, f));
+  std::printf("insert all items:      %.3f s\n", t1 - t0);
+  std::printf("GetCheckState over all: %.3f s\n", t2 - t1);
+  std::printf("SetCheckState over all: %.3f s\n", t3 - t2);
+  std::printf("GetParent over all:     %.3f s\n", t4 - t3);
   ::DestroyWindow(host);
   return 0;
 }
