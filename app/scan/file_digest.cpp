@@ -85,7 +85,7 @@ size_t FileIdentityHash::operator()(const FileIdentity& id) const noexcept {
   return std::hash<uint64_t>()(id.index * 1000003u ^ id.volume);
 }
 
-bool FolderIdentity(const std::string& path, FileIdentity* id) {
+bool PathIdentity(const std::string& path, FileIdentity* id) {
   FileHandle h(OpenForAttributes(path));
   if (!h.valid()) return false;
   *id = IdentityOf(h.get(), path, nullptr);
@@ -124,7 +124,7 @@ bool IdentitySet::Insert(void* handle, uint64_t quickIndex, uint32_t object) {
     // Should it be gone, only its path stands for it.
     const std::string path = pathOf_(first->second);
     FileIdentity earlier;
-    if (!FolderIdentity(path, &earlier)) {
+    if (!PathIdentity(path, &earlier)) {
       earlier = FileIdentity{};
       earlier.pathKey = UpperPath(path);
     }

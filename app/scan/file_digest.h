@@ -30,9 +30,9 @@ struct FileIdentityHash {
   size_t operator()(const FileIdentity& id) const noexcept;
 };
 
-// The identity of an existing folder (opened for its attributes only).
-// false when the folder cannot be opened.
-bool FolderIdentity(const std::string& path, FileIdentity* id);
+// The identity of an existing file or folder, opened for its attributes
+// only (no access asked, nobody locked out). false when it cannot be opened.
+bool PathIdentity(const std::string& path, FileIdentity* id);
 
 // The platform's index of an open file or folder without its volume: 0 when
 // the platform gives none. Cheap where the volume is not: under Wine the

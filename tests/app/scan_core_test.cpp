@@ -177,8 +177,8 @@ TEST(FileDigest, TheSameFileThroughAnotherPathHasTheSameIdentity) {
     EXPECT_TRUE(hard.identity == other.identity);
   }
   FileIdentity a, b;
-  ASSERT_TRUE(FolderIdentity(dir / "sub", &a));
-  ASSERT_TRUE(FolderIdentity(dir.path() + "\\.\\sub", &b));
+  ASSERT_TRUE(PathIdentity(dir / "sub", &a));
+  ASSERT_TRUE(PathIdentity(dir.path() + "\\.\\sub", &b));
   EXPECT_TRUE(a == b);
 }
 
