@@ -116,9 +116,10 @@ TEST(PreorderIndex, AForwardLoopOverAllItemsTakesLinearSteps) {
   EXPECT_LT(calls, 4000L * 20);
 }
 
-// The shape copy after random insertions (middle groups included) and a
-// rebuild must give the same items, parents and subtree ends as the tree.
-TEST(ItemOrder, AgreesWithTheTreeThroughInsertionsAndRebuilds) {
+// The shape copy after random insertions (middle groups included) must give
+// the same items, indexes, parents and subtree ends as the tree; so must a
+// copy rebuilt after items were removed, and further insertions into it.
+TEST(ItemOrder, AgreesWithTheTreeThroughInsertionsRemovalsAndRebuilds) {
   Forest forest;
   ts::controls::ItemOrder<int> order;
   order.Reset();
@@ -129,6 +130,7 @@ TEST(ItemOrder, AgreesWithTheTreeThroughInsertionsAndRebuilds) {
     for (size_t i = 0; i < want.size(); ++i) {
       const int idx = static_cast<int>(i);
       ASSERT_EQ(order.At(idx), want[i] + 1) << step;
+      ASSERT_EQ(order.IndexOf(want[i] + 1), idx) << step;
       int p = forest.nodes[static_cast<size_t>(want[i])].parent;
       int pi = p < 0 ? -1 : static_cast<int>(std::find(want.begin(), want.end(), p) - want.begin());
       ASSERT_EQ(order.ParentIndex(idx), pi) << step << " at " << i;
@@ -140,12 +142,31 @@ TEST(ItemOrder, AgreesWithTheTreeThroughInsertionsAndRebuilds) {
     ASSERT_EQ(order.At(order.size()), 0);
     ASSERT_EQ(order.ParentIndex(order.size()), -1);
   };
-  for (int step = 0; step < 600; ++step) {
+  // As the control does after a change it did not track: one walk.
+  auto rebuild = [&] {
+    order.Rebuild([&](auto add) {
+      std::vector<int> list = forest.Preorder();
+      for (int node : list) {
+        int p = forest.nodes[static_cast<size_t>(node)].parent;
+        add(node + 1, p < 0 ? -1 : static_cast<int>(std::find(list.begin(), list.end(), p) - list.begin()));
+      }
+    });
+  };
+  for (int step = 0; step < 900; ++step) {
     std::vector<int> list = forest.Preorder();
     int count = static_cast<int>(list.size());
     // Indexes past the end stand for "top level", as in the control.
     int pick = static_cast<int>(rng() % static_cast<unsigned>(count + 3)) - 1;
     int parentNode = pick >= 0 && pick < count ? list[static_cast<size_t>(pick)] : -1;
+    if (step % 300 == 299 && parentNode >= 0) {
+      // Remove the picked item's subtree (its nodes stay, unreachable).
+      auto& siblings = const_cast<std::vector<int>&>(forest.Siblings(parentNode));
+      siblings.erase(std::find(siblings.begin(), siblings.end(), parentNode));
+      rebuild();
+      ASSERT_TRUE(order.valid());
+      check(step);
+      continue;
+    }
     int id = forest.Add(parentNode);
     std::vector<int> after = forest.Preorder();
     int expected = static_cast<int>(std::find(after.begin(), after.end(), id) - after.begin());
@@ -153,17 +174,6 @@ TEST(ItemOrder, AgreesWithTheTreeThroughInsertionsAndRebuilds) {
     if (step % 50 == 0) check(step);
   }
   check(-1);
-  // A rebuild from a walk gives the same copy.
-  ts::controls::ItemOrder<int> rebuilt;
-  rebuilt.Rebuild([&](auto add) {
-    std::vector<int> list = forest.Preorder();
-    for (int node : list) {
-      int p = forest.nodes[static_cast<size_t>(node)].parent;
-      add(node + 1, p < 0 ? -1 : static_cast<int>(std::find(list.begin(), list.end(), p) - list.begin()));
-    }
-  });
-  ASSERT_TRUE(rebuilt.valid());
-  for (int i = 0; i < order.size(); ++i) ASSERT_EQ(rebuilt.ParentIndex(i), order.ParentIndex(i));
   order.Invalidate();
   EXPECT_FALSE(order.valid());
   EXPECT_EQ(order.size(), 0);
