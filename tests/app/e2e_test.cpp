@@ -204,10 +204,12 @@ TEST(Scan, StopEndsTheScanAndAStoppedWorkerShowsNothingMore) {
   ASSERT_TRUE(WaitFor([] { return Label(ui::CurrentFile).find("big") != std::string::npos; }, 20000));
   std::string percent = Label(ui::ProgressLabel);
   Click(ui::StopButton);
-  ASSERT_TRUE(WaitFor([] { return Enabled(ui::ScanButton); }));
-  EXPECT_FALSE(Enabled(ui::StopButton));
-  EXPECT_TRUE(Enabled(ui::AddButton));
-  EXPECT_EQ(GetIntProperty(ui::Progress, prop::Position), 0);
+  // Stop's steps run one after another on the window's thread: wait for the
+  // state they leave, not for the first of them.
+  ASSERT_TRUE(WaitFor([] {
+    return Enabled(ui::ScanButton) && !Enabled(ui::StopButton) && Enabled(ui::AddButton) &&
+           Enabled(ui::RemoveButton) && GetIntProperty(ui::Progress, prop::Position) == 0;
+  }));
   std::string label = Label(ui::ProgressLabel);
   std::string current = Label(ui::CurrentFile);
   Sleep(1500);
