@@ -90,29 +90,37 @@ char* ToRuntimeText(const std::string& s);
 
 // The unit operations of a control class T with static Create(args) and
 // members SetProperty, GetProperty and AllData (the stored record), for the
-// unit type `typeId`. Objects of another type are refused.
+// unit type `typeId`, each guarded. Objects of another type are refused.
 template <class T, uint32_t typeId>
 struct RecordOps {
   static T* As(forms::UnitObject* unit) {
     return unit && unit->typeId() == typeId ? static_cast<T*>(unit) : nullptr;
   }
-  static forms::UnitObject* Create(const forms::CreateArgs& args) { return T::Create(args); }
+  static forms::UnitObject* Create(const forms::CreateArgs& args) {
+    return forms::GuardedOperation<forms::UnitObject*>(nullptr, [&] { return T::Create(args); });
+  }
   static int32_t Set(forms::UnitObject* unit, int32_t index, const forms::PropertyValue& value) {
-    T* t = As(unit);
-    return t ? t->SetProperty(index, value) : 0;
+    return forms::GuardedOperation(0, [&] {
+      T* t = As(unit);
+      return t ? t->SetProperty(index, value) : 0;
+    });
   }
   static int32_t Get(forms::UnitObject* unit, int32_t index, forms::PropertyValue* out) {
-    T* t = As(unit);
-    return t && t->GetProperty(index, out) ? 1 : 0;
+    return forms::GuardedOperation(0, [&] {
+      T* t = As(unit);
+      return t && t->GetProperty(index, out) ? 1 : 0;
+    });
   }
   static uint8_t* AllData(forms::UnitObject* unit, uint32_t* size) {
-    T* t = As(unit);
-    if (t == nullptr) return nullptr;
-    Bytes data = t->AllData();
-    auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(data.size())));
-    std::memcpy(block, data.data(), data.size());
-    *size = static_cast<uint32_t>(data.size());
-    return block;
+    return forms::GuardedOperation<uint8_t*>(nullptr, [&]() -> uint8_t* {
+      T* t = As(unit);
+      if (t == nullptr) return nullptr;
+      Bytes data = t->AllData();
+      auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(data.size())));
+      std::memcpy(block, data.data(), data.size());
+      *size = static_cast<uint32_t>(data.size());
+      return block;
+    });
   }
   static void* Lookup(int32_t operation) {
     static const forms::UnitOps ops = [] {

@@ -203,26 +203,32 @@ namespace {
 
 PictureBox* AsBox(forms::UnitObject* unit) { return static_cast<PictureBox*>(unit); }
 
+forms::UnitObject* OpCreate(const forms::CreateArgs& args) {
+  return forms::GuardedOperation<forms::UnitObject*>(nullptr, [&] { return PictureBox::CreateUnit(args); });
+}
+
 int32_t OpSet(forms::UnitObject* unit, int32_t index, const PropertyValue& value) {
-  return AsBox(unit)->SetProperty(index, value);
+  return forms::GuardedOperation(0, [&] { return AsBox(unit)->SetProperty(index, value); });
 }
 
 int32_t OpGet(forms::UnitObject* unit, int32_t index, PropertyValue* out) {
-  return AsBox(unit)->GetProperty(index, out) ? 1 : 0;
+  return forms::GuardedOperation(0, [&] { return AsBox(unit)->GetProperty(index, out) ? 1 : 0; });
 }
 
 uint8_t* OpGetAll(forms::UnitObject* unit, uint32_t* size) {
-  const forms::Bytes record = AsBox(unit)->SaveRecord();
-  auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(record.size())));
-  std::memcpy(block, record.data(), record.size());
-  *size = static_cast<uint32_t>(record.size());
-  return block;
+  return forms::GuardedOperation<uint8_t*>(nullptr, [&] {
+    const forms::Bytes record = AsBox(unit)->SaveRecord();
+    auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(record.size())));
+    std::memcpy(block, record.data(), record.size());
+    *size = static_cast<uint32_t>(record.size());
+    return block;
+  });
 }
 
 }  // namespace
 
 void* PictureBoxInterface(int32_t operation) {
-  static const forms::UnitOps ops{&PictureBox::CreateUnit, &OpSet, &OpGetAll, &OpGet, nullptr, nullptr, nullptr};
+  static const forms::UnitOps ops{&OpCreate, &OpSet, &OpGetAll, &OpGet, nullptr, nullptr, nullptr};
   return ops.Lookup(operation);
 }
 

@@ -126,9 +126,23 @@ using IsDefaultButtonFn = int32_t (*)(UnitObject* unit);
 // 1 when the unit consumed this keyboard message of its window (flag 0x20 types).
 using FilterMessageFn = int32_t (*)(UnitObject* unit, MSG* message);
 
+// Runs the body of one unit operation. No C++ exception leaves an
+// operation (the engine and the platform calls above it know none): one
+// thrown inside, running out of memory included, makes the operation answer
+// `failed`, as it answers any other failure.
+template <class Result, class Body>
+Result GuardedOperation(Result failed, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return failed;
+  }
+}
+
 // A unit type's operation table. A type writes its interface function as
 //   void* MyTypeInterface(int32_t n) { static const UnitOps ops{...}; return ops.Lookup(n); }
-// and puts it in its UnitTypeEntry.
+// and puts it in its UnitTypeEntry; each operation runs its body through
+// GuardedOperation.
 struct UnitOps {
   CreateFn create = nullptr;
   SetPropertyFn setProperty = nullptr;
