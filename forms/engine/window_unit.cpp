@@ -269,6 +269,23 @@ void FormWindow::FocusFirstControl() {
   }
 }
 
+bool FormWindow::OpenHelp() {
+  if (!props_.f1OpensHelp) return false;
+  std::string file = props_.helpFile;
+  if (file.empty()) {
+    char path[MAX_PATH];
+    DWORD n = ::GetModuleFileNameA(nullptr, path, sizeof path);
+    file.assign(path, n);
+    size_t dot = file.find_last_of(".\\");
+    if (dot != std::string::npos && file[dot] == '.') file.resize(dot);
+    file += ".hlp";
+  }
+  if (::GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  const UINT command = props_.helpContext != 0 ? HELP_CONTEXT : HELP_CONTENTS;
+  if (::WinHelpA(hwnd_, file.c_str(), command, props_.helpContext)) helpOpened_ = true;
+  return true;
+}
+
 void FormWindow::BeginModal() {
   modal_ = true;
   disabled_.clear();

@@ -57,6 +57,10 @@ class FormWindow : public UnitObject {
   void LayoutBars();
   // Moves the focus to the first control of the tab order.
   void FocusFirstControl();
+  // F1: with F1OpensHelp on and the help file there, opens it in the
+  // platform help viewer (which this window tells to quit when it is
+  // destroyed). false when F1 is not taken, so the key goes on.
+  bool OpenHelp();
 
   // Unit operations of the type.
   static UnitObject* CreateOp(const CreateArgs& args);
