@@ -568,6 +568,9 @@ LRESULT ListBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
         return result;
       }
       break;
+    case WM_MOUSELEAVE:
+      hotRow_ = -1;  // the row is hot again when the mouse comes back
+      break;
     case WM_SETREDRAW: {
       drawingOff_ = w == FALSE;
       LRESULT result = CallDefault(message, w, l);
@@ -654,9 +657,14 @@ LRESULT ListBox::OnNotify(const NMHDR* header) {
     case LVN_COLUMNCLICK:
       Raise(2, {static_cast<uint32_t>(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem)});
       return 0;
-    case LVN_HOTTRACK:
-      if (props_.hotTracking) Raise(3, {static_cast<uint32_t>(reinterpret_cast<const NMLISTVIEW*>(header)->iItem)});
+    case LVN_HOTTRACK: {
+      // Sent on every mouse move: event 3 is for a row that becomes hot.
+      const int32_t row = reinterpret_cast<const NMLISTVIEW*>(header)->iItem;
+      if (!props_.hotTracking || row == hotRow_) return 0;
+      hotRow_ = row;
+      if (row >= 0) Raise(3, {static_cast<uint32_t>(row)});
       return 0;
+    }
     case NM_CLICK: Raise(4); return 0;
     case NM_RCLICK: Raise(5); return 0;
     case LVN_BEGINLABELEDITA: {

@@ -109,6 +109,7 @@ class ListBox : public forms::UnitObject {
   int32_t columns_ = 0;     // the control's columns; cells right of them are not kept
   bool quiet_ = false;      // selection moved by the box itself: no focus event
   bool drawingOff_ = false; // WM_SETREDRAW FALSE is in force
+  int32_t hotRow_ = -1;     // the row under the mouse while hot tracking, -1 none
 };
 
 void* ListViewInterface(int32_t operation);

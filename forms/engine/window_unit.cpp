@@ -426,11 +426,13 @@ void FormWindow::OnDestroy() {
   }
 }
 
-void FormWindow::OnSize(LPARAM l) {
-  const SIZE now{LOWORD(l), HIWORD(l)};
+void FormWindow::OnSize(WPARAM kind, LPARAM l) {
+  // Minimising takes the client area away and restoring brings it back:
+  // both are size changes. The platform's repeats without a change are not.
+  const SIZE now = kind == SIZE_MINIMIZED ? SIZE{0, 0} : SIZE{LOWORD(l), HIWORD(l)};
   if (now.cx == lastSize_.cx && now.cy == lastSize_.cy) return;
   lastSize_ = now;
-  LayoutBars();
+  if (kind != SIZE_MINIMIZED) LayoutBars();
   Raise(4);
 }
 
@@ -494,7 +496,7 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM w, LPARAM l) {
       if (props_.keepTitleActive && w == FALSE) return CallDefault(message, TRUE, l);
       break;
     case WM_SIZE:
-      if (w != SIZE_MINIMIZED) OnSize(l);
+      OnSize(w, l);
       return 0;
     case WM_MOVE:
       if (!::IsIconic(hwnd_)) OnMove();

@@ -84,7 +84,7 @@ class FormWindow : public UnitObject {
   // false when the activation was passed on or the window went away.
   bool OnActivate(WPARAM w);
   void OnDestroy();
-  void OnSize(LPARAM l);
+  void OnSize(WPARAM kind, LPARAM l);
   void OnMove();
   void RememberPlace();
   bool OnEraseBackground(HDC dc);
