@@ -14,9 +14,10 @@
 //
 // Threads: a unit's native window and its object belong to the thread that
 // created them. Property reads and writes, and control commands, made on
-// another thread are carried out whole on the owning thread through one
-// synchronous message (RunOnOwnerThread), so a unit's state is only ever
-// changed on one thread.
+// another thread are carried out whole on the owning thread, the lookup of
+// the unit included, through one synchronous message (AttachedWindow, then
+// RunOnOwnerThread), so a unit's state is only ever read and changed on one
+// thread.
 #pragma once
 
 #include <windows.h>
@@ -272,5 +273,13 @@ bool RegisterUnitClass(const char* className, UINT classStyle, HCURSOR cursor, H
 // The owning thread must be pumping messages (message loop, modal loop,
 // message box, or a wait that dispatches sent messages).
 bool RunOnOwnerThread(HWND hwnd, const std::function<void()>& fn);
+
+// The native window of unit (formId, unitId) while an object is attached to
+// it; unitId 0 names the form's window unit. Null when there is none. Any
+// thread may ask: the answer comes from the attachments alone, under their
+// lock, without reading the window registry or a unit object, so a caller
+// on another thread learns where to hand an access to (RunOnOwnerThread)
+// before anything of the unit is touched.
+HWND AttachedWindow(uint32_t formId, uint32_t unitId);
 
 }  // namespace ts::forms
