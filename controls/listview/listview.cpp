@@ -273,7 +273,12 @@ int32_t ListBox::PlaceRow(int32_t position, ListRow row) {
   const LPARAM flags = position < count ? LVSICF_NOSCROLL : LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL;
   Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(count + 1), flags);
   if (position < count) ShiftStatesDown(position);
+  ArrangeIcons();
   return position;
+}
+
+void ListBox::ArrangeIcons() {
+  if (IconView(props_)) Send(LVM_ARRANGE, LVA_DEFAULT);
 }
 
 void ListBox::SetNativeState(int32_t row, UINT state, UINT mask) {
@@ -321,6 +326,7 @@ void ListBox::DeleteRow(int32_t row) {
   Send(LVM_DELETEITEM, static_cast<WPARAM>(row));
   quiet_ = wasQuiet;
   rows_.Erase(row);
+  ArrangeIcons();
 }
 
 void ListBox::DeleteAllRows() {

@@ -95,6 +95,8 @@ class ListBox : public forms::UnitObject {
   // row down, after a row was inserted before them.
   void ShiftStatesDown(int32_t first);
   void SetNativeState(int32_t row, UINT state, UINT mask);
+  // Icon views: places every row on the grid again.
+  void ArrangeIcons();
   void RedrawRow(int32_t row);
   bool CellStored(int32_t column) const { return column == 0 || (column > 0 && column < columns_); }
   void FillDisplayInfo(LVITEMA& item, bool wide);
