@@ -362,6 +362,33 @@ TEST(Results, CleaningToTheRecycleBinMovesTheCopyThere) {
   }
 }
 
+// Cleaning compares a marked file with its copy byte for byte on the
+// window's thread; for copies of gigabytes that takes seconds, and the
+// window goes on painting meanwhile. The results are those of any clean.
+TEST(Results, TheWindowRepaintsWhileACleanComparesLargeCopies) {
+  Fixture fx("large");
+  const int64_t size = int64_t(1) << 30;  // zeros in sparse files: no disk space
+  fx.Sparse("keep", size);
+  fx.Sparse("copy", size);
+  TreeDeleteAll(ui::ResultTree);
+  TreeAppend(ui::ResultTree, -1, fx.Path("keep"));
+  TreeAppend(ui::ResultTree, 0, fx.Path("copy"));
+  TreeSetCheckState(ui::ResultTree, 1, 1);
+  SetIntProperty(ui::Recycle, prop::Checked, 0);
+  HWND main = MainWindow();
+  // The click comes before the paint: posted messages go first.
+  Click(UnitRef{kMainForm, 0x16021B6C, unittype::SuperButton});  // 按钮_清理文件
+  InvalidateRect(main, nullptr, FALSE);
+  const bool painted = WaitFor([&] { return !GetUpdateRect(main, nullptr, FALSE); }, 1000);
+  const bool whileComparing = Exists(fx.Path("copy"));
+  EXPECT_TRUE(painted && whileComparing) << "painted " << painted << ", still comparing " << whileComparing;
+  ASSERT_TRUE(WaitFor([&] { return !Exists(fx.Path("copy")); }, 120000));
+  EXPECT_TRUE(Exists(fx.Path("keep")));
+  EXPECT_EQ(Tree().size(), 1u);
+  EXPECT_EQ(TreeCheckState(ui::ResultTree, 1), 1) << "the tree keeps the removed file listed and marked";
+  TreeDeleteAll(ui::ResultTree);
+}
+
 TEST(Results, CleanWithAnEmptyTreeSaysSo) {
   Fixture fx("none");
   fx.File("solo", "nothing alike");
