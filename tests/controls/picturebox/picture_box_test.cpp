@@ -106,9 +106,10 @@ TEST(PictureBox, AGifWithAHugeLogicalScreenLeavesTheBoxEmpty) {
   HostWindow host;
   PicBoxProps props;
   props.backColor = kBlueBack;
-  props.picture = {'G', 'I', 'F', '8', '9', 'a', 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0};
-  for (int i = 0; i < 2; ++i) props.picture.insert(props.picture.end(), {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 0});
-  props.picture.push_back(0x3B);
+  props.picture = {'G', 'I', 'F', '8', '9', 'a', 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0,
+                   0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 0,  // a 1×1 frame without data
+                   0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 0,
+                   0x3B};
   const Bytes record = forms::WriteRecord(props);
   auto create = reinterpret_cast<forms::CreateFn>(PictureBoxInterface(forms::op::Create));
   auto* box = static_cast<PictureBox*>(create(host.Args(record, 10, 10, 30, 30)));
