@@ -30,6 +30,18 @@ struct Member {
   bool gone = false;  // removed by this clean
 };
 
+// Lets the windows of this thread repaint while a comparison of large
+// copies runs on it: only paint messages are taken from the queue (and
+// calls other threads send are carried out, as by any peek), so input waits
+// for the clean to end. A window that leaves its area invalid would come
+// back at once: a few paints a piece at most.
+void RepaintWindows() {
+  MSG message;
+  for (int i = 0; i < 16 && PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) {
+    DispatchMessageA(&message);
+  }
+}
+
 // Whether `path` may go: another member of its group that is still there,
 // is a different file, and holds the same bytes right now. Unchecked
 // members are tried first, since they are the copies being kept.
@@ -38,7 +50,7 @@ bool HasOtherCopy(const std::vector<Member>& group, size_t self) {
     for (size_t j = 0; j < group.size(); ++j) {
       const Member& m = group[j];
       if (j == self || m.gone || m.checked != (pass == 1)) continue;
-      if (app::IsDistinctCopy(group[self].path, m.path)) return true;
+      if (app::IsDistinctCopy(group[self].path, m.path, RepaintWindows)) return true;
     }
   }
   return false;

@@ -174,6 +174,9 @@ bool GifReader::OpenBlocks(const uint8_t* bytes, size_t length) {
   r.Skip(6);
   screenWidth_ = r.U16();
   screenHeight_ = r.U16();
+  // The logical screen is capped like every picture's size: an animation
+  // makes a canvas of it.
+  if (screenWidth_ > kMaxSide || screenHeight_ > kMaxSide) return false;
   const uint8_t packed = r.U8();
   backgroundIndex_ = r.U8();
   r.U8();  // pixel aspect ratio

@@ -146,12 +146,30 @@ uint8_t* ArrayElements(void* array) {
   return reinterpret_cast<uint8_t*>(a + 1 + a[0]);
 }
 
-void* ArrayMember(void* array, int32_t index, uint32_t elementSize) {
-  uint32_t count = ArrayCount(array);
-  int64_t at = static_cast<int64_t>(index) - 1;
+namespace {
+
+// The 0-based position of a 1-based index within `size` places.
+uint32_t MemberOffset(int32_t index, uint32_t size) {
+  const int64_t at = static_cast<int64_t>(index) - 1;
   if (at < 0) ReportErrorCode(4);
-  if (at >= count) ReportErrorCode(1);
-  return ArrayElements(array) + static_cast<uint32_t>(at) * elementSize;
+  if (at >= size) ReportErrorCode(1);
+  return static_cast<uint32_t>(at);
+}
+
+}  // namespace
+
+void* ArrayMember(void* array, int32_t index, uint32_t elementSize) {
+  return ArrayElements(array) + MemberOffset(index, ArrayCount(array)) * elementSize;
+}
+
+void* ArrayMember(void* array, const int32_t* indexes, uint32_t indexCount, uint32_t elementSize) {
+  if (indexCount == 1) return ArrayMember(array, indexes[0], elementSize);
+  const uint32_t dimensions = ArrayDimensions(array);
+  if (indexCount == 0 || indexCount != dimensions) ReportErrorCode(3);
+  const uint32_t* sizes = static_cast<const uint32_t*>(array) + 1;
+  uint32_t flat = 0;
+  for (uint32_t i = 0; i < dimensions; ++i) flat = flat * sizes[i] + MemberOffset(indexes[i], sizes[i]);
+  return ArrayElements(array) + flat * elementSize;
 }
 
 void DetachArray(uint32_t elementSize, void** arrayVar) {

@@ -119,6 +119,10 @@ uint8_t* ArrayElements(void* array);
 // Member by one flat 1-based index: index < 1 is run-time error 4, above the
 // count error 1 (tested in that order).
 void* ArrayMember(void* array, int32_t index, uint32_t elementSize);
+// Member by 1-based indexes: one index is the flat one above; several must
+// be as many as the array has dimensions (else run-time error 3) and each is
+// tested against its own dimension as above, the first index the outermost.
+void* ArrayMember(void* array, const int32_t* indexes, uint32_t indexCount, uint32_t elementSize);
 // Appends one element: detaches a constant array, flattens to one dimension,
 // grows the block and copies elementSize bytes from element.
 void ArrayAppend(void** arrayVar, const void* element, uint32_t elementSize);

@@ -20,6 +20,11 @@ void ForEachEntry(const std::string& pattern, bool folders, const std::atomic<bo
   WIN32_FIND_DATAA data;
   HANDLE search = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH);
+  if (search == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) {
+    // Windows Vista refuses the basic information and large fetches (they
+    // came with Windows 7): the standard listing gives the same entries.
+    search = FindFirstFileExA(pattern.c_str(), FindExInfoStandard, &data, FindExSearchNameMatch, nullptr, 0);
+  }
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -59,14 +64,18 @@ bool ToAnsiName(std::wstring_view wide, std::string* out) {
 
 // Walks the listing of a folder open as `folder`, handing each entry but
 // "." and ".." to `take` with its name, size and whether it is a folder.
-// Names that the ANSI file functions could not reach are left out.
+// Names that the ANSI file functions could not reach are left out. false,
+// with nothing handed out, when the platform refuses this kind of listing
+// (Windows before 8 has no full-directory class; some file systems refuse
+// it too): the caller then lists the folder by name.
 template <typename Take>
-void ForEachEntryOf(HANDLE folder, const std::atomic<bool>* stop, Take take) {
+bool ForEachEntryOf(HANDLE folder, const std::atomic<bool>* stop, Take take) {
   constexpr DWORD kBytes = 64 * 1024;
   thread_local std::unique_ptr<uint64_t[]> buffer(new uint64_t[kBytes / sizeof(uint64_t)]);
   FILE_INFO_BY_HANDLE_CLASS kind = FileFullDirectoryRestartInfo;
   std::string name;
-  while (GetFileInformationByHandleEx(folder, kind, buffer.get(), kBytes)) {
+  if (!GetFileInformationByHandleEx(folder, kind, buffer.get(), kBytes)) return GetLastError() == ERROR_NO_MORE_FILES;
+  do {
     kind = FileFullDirectoryInfo;
     auto* at = reinterpret_cast<const uint8_t*>(buffer.get());
     for (;;) {
@@ -75,11 +84,12 @@ void ForEachEntryOf(HANDLE folder, const std::atomic<bool>* stop, Take take) {
       if (wide != L"." && wide != L".." && ToAnsiName(wide, &name)) {
         take(name, static_cast<uint64_t>(e->EndOfFile.QuadPart), (e->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
       }
-      if (stop && stop->load(std::memory_order_relaxed)) return;
+      if (stop && stop->load(std::memory_order_relaxed)) return true;
       if (e->NextEntryOffset == 0) break;
       at += e->NextEntryOffset;
     }
-  }
+  } while (GetFileInformationByHandleEx(folder, kind, buffer.get(), kBytes));
+  return true;
 }
 
 struct HandleCloser {
@@ -139,14 +149,18 @@ void FileCollector::CollectEverything(const std::string& folder, const std::stri
   if (!entered.Insert(handle.get(), QuickIndex(handle.get()), static_cast<uint32_t>(folders_.size() - 1))) return;
   const std::string dir = WithBackslash(folder);
   std::vector<std::string> subfolders;
-  ForEachEntryOf(handle.get(), stop_, [&](const std::string& name, uint64_t size, bool isFolder) {
+  auto take = [&](const std::string& name, uint64_t size, bool isFolder) {
     if (!isFolder) {
       if (EntryNameSafe(name)) out.push_back(FoundFile{paths_.Add(dir, name), size});
     } else if (name[0] != '.' && EntryNameSafe(name)) {
       subfolders.push_back(dir + name);
     }
     Pump();
-  });
+  };
+  if (!ForEachEntryOf(handle.get(), stop_, take)) {
+    ForEachEntry(dir + pattern, false, stop_, [&](const std::string& name, uint64_t size) { take(name, size, false); });
+    ForEachEntry(dir + "*", true, stop_, [&](const std::string& name, uint64_t size) { take(name, size, true); });
+  }
   handle.reset();  // deep trees would otherwise hold a handle per level
   for (const std::string& sub : subfolders) {
     if (Stopped()) return;

@@ -299,7 +299,7 @@ ReadOutcome DigestFile(const std::string& path, const std::atomic<bool>* stop, F
 
 namespace {
 
-bool CompareOpen(HANDLE ha, HANDLE hb, bool requireDistinct) {
+bool CompareOpen(HANDLE ha, HANDLE hb, bool requireDistinct, const std::function<void()>& betweenPieces) {
   if (GetFileType(ha) != FILE_TYPE_DISK || GetFileType(hb) != FILE_TYPE_DISK) return false;
   uint64_t sa = 0, sb = 0;
   FileIdentity ia = IdentityOf(ha, "a", &sa);
@@ -314,6 +314,7 @@ bool CompareOpen(HANDLE ha, HANDLE hb, bool requireDistinct) {
     if (ga != gb) return false;
     if (ga == 0) return true;
     if (memcmp(bufA.data(), bufB.data(), ga) != 0) return false;
+    if (betweenPieces) betweenPieces();
   }
 }
 
@@ -322,15 +323,15 @@ bool CompareOpen(HANDLE ha, HANDLE hb, bool requireDistinct) {
 bool SameContent(const std::string& a, const std::string& b) {
   FileHandle ha(OpenForReading(a));
   FileHandle hb(OpenForReading(b));
-  return ha.valid() && hb.valid() && CompareOpen(ha.get(), hb.get(), false);
+  return ha.valid() && hb.valid() && CompareOpen(ha.get(), hb.get(), false, nullptr);
 }
 
-bool IsDistinctCopy(const std::string& a, const std::string& b) {
+bool IsDistinctCopy(const std::string& a, const std::string& b, const std::function<void()>& betweenPieces) {
   FileHandle ha(OpenForReading(a));
   FileHandle hb(OpenForReading(b));
   // Where the platform gives no identity for either file, sameness cannot
   // be ruled out: the file is kept.
-  return ha.valid() && hb.valid() && CompareOpen(ha.get(), hb.get(), true);
+  return ha.valid() && hb.valid() && CompareOpen(ha.get(), hb.get(), true, betweenPieces);
 }
 
 }  // namespace app

@@ -149,6 +149,8 @@ ReadOutcome DigestFile(const std::string& path, const std::atomic<bool>* stop, F
 bool SameContent(const std::string& a, const std::string& b);
 // True when `b` is another file than `a` (another identity, not the same
 // file through a second path) and holds the same bytes right now.
-bool IsDistinctCopy(const std::string& a, const std::string& b);
+// `betweenPieces`, when given, runs after each piece compared.
+bool IsDistinctCopy(const std::string& a, const std::string& b,
+                    const std::function<void()>& betweenPieces = nullptr);
 
 }  // namespace app

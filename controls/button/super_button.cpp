@@ -417,28 +417,36 @@ namespace {
 
 SuperButton* AsButton(forms::UnitObject* unit) { return static_cast<SuperButton*>(unit); }
 
+forms::UnitObject* OpCreate(const forms::CreateArgs& args) {
+  return forms::GuardedOperation<forms::UnitObject*>(nullptr, [&] { return SuperButton::CreateUnit(args); });
+}
+
 int32_t OpSet(forms::UnitObject* unit, int32_t index, const PropertyValue& value) {
-  return AsButton(unit)->SetProperty(index, value);
+  return forms::GuardedOperation(0, [&] { return AsButton(unit)->SetProperty(index, value); });
 }
 
 int32_t OpGet(forms::UnitObject* unit, int32_t index, PropertyValue* out) {
-  return AsButton(unit)->GetProperty(index, out) ? 1 : 0;
+  return forms::GuardedOperation(0, [&] { return AsButton(unit)->GetProperty(index, out) ? 1 : 0; });
 }
 
 uint8_t* OpGetAll(forms::UnitObject* unit, uint32_t* size) {
-  const forms::Bytes record = AsButton(unit)->SaveRecord();
-  auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(record.size())));
-  std::memcpy(block, record.data(), record.size());
-  *size = static_cast<uint32_t>(record.size());
-  return block;
+  return forms::GuardedOperation<uint8_t*>(nullptr, [&] {
+    const forms::Bytes record = AsButton(unit)->SaveRecord();
+    auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(record.size())));
+    std::memcpy(block, record.data(), record.size());
+    *size = static_cast<uint32_t>(record.size());
+    return block;
+  });
 }
 
-int32_t OpIsDefault(forms::UnitObject* unit) { return AsButton(unit)->isDefault() ? 1 : 0; }
+int32_t OpIsDefault(forms::UnitObject* unit) {
+  return forms::GuardedOperation(0, [&] { return AsButton(unit)->isDefault() ? 1 : 0; });
+}
 
 }  // namespace
 
 void* SuperButtonInterface(int32_t operation) {
-  static const forms::UnitOps ops{&SuperButton::CreateUnit, &OpSet, &OpGetAll, &OpGet, nullptr, &OpIsDefault,
+  static const forms::UnitOps ops{&OpCreate, &OpSet, &OpGetAll, &OpGet, nullptr, &OpIsDefault,
                                   nullptr};
   return ops.Lookup(operation);
 }

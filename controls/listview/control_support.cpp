@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "runtime/error.h"
+#include "runtime/messages.h"
 #include "runtime/notify.h"
 
 namespace ts::controls {
@@ -77,6 +79,8 @@ forms::UnitObject* ControlArg(const ArgRecord& ref, uint32_t typeId) {
   if (unit == nullptr || unit->typeId() != typeId || !unit->alive()) return nullptr;
   return unit;
 }
+
+void ControlOutOfReach() { ReportRuntimeError(msg::UnitControlMissing); }
 
 char* ToRuntimeText(const std::string& s) {
   return MakeText(s.data(), static_cast<uint32_t>(s.size()));

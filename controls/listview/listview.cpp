@@ -273,7 +273,12 @@ int32_t ListBox::PlaceRow(int32_t position, ListRow row) {
   const LPARAM flags = position < count ? LVSICF_NOSCROLL : LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL;
   Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(count + 1), flags);
   if (position < count) ShiftStatesDown(position);
+  ArrangeIcons();
   return position;
+}
+
+void ListBox::ArrangeIcons() {
+  if (IconView(props_)) Send(LVM_ARRANGE, LVA_DEFAULT);
 }
 
 void ListBox::SetNativeState(int32_t row, UINT state, UINT mask) {
@@ -321,6 +326,7 @@ void ListBox::DeleteRow(int32_t row) {
   Send(LVM_DELETEITEM, static_cast<WPARAM>(row));
   quiet_ = wasQuiet;
   rows_.Erase(row);
+  ArrangeIcons();
 }
 
 void ListBox::DeleteAllRows() {
@@ -568,6 +574,9 @@ LRESULT ListBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
         return result;
       }
       break;
+    case WM_MOUSELEAVE:
+      hotRow_ = -1;  // the row is hot again when the mouse comes back
+      break;
     case WM_SETREDRAW: {
       drawingOff_ = w == FALSE;
       LRESULT result = CallDefault(message, w, l);
@@ -654,9 +663,14 @@ LRESULT ListBox::OnNotify(const NMHDR* header) {
     case LVN_COLUMNCLICK:
       Raise(2, {static_cast<uint32_t>(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem)});
       return 0;
-    case LVN_HOTTRACK:
-      if (props_.hotTracking) Raise(3, {static_cast<uint32_t>(reinterpret_cast<const NMLISTVIEW*>(header)->iItem)});
+    case LVN_HOTTRACK: {
+      // Sent on every mouse move: event 3 is for a row that becomes hot.
+      const int32_t row = reinterpret_cast<const NMLISTVIEW*>(header)->iItem;
+      if (!props_.hotTracking || row == hotRow_) return 0;
+      hotRow_ = row;
+      if (row >= 0) Raise(3, {static_cast<uint32_t>(row)});
       return 0;
+    }
     case NM_CLICK: Raise(4); return 0;
     case NM_RCLICK: Raise(5); return 0;
     case LVN_BEGINLABELEDITA: {

@@ -95,6 +95,8 @@ class ListBox : public forms::UnitObject {
   // row down, after a row was inserted before them.
   void ShiftStatesDown(int32_t first);
   void SetNativeState(int32_t row, UINT state, UINT mask);
+  // Icon views: places every row on the grid again.
+  void ArrangeIcons();
   void RedrawRow(int32_t row);
   bool CellStored(int32_t column) const { return column == 0 || (column > 0 && column < columns_); }
   void FillDisplayInfo(LVITEMA& item, bool wide);
@@ -109,6 +111,7 @@ class ListBox : public forms::UnitObject {
   int32_t columns_ = 0;     // the control's columns; cells right of them are not kept
   bool quiet_ = false;      // selection moved by the box itself: no focus event
   bool drawingOff_ = false; // WM_SETREDRAW FALSE is in force
+  int32_t hotRow_ = -1;     // the row under the mouse while hot tracking, -1 none
 };
 
 void* ListViewInterface(int32_t operation);

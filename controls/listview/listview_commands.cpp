@@ -7,14 +7,12 @@ namespace ts::controls {
 
 namespace {
 
-// Runs fn on the list box's own thread; false when argument 1 is no live
-// list box.
+// Runs fn with the list box of argument 1 on its own thread; false when it
+// is no list box.
 template <class Fn>
 bool WithList(int argc, ArgRecord* args, Fn&& fn) {
   if (argc < 1) return false;
-  auto* list = static_cast<ListBox*>(ControlArg(args[0], forms::unittype::ListView));
-  if (list == nullptr) return false;
-  return forms::RunOnOwnerThread(list->handle(), [&] { fn(*list); });
+  return WithControl<ListBox>(args[0], forms::unittype::ListView, fn);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "controls/picturebox/picture_box.h"
 
 #include <cstring>
+#include <new>
 
 #include "controls/picturebox/picture_layout.h"
 #include "runtime/values.h"
@@ -85,8 +86,15 @@ void PictureBox::LoadPicture() {
     animation_ = GifAnimation::Load(data, size, backColour());
     if (animation_) return;
   }
-  picture_ = images::Decode(data, size);
-  if (picture_) image_ = images::ToBitmap(*picture_, nullptr, backColour());
+  try {
+    picture_ = images::Decode(data, size);
+    if (picture_) image_ = images::ToBitmap(*picture_, nullptr, backColour());
+  } catch (const std::bad_alloc&) {
+    // A picture that does not fit in memory leaves the box empty, as one
+    // that does not decode.
+    image_ = images::DeviceImage{};
+    picture_.reset();
+  }
 }
 
 void PictureBox::ApplyBorder() {
@@ -113,7 +121,6 @@ void PictureBox::Paint(HDC dc, const RECT& clip) {
   if (animation_) {
     animation_->setDisplayMode(props_.displayMode);
     animation_->Present(dc, target);
-    if (animation_->state() == GifAnimation::State::kStopped) animation_->Start(hwnd_, props_.displayMode);
     return;
   }
   if (image_) {
@@ -130,6 +137,12 @@ LRESULT PictureBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
       if (dc != nullptr) {
         Paint(dc, ps.rcPaint);
         EndPaint(hwnd_, &ps);
+      }
+      // The thread draws through a device context of its own: it starts
+      // once this paint is over, so that its first frame is not painted
+      // over or clipped away by the paint that started it.
+      if (animation_ && animation_->state() == GifAnimation::State::kStopped) {
+        animation_->Start(hwnd_, props_.displayMode);
       }
       return 0;
     }
@@ -203,26 +216,32 @@ namespace {
 
 PictureBox* AsBox(forms::UnitObject* unit) { return static_cast<PictureBox*>(unit); }
 
+forms::UnitObject* OpCreate(const forms::CreateArgs& args) {
+  return forms::GuardedOperation<forms::UnitObject*>(nullptr, [&] { return PictureBox::CreateUnit(args); });
+}
+
 int32_t OpSet(forms::UnitObject* unit, int32_t index, const PropertyValue& value) {
-  return AsBox(unit)->SetProperty(index, value);
+  return forms::GuardedOperation(0, [&] { return AsBox(unit)->SetProperty(index, value); });
 }
 
 int32_t OpGet(forms::UnitObject* unit, int32_t index, PropertyValue* out) {
-  return AsBox(unit)->GetProperty(index, out) ? 1 : 0;
+  return forms::GuardedOperation(0, [&] { return AsBox(unit)->GetProperty(index, out) ? 1 : 0; });
 }
 
 uint8_t* OpGetAll(forms::UnitObject* unit, uint32_t* size) {
-  const forms::Bytes record = AsBox(unit)->SaveRecord();
-  auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(record.size())));
-  std::memcpy(block, record.data(), record.size());
-  *size = static_cast<uint32_t>(record.size());
-  return block;
+  return forms::GuardedOperation<uint8_t*>(nullptr, [&] {
+    const forms::Bytes record = AsBox(unit)->SaveRecord();
+    auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(record.size())));
+    std::memcpy(block, record.data(), record.size());
+    *size = static_cast<uint32_t>(record.size());
+    return block;
+  });
 }
 
 }  // namespace
 
 void* PictureBoxInterface(int32_t operation) {
-  static const forms::UnitOps ops{&PictureBox::CreateUnit, &OpSet, &OpGetAll, &OpGet, nullptr, nullptr, nullptr};
+  static const forms::UnitOps ops{&OpCreate, &OpSet, &OpGetAll, &OpGet, nullptr, nullptr, nullptr};
   return ops.Lookup(operation);
 }
 

@@ -47,8 +47,8 @@ class PictureBox : public forms::UnitObject {
   forms::Bytes SaveRecord() const { return forms::WriteRecord(props_); }
 
   // Fills `clip` with the back colour and draws the picture (or the
-  // animation's canvas) placed by the display mode. The first paint of an
-  // animated picture starts its thread.
+  // animation's canvas) placed by the display mode. The first WM_PAINT of
+  // an animated picture starts its thread once the paint has ended.
   void Paint(HDC dc, const RECT& clip);
 
   GifAnimation* animation() const { return animation_.get(); }

@@ -90,35 +90,20 @@ LRESULT AnswerCtlColour(HDC dc, COLORREF text, COLORREF back, ColourBrush& brush
 template <class C>
 struct ControlOps {
   static UnitObject* Create(const CreateArgs& a) {
-    try {
-      return C::Create(a);
-    } catch (...) {
-      return nullptr;
-    }
+    return forms::GuardedOperation<UnitObject*>(nullptr, [&] { return C::Create(a); });
   }
   static int32_t Set(UnitObject* u, int32_t index, const PropertyValue& v) {
-    try {
-      return u ? static_cast<C*>(u)->Set(index, v) : 0;
-    } catch (...) {
-      return 0;
-    }
+    return forms::GuardedOperation(0, [&] { return u ? static_cast<C*>(u)->Set(index, v) : 0; });
   }
   static int32_t Get(UnitObject* u, int32_t index, PropertyValue* out) {
-    try {
-      return u && out ? static_cast<C*>(u)->Get(index, out) : 0;
-    } catch (...) {
-      return 0;
-    }
+    return forms::GuardedOperation(0, [&] { return u && out ? static_cast<C*>(u)->Get(index, out) : 0; });
   }
   static uint8_t* AllData(UnitObject* u, uint32_t* size) {
-    try {
-      return u ? HeapRecord(static_cast<C*>(u)->Record(), size) : nullptr;
-    } catch (...) {
-      return nullptr;
-    }
+    return forms::GuardedOperation<uint8_t*>(nullptr,
+                                             [&] { return u ? HeapRecord(static_cast<C*>(u)->Record(), size) : nullptr; });
   }
   static int32_t WantsKey(UnitObject* u, uint32_t key) {
-    return u ? static_cast<C*>(u)->WantsKey(key) : 0;
+    return forms::GuardedOperation(0, [&] { return u ? static_cast<C*>(u)->WantsKey(key) : 0; });
   }
   static const forms::UnitOps& Table() {
     static const forms::UnitOps ops{&Create, &Set, &AllData, &Get, &WantsKey, nullptr, nullptr};

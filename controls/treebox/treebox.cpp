@@ -575,6 +575,9 @@ LRESULT TreeBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
       }
       break;
     }
+    case WM_RBUTTONDOWN:
+      OnRightButtonDown(l);
+      break;
     case WM_KEYDOWN:
       if (w == VK_SPACE && props_.checkBoxes) {
         if (auto item = reinterpret_cast<HTREEITEM>(Send(TVM_GETNEXTITEM, TVGN_CARET, 0))) {
@@ -627,6 +630,17 @@ LRESULT TreeBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
   return CallDefault(message, w, l);
 }
 
+void TreeBox::OnRightButtonDown(LPARAM point) {
+  // Event 6 is the press on an item, raised before the platform tracks the
+  // button (its release may come much later, or over empty space).
+  TVHITTESTINFO hit{};
+  hit.pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+  Send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  if (hit.hItem == nullptr || !(hit.flags & TVHT_ONITEM)) return;
+  Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hit.hItem));
+  Raise(6);
+}
+
 void TreeBox::OnCheckToggled(HTREEITEM item) {
   int32_t state = CheckState(item);
   Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
@@ -669,16 +683,6 @@ LRESULT TreeBox::OnNotify(const NMHDR* header) {
       if (event < 0) return 0;
       auto r = Raise(event, {static_cast<uint32_t>(IndexOf(info->itemNew.hItem))});
       return (r.returned && r.value == 0) ? TRUE : 0;
-    }
-    case NM_RCLICK: {
-      DWORD pos = ::GetMessagePos();
-      TVHITTESTINFO hit{};
-      hit.pt = {GET_X_LPARAM(pos), GET_Y_LPARAM(pos)};
-      ::ScreenToClient(hwnd_, &hit.pt);
-      Send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-      if (hit.hItem) Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hit.hItem));
-      Raise(6);
-      return 0;
     }
     default:
       return 0;

@@ -115,6 +115,7 @@ class TreeBox : public forms::UnitObject {
   HTREEITEM InsertNative(HTREEITEM parent, const TreeItemSpec& desc);
   void ReapplyPending();
   LRESULT OnNotify(const NMHDR* header);
+  void OnRightButtonDown(LPARAM point);
   void OnCheckToggled(HTREEITEM item);
   void ForgetPositions();
   // The pre-order copy of the tree, rebuilt by a walk when stale.

@@ -10,13 +10,12 @@ namespace ts::controls {
 
 namespace {
 
-// Runs fn on the tree's own thread; false when argument 1 is no live tree.
+// Runs fn with the tree of argument 1 on its own thread; false when it is
+// no tree.
 template <class Fn>
 bool WithTree(int argc, ArgRecord* args, Fn&& fn) {
   if (argc < 1) return false;
-  auto* tree = static_cast<TreeBox*>(ControlArg(args[0], forms::unittype::TreeBox));
-  if (tree == nullptr) return false;
-  return forms::RunOnOwnerThread(tree->handle(), [&] { fn(*tree); });
+  return WithControl<TreeBox>(args[0], forms::unittype::TreeBox, fn);
 }
 
 uint32_t ElementSize(TypeTag element) {

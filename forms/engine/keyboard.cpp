@@ -161,29 +161,10 @@ bool KeyHandler::Escape() {
   return true;
 }
 
-bool KeyHandler::Help() {
-  const WindowProps& p = window_->props();
-  if (!p.f1OpensHelp) return false;
-  std::string file = p.helpFile;
-  if (file.empty()) {
-    char path[MAX_PATH];
-    DWORD n = ::GetModuleFileNameA(nullptr, path, sizeof path);
-    file.assign(path, n);
-    size_t dot = file.find_last_of(".\\");
-    if (dot != std::string::npos && file[dot] == '.') file.resize(dot);
-    file += ".hlp";
-  }
-  if (::GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
-  if (p.helpContext != 0) {
-    ::WinHelpA(window_->handle(), file.c_str(), HELP_CONTEXT, p.helpContext);
-  } else {
-    ::WinHelpA(window_->handle(), file.c_str(), HELP_CONTENTS, 0);
-  }
-  return true;
-}
+bool KeyHandler::Help() { return window_->OpenHelp(); }
 
-// Whether a caption holds "&" followed by the key (either case); "&&" is a
-// literal ampersand.
+// Whether any "&" of a caption is followed by the key (either case); "&&"
+// is a literal ampersand.
 bool HasMnemonic(const std::string& caption, char key) {
   for (size_t i = 0; i + 1 < caption.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(caption[i]);
@@ -192,15 +173,19 @@ bool HasMnemonic(const std::string& caption, char key) {
       continue;
     }
     if (c != '&') continue;
-    char next = caption[i + 1];
-    if (next == '&') {
-      ++i;
+    const unsigned char next = static_cast<unsigned char>(caption[++i]);
+    if (IsLeadByte(next)) {
+      ++i;  // "&" before a double-byte character
       continue;
     }
-    return std::toupper(static_cast<unsigned char>(next)) == std::toupper(static_cast<unsigned char>(key));
+    if (next != '&' && std::toupper(next) == std::toupper(static_cast<unsigned char>(key))) return true;
   }
   return false;
 }
+
+// Alt with a letter or a digit key: the virtual keys '0'..'9' and 'A'..'Z'
+// (function and numpad keys have codes that read as letters too).
+bool IsMnemonicKey(uint32_t vk) { return (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z'); }
 
 std::string CaptionOf(UnitObject* unit) {
   char buf[512];
@@ -262,9 +247,7 @@ bool KeyHandler::Handle() {
   if (Filter()) return true;
   const UINT message = msg_->message;
   const uint32_t vk = static_cast<uint32_t>(msg_->wParam);
-  if (message == WM_SYSKEYDOWN && std::isalnum(static_cast<int>(vk)) && vk < 0x80) {
-    return Mnemonic(static_cast<char>(vk));
-  }
+  if (message == WM_SYSKEYDOWN && IsMnemonicKey(vk)) return Mnemonic(static_cast<char>(vk));
   if (message != WM_KEYDOWN) return false;
   const bool shift = ::GetKeyState(VK_SHIFT) < 0;
   switch (vk) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "forms/engine/engine.h"
@@ -60,14 +61,22 @@ UnitOps OpsOf(uint32_t typeId) {
 uint64_t PointerValue(const void* p) { return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(p)); }
 const void* ValuePointer(uint64_t v) { return reinterpret_cast<const void*>(static_cast<uintptr_t>(v)); }
 
-// Runs fn on the thread that owns the form's window when the caller is
-// another thread; false when the caller may go ahead itself.
-bool OnOwnerThread(uint32_t formId, const std::function<void()>& fn) {
-  UnitObject* window = UnitObjectOf(formId, 0);
-  if (window == nullptr) return false;
-  HWND h = window->handle();
-  if (h == nullptr || ::GetWindowThreadProcessId(h, nullptr) == ::GetCurrentThreadId()) return false;
-  return RunOnOwnerThread(h, fn);
+// Set while an access runs on a thread that cannot reach the form's window
+// (see RunAccess): no unit object is touched then, and every unit counts as
+// having no control.
+thread_local bool t_unitsOutOfReach = false;
+
+// Runs a property access, lookup included, on the thread that owns the
+// form's window, handing it over when the caller is another thread. With no
+// live window to hand it to (never loaded, or gone while the access was on
+// its way) it runs here for units without controls: common properties on
+// the stored description, the others the fatal error of an unloaded window.
+void RunAccess(uint32_t formId, const std::function<void()>& access) {
+  const HWND window = AttachedWindow(formId, 0);
+  if (window != nullptr && RunOnOwnerThread(window, access)) return;
+  const bool outer = std::exchange(t_unitsOutOfReach, true);
+  access();
+  t_unitsOutOfReach = outer;
 }
 
 UnitFields FindUnitOrDie(uint32_t formId, uint32_t unitId, WindowRecord** window) {
@@ -80,6 +89,7 @@ UnitFields FindUnitOrDie(uint32_t formId, uint32_t unitId, WindowRecord** window
 }
 
 UnitObject* LiveObject(const UnitFields& f) {
+  if (t_unitsOutOfReach) return nullptr;
   UnitObject* unit = f.object();
   return unit != nullptr && unit->alive() ? unit : nullptr;
 }
@@ -424,13 +434,12 @@ void SetHere(uint32_t formId, uint32_t unitId, int32_t property, int32_t member,
 
 uint64_t GetUnitProperty(uint32_t formId, uint32_t unitId, int32_t property, int32_t member) {
   uint64_t result = 0;
-  if (OnOwnerThread(formId, [&] { result = GetHere(formId, unitId, property, member); })) return result;
-  return GetHere(formId, unitId, property, member);
+  RunAccess(formId, [&] { result = GetHere(formId, unitId, property, member); });
+  return result;
 }
 
 void SetUnitProperty(uint32_t formId, uint32_t unitId, int32_t property, int32_t member, uint64_t value) {
-  if (OnOwnerThread(formId, [&] { SetHere(formId, unitId, property, member, value); })) return;
-  SetHere(formId, unitId, property, member, value);
+  RunAccess(formId, [&] { SetHere(formId, unitId, property, member, value); });
 }
 
 // --- recreation -----------------------------------------------------------------

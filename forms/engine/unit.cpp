@@ -279,4 +279,20 @@ bool RunOnOwnerThread(HWND hwnd, const std::function<void()>& fn) {
   return answer == 1;
 }
 
+HWND AttachedWindow(uint32_t formId, uint32_t unitId) {
+  HWND found = nullptr;
+  ::AcquireSRWLockShared(&g_unitsLock);
+  for (const auto& [hwnd, unit] : UnitsByWindow()) {
+    // An attached object is alive: it is detached under the exclusive lock
+    // before it goes.
+    if (unit->formId() == formId &&
+        (unitId == 0 ? unit->typeId() == kWindowUnitType : unit->unitId() == unitId)) {
+      found = hwnd;
+      break;
+    }
+  }
+  ::ReleaseSRWLockShared(&g_unitsLock);
+  return found;
+}
+
 }  // namespace ts::forms

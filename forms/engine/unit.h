@@ -14,9 +14,10 @@
 //
 // Threads: a unit's native window and its object belong to the thread that
 // created them. Property reads and writes, and control commands, made on
-// another thread are carried out whole on the owning thread through one
-// synchronous message (RunOnOwnerThread), so a unit's state is only ever
-// changed on one thread.
+// another thread are carried out whole on the owning thread, the lookup of
+// the unit included, through one synchronous message (AttachedWindow, then
+// RunOnOwnerThread), so a unit's state is only ever read and changed on one
+// thread.
 #pragma once
 
 #include <windows.h>
@@ -126,9 +127,23 @@ using IsDefaultButtonFn = int32_t (*)(UnitObject* unit);
 // 1 when the unit consumed this keyboard message of its window (flag 0x20 types).
 using FilterMessageFn = int32_t (*)(UnitObject* unit, MSG* message);
 
+// Runs the body of one unit operation. No C++ exception leaves an
+// operation (the engine and the platform calls above it know none): one
+// thrown inside, running out of memory included, makes the operation answer
+// `failed`, as it answers any other failure.
+template <class Result, class Body>
+Result GuardedOperation(Result failed, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return failed;
+  }
+}
+
 // A unit type's operation table. A type writes its interface function as
 //   void* MyTypeInterface(int32_t n) { static const UnitOps ops{...}; return ops.Lookup(n); }
-// and puts it in its UnitTypeEntry.
+// and puts it in its UnitTypeEntry; each operation runs its body through
+// GuardedOperation.
 struct UnitOps {
   CreateFn create = nullptr;
   SetPropertyFn setProperty = nullptr;
@@ -258,5 +273,13 @@ bool RegisterUnitClass(const char* className, UINT classStyle, HCURSOR cursor, H
 // The owning thread must be pumping messages (message loop, modal loop,
 // message box, or a wait that dispatches sent messages).
 bool RunOnOwnerThread(HWND hwnd, const std::function<void()>& fn);
+
+// The native window of unit (formId, unitId) while an object is attached to
+// it; unitId 0 names the form's window unit. Null when there is none. Any
+// thread may ask: the answer comes from the attachments alone, under their
+// lock, without reading the window registry or a unit object, so a caller
+// on another thread learns where to hand an access to (RunOnOwnerThread)
+// before anything of the unit is touched.
+HWND AttachedWindow(uint32_t formId, uint32_t unitId);
 
 }  // namespace ts::forms

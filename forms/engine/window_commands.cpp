@@ -45,19 +45,20 @@ void InvalidateTransparentChildren(HWND window) {
 }  // namespace
 
 bool CloseWindowUnit(uint32_t formId, bool atOnce) {
-  FormWindow* window = FormWindow::Of(formId);
-  if (window == nullptr || !window->alive()) return false;
-  const HWND h = window->handle();
+  const HWND h = AttachedWindow(formId, 0);
+  bool closing = false;
   RunOnOwnerThread(h, [&] {
-    if (UnitObject::FromHandle(h) != window) return;
+    auto* window = dynamic_cast<FormWindow*>(UnitObject::FromHandle(h));
+    if (window == nullptr) return;
     window->markClosing();
+    closing = true;
     if (atOnce) {
       window->CloseNow();
     } else {
       window->Post(msg::CloseWindow);
     }
   });
-  return true;
+  return closing;
 }
 
 void CmdLoadWindow(ResultRecord* result, int argc, ArgRecord* args) {
@@ -84,9 +85,7 @@ void CmdDestroyUnit(ResultRecord*, int argc, ArgRecord* args) {
     CloseWindowUnit(formId, atOnce);
     return;
   }
-  UnitObject* unit = UnitObjectOf(formId, unitId);
-  if (unit == nullptr || !unit->alive()) return;
-  const HWND h = unit->handle();
+  const HWND h = AttachedWindow(formId, unitId);
   RunOnOwnerThread(h, [h] { ::DestroyWindow(h); });
 }
 
@@ -95,10 +94,11 @@ void CmdRepaint(ResultRecord*, int argc, ArgRecord* args) {
   const uint32_t formId = args[0].v.w.lo;
   const uint32_t unitId = args[0].v.w.hi;
   const bool window = IsWindowUnit(formId, unitId);
-  UnitObject* unit = UnitObjectOf(formId, window ? 0 : unitId);
-  if (unit == nullptr || !unit->alive()) return;
-  ::InvalidateRect(unit->handle(), nullptr, TRUE);
-  if (window) InvalidateTransparentChildren(unit->handle());
+  // Native windows only: the unit objects stay with their own thread.
+  const HWND h = AttachedWindow(formId, window ? 0 : unitId);
+  if (h == nullptr) return;
+  ::InvalidateRect(h, nullptr, TRUE);
+  if (window) InvalidateTransparentChildren(h);
 }
 
 }  // namespace ts::forms

@@ -269,6 +269,23 @@ void FormWindow::FocusFirstControl() {
   }
 }
 
+bool FormWindow::OpenHelp() {
+  if (!props_.f1OpensHelp) return false;
+  std::string file = props_.helpFile;
+  if (file.empty()) {
+    char path[MAX_PATH];
+    DWORD n = ::GetModuleFileNameA(nullptr, path, sizeof path);
+    file.assign(path, n);
+    size_t dot = file.find_last_of(".\\");
+    if (dot != std::string::npos && file[dot] == '.') file.resize(dot);
+    file += ".hlp";
+  }
+  if (::GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  const UINT command = props_.helpContext != 0 ? HELP_CONTEXT : HELP_CONTENTS;
+  if (::WinHelpA(hwnd_, file.c_str(), command, props_.helpContext)) helpOpened_ = true;
+  return true;
+}
+
 void FormWindow::BeginModal() {
   modal_ = true;
   disabled_.clear();
@@ -409,11 +426,13 @@ void FormWindow::OnDestroy() {
   }
 }
 
-void FormWindow::OnSize(LPARAM l) {
-  const SIZE now{LOWORD(l), HIWORD(l)};
+void FormWindow::OnSize(WPARAM kind, LPARAM l) {
+  // Minimising takes the client area away and restoring brings it back:
+  // both are size changes. The platform's repeats without a change are not.
+  const SIZE now = kind == SIZE_MINIMIZED ? SIZE{0, 0} : SIZE{LOWORD(l), HIWORD(l)};
   if (now.cx == lastSize_.cx && now.cy == lastSize_.cy) return;
   lastSize_ = now;
-  LayoutBars();
+  if (kind != SIZE_MINIMIZED) LayoutBars();
   Raise(4);
 }
 
@@ -477,7 +496,7 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM w, LPARAM l) {
       if (props_.keepTitleActive && w == FALSE) return CallDefault(message, TRUE, l);
       break;
     case WM_SIZE:
-      if (w != SIZE_MINIMIZED) OnSize(l);
+      OnSize(w, l);
       return 0;
     case WM_MOVE:
       if (!::IsIconic(hwnd_)) OnMove();

@@ -57,6 +57,10 @@ class FormWindow : public UnitObject {
   void LayoutBars();
   // Moves the focus to the first control of the tab order.
   void FocusFirstControl();
+  // F1: with F1OpensHelp on and the help file there, opens it in the
+  // platform help viewer (which this window tells to quit when it is
+  // destroyed). false when F1 is not taken, so the key goes on.
+  bool OpenHelp();
 
   // Unit operations of the type.
   static UnitObject* CreateOp(const CreateArgs& args);
@@ -80,7 +84,7 @@ class FormWindow : public UnitObject {
   // false when the activation was passed on or the window went away.
   bool OnActivate(WPARAM w);
   void OnDestroy();
-  void OnSize(LPARAM l);
+  void OnSize(WPARAM kind, LPARAM l);
   void OnMove();
   void RememberPlace();
   bool OnEraseBackground(HDC dc);

@@ -81,8 +81,8 @@ const char* ShellVerb(int32_t operation) {
 }
 
 int ShellShowCommand(int32_t mode) {
-  static const int kShow[] = {SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, SW_SHOWNA,
-                              SW_SHOWMINNOACTIVE};
+  // 6 is SW_MINIMIZE (minimised, another window activated).
+  static const int kShow[] = {SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, SW_SHOWNA, SW_MINIMIZE};
   return mode >= 1 && mode <= 6 ? kShow[mode - 1] : SW_SHOWNORMAL;
 }
 

@@ -26,9 +26,10 @@ class Handle {
   HANDLE h_;
 };
 
-// Window mode 1..6 of RunProgram → start-up show state.
+// Window mode 1..6 of RunProgram → start-up show state: 6 is
+// SW_MINIMIZE (minimised, another window activated).
 constexpr WORD kRunShowStates[6] = {SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED,
-                                    SW_SHOWMAXIMIZED, SW_SHOWNOACTIVATE, SW_SHOWMINNOACTIVE};
+                                    SW_SHOWMAXIMIZED, SW_SHOWNOACTIVATE, SW_MINIMIZE};
 
 constexpr uint32_t kMaxFileBytes = 0x7FFFFFFF;
 

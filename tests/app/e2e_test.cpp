@@ -3,6 +3,7 @@
 // would (buttons, the folder dialog, check boxes) and read the window back
 // through the commands the program itself uses.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +91,71 @@ TEST(Folders, TheFolderDialogAddsAFolderAndAListedOneIsRefused) {
   cancel.join();
   Sleep(200);
   EXPECT_EQ(ListRowCount(ui::FolderList), 1);
+  ListDeleteAll(ui::FolderList);
+}
+
+// The folder list is a small-icon view: folders added through the dialog
+// each get a place of their own, the mouse and the keyboard select each of
+// them, and removing the middle one leaves the others in order.
+TEST(Folders, TheSmallIconFolderListSelectsAndRemovesLikeAList) {
+  Fixture fx("icons");
+  const std::vector<std::string> names = {"甲", "乙", "丙"};
+  std::vector<std::string> added;
+  ListDeleteAll(ui::FolderList);
+  for (const std::string& name : names) {
+    fx.Dir(name);
+    added.push_back(fx.Path(name));
+    std::string error;
+    std::thread answer([&] { error = AnswerFolderDialog(fx.Path(name)); });
+    Click(ui::AddButton);
+    answer.join();
+    ASSERT_EQ(error, "");
+    ASSERT_TRUE(WaitFor([&] { return ListRowCount(ui::FolderList) == static_cast<int32_t>(added.size()); }));
+  }
+  ASSERT_EQ(ListColumn(ui::FolderList, 0), added);
+  HWND list = UnitWindow(ui::FolderList);
+  ASSERT_EQ(GetWindowLongA(list, GWL_STYLE) & LVS_TYPEMASK, LVS_SMALLICON);
+  auto rectOf = [&](int32_t row) {
+    RECT r{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    return r;
+  };
+  auto expectApart = [&](int32_t rows) {
+    for (int32_t a = 0; a < rows; ++a) {
+      RECT ra = rectOf(a), overlap;
+      EXPECT_FALSE(IsRectEmpty(&ra)) << a;
+      for (int32_t b = a + 1; b < rows; ++b) {
+        RECT rb = rectOf(b);
+        EXPECT_FALSE(IntersectRect(&overlap, &ra, &rb)) << a << " and " << b;
+      }
+    }
+  };
+  expectApart(3);
+  auto current = [] { return GetIntProperty(ui::FolderList, prop::CurrentRow); };
+  auto clickRow = [&](int32_t row) {
+    RECT r{LVIR_LABEL, 0, 0, 0};
+    SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(list, WM_LBUTTONUP, 0, at);
+    return WaitFor([&] { return current() == row; }, 3000);
+  };
+  for (int32_t row : {2, 0, 1}) EXPECT_TRUE(clickRow(row)) << row << " clicked, current " << current();
+  auto key = [&](WPARAM vk, int32_t expected) {
+    PostMessageA(list, WM_KEYDOWN, vk, 0);
+    PostMessageA(list, WM_KEYUP, vk, 0xC0000001);
+    return WaitFor([&] { return current() == expected; }, 3000);
+  };
+  EXPECT_TRUE(key(VK_HOME, 0)) << current();
+  EXPECT_TRUE(key(VK_END, 2)) << current();
+  EXPECT_TRUE(key(VK_HOME, 0)) << current();
+
+  ASSERT_TRUE(clickRow(1));
+  Click(ui::RemoveButton);
+  ASSERT_TRUE(WaitFor([] { return ListRowCount(ui::FolderList) == 2; }));
+  EXPECT_EQ(ListColumn(ui::FolderList, 0), (std::vector<std::string>{added[0], added[2]}));
+  expectApart(2);
+  EXPECT_TRUE(clickRow(1));
   ListDeleteAll(ui::FolderList);
 }
 
@@ -296,6 +362,33 @@ TEST(Results, CleaningToTheRecycleBinMovesTheCopyThere) {
     }
     EXPECT_TRUE(Exists(trash)) << trash;
   }
+}
+
+// Cleaning compares a marked file with its copy byte for byte on the
+// window's thread; for copies of gigabytes that takes seconds, and the
+// window goes on painting meanwhile. The results are those of any clean.
+TEST(Results, TheWindowRepaintsWhileACleanComparesLargeCopies) {
+  Fixture fx("large");
+  const int64_t size = int64_t(1) << 30;  // zeros in sparse files: no disk space
+  fx.Sparse("keep", size);
+  fx.Sparse("copy", size);
+  TreeDeleteAll(ui::ResultTree);
+  TreeAppend(ui::ResultTree, -1, fx.Path("keep"));
+  TreeAppend(ui::ResultTree, 0, fx.Path("copy"));
+  TreeSetCheckState(ui::ResultTree, 1, 1);
+  SetIntProperty(ui::Recycle, prop::Checked, 0);
+  HWND main = MainWindow();
+  // The click comes before the paint: posted messages go first.
+  Click(UnitRef{kMainForm, 0x16021B6C, unittype::SuperButton});  // 按钮_清理文件
+  InvalidateRect(main, nullptr, FALSE);
+  const bool painted = WaitFor([&] { return !GetUpdateRect(main, nullptr, FALSE); }, 1000);
+  const bool whileComparing = Exists(fx.Path("copy"));
+  EXPECT_TRUE(painted && whileComparing) << "painted " << painted << ", still comparing " << whileComparing;
+  ASSERT_TRUE(WaitFor([&] { return !Exists(fx.Path("copy")); }, 120000));
+  EXPECT_TRUE(Exists(fx.Path("keep")));
+  EXPECT_EQ(Tree().size(), 1u);
+  EXPECT_EQ(TreeCheckState(ui::ResultTree, 1), 1) << "the tree keeps the removed file listed and marked";
+  TreeDeleteAll(ui::ResultTree);
 }
 
 TEST(Results, CleanWithAnEmptyTreeSaysSo) {

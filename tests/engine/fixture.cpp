@@ -87,6 +87,9 @@ class TestControl : public UnitObject {
         checked = typeId() == kOptionType ? true : !checked;
         Raise(0);
         return 0;
+      case WM_KEYDOWN:
+        Log().push_back(Entry("K", CounterOf(unitId()), Entry(":", std::to_string(w)).c_str()));
+        return CallDefault(message, w, l);
       default:
         return CallDefault(message, w, l);
     }
@@ -269,7 +272,7 @@ Bytes BuildFormBlock() {
                             {kPlainType, 10, 70, 80, 20, 0, 1}}));
   windows.push_back(Window(kButtonForm, 1, Props("按钮"),
                            {{kPlainType, 10, 10, 80, 20},
-                            {kButtonType, 10, 40, 80, 24, 0, 1 | 4, "&Go", 1},
+                            {kButtonType, 10, 40, 80, 24, 0, 1 | 4, "&Stop or &Go", 1},
                             {kOptionType, 10, 70, 80, 20, 0, 1 | 4, "甲"},
                             {kOptionType, 10, 100, 80, 20, 0, 1 | 4, "乙"}}));
   ts::forms::WindowProps dock = Props("停靠");

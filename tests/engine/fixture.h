@@ -38,7 +38,8 @@ constexpr uint32_t ControlOf(uint32_t form, uint32_t k) { return 0x16000000u | (
 
 // The event log: "W<n>" for window events, "C<unit low byte>:<event>" for
 // control events, "U<k>" / "S<k>" for UnitsCreated / WindowShown reaching
-// control k. Each entry is followed by nothing else; tests clear it.
+// control k, "K<k>:<key>" for a key that reached control k. Each entry is
+// followed by nothing else; tests clear it.
 std::vector<std::string>& Log();
 // Entries equal to one of the patterns; a pattern ending in '*' matches
 // every entry that starts with the rest.

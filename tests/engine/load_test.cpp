@@ -82,6 +82,16 @@ TEST_F(Loading, Events0Then3Then4RunOnceBeforeTheWindowIsShown) {
   EXPECT_TRUE(::IsWindowVisible(WindowOf(kPlainForm)));
 }
 
+TEST_F(Loading, MinimisingAndRestoringEachRaiseEvent4) {
+  ASSERT_TRUE(ts::forms::LoadWindow(kPlainForm, nullptr, false));
+  HWND w = WindowOf(kPlainForm);
+  Log().clear();
+  ::ShowWindow(w, SW_MINIMIZE);
+  EXPECT_EQ(LogOf({"W4"}).size(), 1u);
+  ::ShowWindow(w, SW_RESTORE);
+  EXPECT_EQ(LogOf({"W4"}).size(), 2u);
+}
+
 TEST_F(Loading, MessagesAndEventsOfALoadComeInTheirOrder) {
   ASSERT_TRUE(ts::forms::LoadWindow(kLoadForm, nullptr, false));
   Strings seen = LogOf({"U*", "S*", "W0", "W3", "W4", "W10"});

@@ -33,10 +33,10 @@ class WindowTest : public ::testing::Test {
     for (uint32_t f : {kLoadForm, kPlainForm, kModalForm, kHiddenForm, kTabForm, kButtonForm}) Unload(f);
   }
   // Posts a key to the focused window and pumps it through the runtime.
-  static void Key(UINT message, WPARAM vk) {
+  static void Key(UINT message, WPARAM vk, LPARAM keyData = 0) {
     HWND focus = ::GetFocus();
     ASSERT_NE(focus, nullptr);
-    ::PostMessageA(focus, message, vk, 0);
+    ::PostMessageA(focus, message, vk, keyData);
     PumpUntil([] {
       MSG m;
       return !::PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
@@ -153,7 +153,7 @@ TEST_F(WindowTest, EnterMnemonicsAndArrowKeysActOnButtons) {
   EXPECT_EQ(LogOf({"C*"}), (Strings{"C2:0"}));  // the default button
 
   Log().clear();
-  Key(WM_SYSKEYDOWN, 'G');  // "&Go"
+  Key(WM_SYSKEYDOWN, 'G');  // "&Go", the second mnemonic of "&Stop or &Go"
   EXPECT_EQ(LogOf({"C2:0"}), (Strings{"C2:0"}));
 
   HWND option3 = ControlHandle(kButtonForm, 3), option4 = ControlHandle(kButtonForm, 4);
@@ -163,6 +163,25 @@ TEST_F(WindowTest, EnterMnemonicsAndArrowKeysActOnButtons) {
   EXPECT_EQ(::GetFocus(), option3);
   EXPECT_EQ(LogOf({"C3:0"}), (Strings{"C3:0"}));
   EXPECT_EQ(ts::forms::GetUnitProperty(kButtonForm, ControlOf(kButtonForm, 3), 11, -1), 1u);
+}
+
+// Function and numpad keys have codes that read as letters (F4 as "s",
+// numpad 7 as "g"): with Alt they are no mnemonics, and Alt+F4 closes the
+// window rather than pressing "&Stop or &Go". F1 without a help file goes
+// on to the control.
+TEST_F(WindowTest, OnlyLetterAndDigitKeysAreMnemonicsAndAltF4Closes) {
+  ASSERT_TRUE(ts::forms::LoadWindow(kButtonForm, nullptr, false));
+  ts::forms::SetUnitProperty(kButtonForm, 0, 8 + 15, -1, 1);  // F1OpensHelp
+  ::SetFocus(ControlHandle(kButtonForm, 1));
+  Log().clear();
+  Key(WM_SYSKEYDOWN, VK_NUMPAD7);
+  Key(WM_KEYDOWN, VK_F1);
+  EXPECT_EQ(LogOf({"C2:0", "K*"}), (Strings{"K1:112"}));
+
+  constexpr LPARAM kAltDown = 1 << 29;
+  Key(WM_SYSKEYDOWN, VK_F4, kAltDown);
+  EXPECT_TRUE(PumpUntil([] { return WindowOf(kButtonForm) == nullptr; }));
+  EXPECT_EQ(LogOf({"C2:0", "W12", "W1"}), (Strings{"W12", "W1"}));
 }
 
 TEST_F(WindowTest, ActivationRaisesEvent8OnceBefore5And6OnLeaving) {

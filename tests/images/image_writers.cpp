@@ -396,6 +396,14 @@ std::vector<Sample> SampleFiles() {
   second.interlaced = true;
   out.push_back({"gif", MakeGif(6, 5, four, {frame})});
   out.push_back({"gif_anim", MakeGif(6, 5, four, {frame, second}, true)});
+  // Frames the compositor places: one restoring what it covered, one with
+  // a table of its own reaching past the screen.
+  GifFrameSpec restoring = FrameOf(3, 2, {0, 1, 2, 3, 0, 1}, 2, 1);
+  restoring.control = true;
+  restoring.disposal = 3;
+  GifFrameSpec overhanging = FrameOf(4, 3, std::vector<uint8_t>(12, 1), 4, 3);
+  overhanging.localTable = {{9, 9, 9}, {200, 100, 50}};
+  out.push_back({"gif_anim3", MakeGif(6, 5, four, {frame, restoring, overhanging})});
   out.push_back({"pcx8", MakePcx8(6, 5, idx, four)});
   out.push_back({"pcx1", MakePcx1(10, 3, {0xF0, 0xC0, 0x0F, 0x00, 0xAA, 0x40}, 2)});
   out.push_back({"ico", MakeIcon({{16, 16, {1, 2, 3}}, {32, 16, {4, 5, 6}}}, 1)});

@@ -100,6 +100,13 @@ void RunScenario() {
   } else if (s == "index1") {
     void* a = ts::MakeEmptyArray();
     ts::ArrayMember(a, 1, 4);
+  } else if (s == "indexcount") {
+    uint32_t* a = static_cast<uint32_t*>(ts::Alloc(4 * 3 + 6 * 4));  // 2 x 3
+    a[0] = 2;
+    a[1] = 2;
+    a[2] = 3;
+    const int32_t indexes[3] = {1, 1, 1};
+    ts::ArrayMember(a, indexes, 3, 4);
   } else if (s == "stack") {
     const uint32_t word = static_cast<uint32_t>(-5);
     ts::CallDllCommand(0, &word, 1);  // a cdecl function leaves its argument

@@ -129,6 +129,12 @@ TEST(ProgramEnd, ErrorCodesCarryTheirCodeAndIndexZeroIsCheckedBeforeTheCount) {
       << one.boxText;
 }
 
+TEST(ProgramEnd, AMemberReferenceWithTheWrongNumberOfIndexesIsErrorThree) {
+  ChildRun r = RunScenario("indexcount");
+  EXPECT_EQ(r.exitCode, kFatalExit);
+  EXPECT_NE(r.boxText.find("错误代码：3\r\n"), std::string::npos) << r.boxText;
+}
+
 TEST(ProgramEnd, UnbalancedDllCallIsErrorSix) {
   ChildRun r = RunScenario("stack");
   EXPECT_EQ(r.exitCode, kFatalExit);

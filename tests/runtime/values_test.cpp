@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 
 using namespace ts;
 
@@ -40,6 +41,16 @@ TEST(Values, AppendingToATwoByThreeArrayFlattensToSeven) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(e[i], 10 + i);
   EXPECT_EQ(e[6], 99);
   Free(arr);
+}
+
+TEST(Values, SeveralIndexesAddressAMemberByItsDimensionsFirstOutermost) {
+  uint32_t a[3 + 6] = {2, 2, 3, 10, 11, 12, 13, 14, 15};
+  auto at = [&](std::initializer_list<int32_t> indexes) {
+    return *static_cast<int32_t*>(ArrayMember(a, indexes.begin(), static_cast<uint32_t>(indexes.size()), 4));
+  };
+  EXPECT_EQ(at({1, 3}), 12);
+  EXPECT_EQ(at({2, 1}), 13);
+  EXPECT_EQ(at({5}), 14);  // one index counts through all members
 }
 
 TEST(Values, ConstantBlockPointersAreNotFreedAndCopyOutOnResize) {

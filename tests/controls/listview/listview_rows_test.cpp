@@ -25,6 +25,7 @@ struct Options {
   bool checkBoxes = false;
   int sortOrder = 0;
   bool singleSelection = true;
+  bool hotTracking = false;
   std::vector<ts::forms::ListRowRecord> rows;
 };
 
@@ -34,6 +35,7 @@ std::vector<uint8_t> Record(const Options& o) {
   p.checkBoxes = o.checkBoxes ? 1 : 0;
   p.sortOrder = o.sortOrder;
   p.singleSelection = o.singleSelection ? 1 : 0;
+  p.hotTracking = o.hotTracking ? 1 : 0;
   p.editLabels = 1;
   std::vector<ts::forms::ListColumn> cols(3);
   for (auto& c : cols) c.width = 100;
@@ -497,6 +499,31 @@ TEST(ListRows, TheControlAsksTheRowsForWhatItShows) {
   EXPECT_EQ(item.iImage, 2);
   EXPECT_EQ(item.iIndent, 3);
   EXPECT_EQ(b->Send(LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK), static_cast<LRESULT>(INDEXTOSTATEIMAGEMASK(2)));
+}
+
+// The platform reports the row under the mouse on every move while hot
+// tracking (LVN_HOTTRACK, sent here as the control sends it); event 3 comes
+// once for each row that becomes hot.
+TEST(ListRows, HotTrackingRaisesEvent3OnlyWhenTheHotRowChanges) {
+  Stage stage;
+  Options o;
+  o.hotTracking = true;
+  ListBox* b = Make(stage, o);
+  ASSERT_NE(b, nullptr);
+  for (int32_t row = 0; row < 3; ++row) b->InsertRow(RowOf("row"));
+  for (int32_t row : {0, 0, 1, 1, -1, 1, 0}) {
+    NMLISTVIEW nm{};
+    nm.hdr.hwndFrom = b->handle();
+    nm.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(b->handle()));
+    nm.hdr.code = LVN_HOTTRACK;
+    nm.iItem = row;
+    ::SendMessageA(stage.host(), WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
+  }
+  std::vector<uint32_t> hot;
+  for (const Event& e : Stage::Events()) {
+    if (e.event == 3) hot.push_back(e.a);
+  }
+  EXPECT_EQ(hot, (std::vector<uint32_t>{0, 1, 1, 0}));
 }
 
 SIZE_T PrivateBytes() {

@@ -100,6 +100,26 @@ TEST(PictureBox, DataThatIsNotAPictureLeavesTheBoxEmpty) {
   EXPECT_EQ(r.At(15, 15), kBlue);
 }
 
+// 38 bytes whose logical screen asks for 65,535 × 65,535 pixels, with two
+// empty 1×1 frames: an animation's canvas of that size would be 17 GB.
+TEST(PictureBox, AGifWithAHugeLogicalScreenLeavesTheBoxEmpty) {
+  HostWindow host;
+  PicBoxProps props;
+  props.backColor = kBlueBack;
+  props.picture = {'G', 'I', 'F', '8', '9', 'a', 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0,
+                   0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 0,  // a 1×1 frame without data
+                   0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 0,
+                   0x3B};
+  const Bytes record = forms::WriteRecord(props);
+  auto create = reinterpret_cast<forms::CreateFn>(PictureBoxInterface(forms::op::Create));
+  auto* box = static_cast<PictureBox*>(create(host.Args(record, 10, 10, 30, 30)));
+  ASSERT_NE(box, nullptr);
+  ShowWindow(box->handle(), SW_SHOWNA);
+  EXPECT_EQ(box->animation(), nullptr);
+  EXPECT_FALSE(box->hasStill());
+  EXPECT_EQ(Render(box->handle()).At(15, 15), kBlue);
+}
+
 const std::vector<uint32_t> kPalette = {0x000000, kRed, kGreen, kBlue};
 
 Bytes TwoFrameGif(uint16_t delay) {

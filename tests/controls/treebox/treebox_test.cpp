@@ -202,6 +202,38 @@ TEST(TreeBox, MouseToggleRaisesOneEventAfterTheChange) {
   EXPECT_EQ(CheckOf(3), 1);
 }
 
+// Event 6 is the right button going down on an item, which is selected
+// first; a right click on the empty space below the items raises nothing.
+TEST(TreeBox, RightPressOnAnItemSelectsItAndRaisesEvent6) {
+  Stage stage;
+  TreeBox* tree = MakeSample(stage, false);
+  HWND h = tree->handle();
+  HTREEITEM b = tree->ItemAt(3);
+  RECT label{};
+  std::memcpy(&label, &b, sizeof b);
+  ASSERT_TRUE(tree->Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label)));
+  auto sixes = [] {
+    std::vector<int32_t> selected;
+    for (const Event& e : Stage::Events()) {
+      if (e.event == 6) selected.push_back(e.stateAtRaise);
+    }
+    return selected;
+  };
+  Stage::Probe() = [&](const Event&) {
+    return tree->IndexOf(reinterpret_cast<HTREEITEM>(tree->Send(TVM_GETNEXTITEM, TVGN_CARET, 0)));
+  };
+  auto rightClick = [&](int x, int y) {
+    ::PostMessageA(h, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+    ::PostMessageA(h, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+    Stage::PumpFor(300);
+  };
+  Stage::Clear();
+  rightClick(label.left + 2, label.bottom + 60);
+  EXPECT_TRUE(sixes().empty());
+  rightClick((label.left + label.right) / 2, (label.top + label.bottom) / 2);
+  EXPECT_EQ(sixes(), (std::vector<int32_t>{3}));
+}
+
 }  // namespace
 
 // Items added or removed by messages sent straight to the control still
