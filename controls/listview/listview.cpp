@@ -22,6 +22,11 @@ enum ListProperty : int32_t {
   kSingleSelection, kCurrentRow, kShowSelectionAlways, kInitialRows, kEditedText,
 };
 
+enum ListEvent : int32_t {
+  kRowFocused = 0, kRowActivated = 1, kHeaderClicked = 2, kHotRowChanged = 3, kLeftClick = 4, kRightClick = 5,
+  kEditStarting = 6, kEditEnding = 7, kCheckChanged = 8,
+};
+
 // Boolean properties and their record fields.
 uint32_t* BoolField(ListViewProps& p, int32_t index) {
   switch (index) {
@@ -586,7 +591,9 @@ LRESULT ListBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
     }
     case kCheckToggled: {
       auto row = static_cast<int32_t>(w);
-      if (row < RowCount()) Raise(8, {static_cast<uint32_t>(row), static_cast<uint32_t>(CellValue(row, 0, CellKind::Check))});
+      if (row < RowCount()) {
+        Raise(kCheckChanged, {static_cast<uint32_t>(row), static_cast<uint32_t>(CellValue(row, 0, CellKind::Check))});
+      }
       return 0;
     }
     default:
@@ -645,7 +652,7 @@ LRESULT ListBox::OnNotify(const NMHDR* header) {
     case LVN_ITEMCHANGED: {
       auto* nm = reinterpret_cast<const NMLISTVIEW*>(header);
       if (!quiet_ && (nm->uChanged & LVIF_STATE) && (nm->uNewState & LVIS_FOCUSED) && !(nm->uOldState & LVIS_FOCUSED)) {
-        Raise(0);
+        Raise(kRowFocused);
       }
       return 0;
     }
@@ -659,30 +666,30 @@ LRESULT ListBox::OnNotify(const NMHDR* header) {
       auto* nm = reinterpret_cast<const NMLVFINDITEMA*>(header);
       return FindForControl(nm->lvfi, nm->iStart, header->code == LVN_ODFINDITEMW);
     }
-    case LVN_ITEMACTIVATE: Raise(1); return 0;
+    case LVN_ITEMACTIVATE: Raise(kRowActivated); return 0;
     case LVN_COLUMNCLICK:
-      Raise(2, {static_cast<uint32_t>(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem)});
+      Raise(kHeaderClicked, {static_cast<uint32_t>(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem)});
       return 0;
     case LVN_HOTTRACK: {
       // Sent on every mouse move: event 3 is for a row that becomes hot.
       const int32_t row = reinterpret_cast<const NMLISTVIEW*>(header)->iItem;
       if (!props_.hotTracking || row == hotRow_) return 0;
       hotRow_ = row;
-      if (row >= 0) Raise(3, {static_cast<uint32_t>(row)});
+      if (row >= 0) Raise(kHotRowChanged, {static_cast<uint32_t>(row)});
       return 0;
     }
-    case NM_CLICK: Raise(4); return 0;
-    case NM_RCLICK: Raise(5); return 0;
+    case NM_CLICK: Raise(kLeftClick); return 0;
+    case NM_RCLICK: Raise(kRightClick); return 0;
     case LVN_BEGINLABELEDITA: {
       auto* info = reinterpret_cast<const NMLVDISPINFOA*>(header);
-      auto r = Raise(6, {static_cast<uint32_t>(info->item.iItem)});
+      auto r = Raise(kEditStarting, {static_cast<uint32_t>(info->item.iItem)});
       return (r.returned && r.value == 0) ? TRUE : 0;
     }
     case LVN_ENDLABELEDITA: {
       auto* info = reinterpret_cast<const NMLVDISPINFOA*>(header);
       bool abandoned = info->item.pszText == nullptr;
       editedText_ = abandoned ? CellText(info->item.iItem, 0) : std::string(info->item.pszText);
-      auto r = Raise(7, {static_cast<uint32_t>(info->item.iItem)});
+      auto r = Raise(kEditEnding, {static_cast<uint32_t>(info->item.iItem)});
       editedText_.clear();
       if (abandoned || (r.returned && r.value == 0)) return 0;
       // Accepted: the control keeps no text, the row takes it.

@@ -33,6 +33,11 @@ enum TreeProperty : int32_t {
   kStateImageCount,
 };
 
+enum TreeEvent : int32_t {
+  kSelectionChanged = 0, kDoubleClick = 1, kEditStarting = 2, kEditEnding = 3, kExpanding = 4, kCollapsing = 5,
+  kRightButtonDown = 6, kCheckChanged = 7,
+};
+
 // The style bit behind each boolean property.
 DWORD StyleBitOf(int32_t index) {
   switch (index) {
@@ -638,7 +643,7 @@ void TreeBox::OnRightButtonDown(LPARAM point) {
   Send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
   if (hit.hItem == nullptr || !(hit.flags & TVHT_ONITEM)) return;
   Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hit.hItem));
-  Raise(6);
+  Raise(kRightButtonDown);
 }
 
 void TreeBox::OnCheckToggled(HTREEITEM item) {
@@ -646,7 +651,7 @@ void TreeBox::OnCheckToggled(HTREEITEM item) {
   Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
   int32_t index = IndexOf(item);
   if (index < 0) return;
-  Raise(7, {static_cast<uint32_t>(index), static_cast<uint32_t>(state)});
+  Raise(kCheckChanged, {static_cast<uint32_t>(index), static_cast<uint32_t>(state)});
 }
 
 LRESULT TreeBox::OnNotify(const NMHDR* header) {
@@ -656,22 +661,22 @@ LRESULT TreeBox::OnNotify(const NMHDR* header) {
     case TVN_SELCHANGEDW: {
       UINT action = reinterpret_cast<const NMTREEVIEWA*>(header)->action;
       uint32_t cause = action == TVC_BYKEYBOARD ? 0 : action == TVC_BYMOUSE ? 1 : 2;
-      Raise(0, {cause});
+      Raise(kSelectionChanged, {cause});
       return 0;
     }
     case NM_DBLCLK:
-      Raise(1);
+      Raise(kDoubleClick);
       return 0;
     case TVN_BEGINLABELEDITA: {
       auto* info = reinterpret_cast<const NMTVDISPINFOA*>(header);
-      auto r = Raise(2, {static_cast<uint32_t>(IndexOf(info->item.hItem))});
+      auto r = Raise(kEditStarting, {static_cast<uint32_t>(IndexOf(info->item.hItem))});
       return (r.returned && r.value == 0) ? TRUE : 0;
     }
     case TVN_ENDLABELEDITA: {
       auto* info = reinterpret_cast<const NMTVDISPINFOA*>(header);
       bool abandoned = info->item.pszText == nullptr;
       editedText_ = abandoned ? ItemText(info->item.hItem) : std::string(info->item.pszText);
-      auto r = Raise(3, {static_cast<uint32_t>(IndexOf(info->item.hItem))});
+      auto r = Raise(kEditEnding, {static_cast<uint32_t>(IndexOf(info->item.hItem))});
       editedText_.clear();
       if (abandoned || (r.returned && r.value == 0)) return 0;
       return TRUE;
@@ -679,7 +684,7 @@ LRESULT TreeBox::OnNotify(const NMHDR* header) {
     case TVN_ITEMEXPANDINGA:
     case TVN_ITEMEXPANDINGW: {
       auto* info = reinterpret_cast<const NMTREEVIEWA*>(header);
-      int32_t event = (info->action & TVE_EXPAND) ? 4 : (info->action & TVE_COLLAPSE) ? 5 : -1;
+      int32_t event = (info->action & TVE_EXPAND) ? kExpanding : (info->action & TVE_COLLAPSE) ? kCollapsing : -1;
       if (event < 0) return 0;
       auto r = Raise(event, {static_cast<uint32_t>(IndexOf(info->itemNew.hItem))});
       return (r.returned && r.value == 0) ? TRUE : 0;
