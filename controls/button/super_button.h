@@ -10,9 +10,9 @@
 #include "controls/button/button_images.h"
 #include "controls/button/button_look.h"
 #include "controls/button/button_paint.h"
-#include "forms/engine/gdi.h"
 #include "forms/engine/unit.h"
 #include "forms/records/records.h"
+#include "win/handles.h"
 
 namespace ts::controls {
 
@@ -75,7 +75,7 @@ class SuperButton : public forms::UnitObject {
 
   forms::SuperButtonProps props_;
   ImageSlot slots_[3];  // hot, normal, disabled
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   HWND tooltip_ = nullptr;  // destroyed with the button
   bool hot_ = false;
   mutable std::string captionRead_;

@@ -1,6 +1,6 @@
-// Helpers shared by the list-view and tree-view based controls: owning
-// image-list and font handles, the image-list and font values of stored
-// records, colours, border styles, and finding the control a command names.
+// Helpers shared by the list-view and tree-view based controls: the
+// image-list and font values of stored records, colours, border styles,
+// and finding the control a command names.
 #pragma once
 
 #include "controls/clamp.h"
@@ -19,51 +19,11 @@
 
 #include "forms/engine/unit.h"
 #include "runtime/values.h"
+#include "win/handles.h"
 
 namespace ts::controls {
 
 using Bytes = std::vector<uint8_t>;
-
-// Owns an image list; destroys it when replaced or dropped.
-class OwnedImageList {
- public:
-  OwnedImageList() = default;
-  explicit OwnedImageList(HIMAGELIST h) : h_(h) {}
-  ~OwnedImageList() { reset(); }
-  OwnedImageList(OwnedImageList&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-  OwnedImageList& operator=(OwnedImageList&& o) noexcept {
-    if (this != &o) reset(std::exchange(o.h_, nullptr));
-    return *this;
-  }
-  OwnedImageList(const OwnedImageList&) = delete;
-  OwnedImageList& operator=(const OwnedImageList&) = delete;
-  HIMAGELIST get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-  void reset(HIMAGELIST h = nullptr) {
-    if (h_ != nullptr && h_ != h) ::ImageList_Destroy(h_);
-    h_ = h;
-  }
-
- private:
-  HIMAGELIST h_ = nullptr;
-};
-
-// Owns a GDI font.
-class OwnedFontHandle {
- public:
-  OwnedFontHandle() = default;
-  ~OwnedFontHandle() { reset(); }
-  OwnedFontHandle(const OwnedFontHandle&) = delete;
-  OwnedFontHandle& operator=(const OwnedFontHandle&) = delete;
-  HFONT get() const { return h_; }
-  void reset(HFONT h = nullptr) {
-    if (h_ != nullptr && h_ != h) ::DeleteObject(h_);
-    h_ = h;
-  }
-
- private:
-  HFONT h_ = nullptr;
-};
 
 // An image-list value: "MITL", four bytes, then a platform image-list
 // stream. Anything shorter than 9 bytes, without the magic, or whose stream

@@ -170,13 +170,13 @@ void ListBox::ApplyFont() {
 }
 
 void ListBox::ApplyImages() {
-  OwnedImageList list(DecodeImageList(props_.images));
+  win::OwnedImageList list(DecodeImageList(props_.images));
   Send(LVM_SETIMAGELIST, props_.viewType == 0 ? LVSIL_NORMAL : LVSIL_SMALL, reinterpret_cast<LPARAM>(list.get()));
   images_ = std::move(list);
 }
 
 void ListBox::ApplyStateImages() {
-  OwnedImageList list(DecodeImageList(props_.stateImages));
+  win::OwnedImageList list(DecodeImageList(props_.stateImages));
   if (list) {
     Send(LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(list.get()));
     stateImages_ = std::move(list);
@@ -184,7 +184,7 @@ void ListBox::ApplyStateImages() {
 }
 
 void ListBox::ApplyHeaderImages() {
-  OwnedImageList list(DecodeImageList(props_.headerImages));
+  win::OwnedImageList list(DecodeImageList(props_.headerImages));
   if (list) ::ImageList_SetBkColor(list.get(), ::GetSysColor(COLOR_BTNFACE));
   if (HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER))) {
     ::SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list.get()));

@@ -103,8 +103,8 @@ class ListBox : public forms::UnitObject {
   int32_t FindForControl(const LVFINDINFOA& find, int32_t start, bool wide);
 
   forms::ListViewProps props_;
-  OwnedImageList images_, stateImages_, headerImages_;
-  OwnedFontHandle font_;
+  win::OwnedImageList images_, stateImages_, headerImages_;
+  win::OwnedFont font_;
   std::string editedText_;
   std::vector<std::string> tips_;  // tip of each row of InitialRows, by row
   RowStore rows_;

@@ -5,6 +5,7 @@
 
 #include "controls/picturebox/picture_layout.h"
 #include "runtime/values.h"
+#include "win/handles.h"
 
 namespace ts::controls {
 
@@ -113,7 +114,7 @@ void PictureBox::Redraw() {
 }
 
 void PictureBox::Paint(HDC dc, const RECT& clip) {
-  forms::OwnedBrush back(CreateSolidBrush(backColour()));
+  win::OwnedBrush back(CreateSolidBrush(backColour()));
   if (back) FillRect(dc, &clip, back.get());
   RECT client;
   GetClientRect(hwnd_, &client);
@@ -132,11 +133,9 @@ void PictureBox::Paint(HDC dc, const RECT& clip) {
 LRESULT PictureBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      if (dc != nullptr) {
-        Paint(dc, ps.rcPaint);
-        EndPaint(hwnd_, &ps);
+      {
+        win::PaintDC paint(hwnd_);
+        if (paint.get() != nullptr) Paint(paint.get(), paint.area());
       }
       // The thread draws through a device context of its own: it starts
       // once this paint is over, so that its first frame is not painted

@@ -10,7 +10,6 @@
 #include <optional>
 
 #include "controls/picturebox/gif_animation.h"
-#include "forms/engine/gdi.h"
 #include "forms/engine/unit.h"
 #include "forms/records/records.h"
 #include "images/picture_gdi.h"

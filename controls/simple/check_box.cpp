@@ -100,7 +100,7 @@ class CheckBox : public UnitObject {
 
   forms::CheckBoxProps props_;
   uint32_t designFlag_;
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   std::optional<images::Picture> picture_;
   images::DeviceImage image_;
   ColourBrush brush_;

@@ -149,7 +149,7 @@ class ComboBox : public UnitObject {
   }
 
   forms::ComboBoxProps props_;
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   ColourBrush brush_;
   bool choicePending_ = false;
   std::string readText_;

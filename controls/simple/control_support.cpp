@@ -10,12 +10,12 @@ COLORREF ResolveColour(uint32_t colour) {
   return colour == forms::kButtonFace ? ::GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour & 0xFFFFFF);
 }
 
-forms::OwnedFont FontFromValue(const Bytes& value) {
-  if (value.size() != sizeof(LOGFONTA)) return forms::OwnedFont();
+win::OwnedFont FontFromValue(const Bytes& value) {
+  if (value.size() != sizeof(LOGFONTA)) return win::OwnedFont();
   LOGFONTA lf;
   std::memcpy(&lf, value.data(), sizeof lf);
   lf.lfFaceName[LF_FACESIZE - 1] = 0;  // a stored face name need not be terminated
-  return forms::OwnedFont(::CreateFontIndirectA(&lf));
+  return win::OwnedFont(::CreateFontIndirectA(&lf));
 }
 
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "forms/byte_reader.h"
-#include "forms/engine/gdi.h"
 #include "forms/engine/unit.h"
 #include "forms/records/records.h"
+#include "win/handles.h"
 
 namespace ts::controls::simple {
 
@@ -33,8 +33,8 @@ inline int32_t ClampInt(int32_t v, int32_t lo, int32_t hi) { return std::min(std
 
 // A font from a font value: empty (or not 60 bytes) gives no font, which
 // the controls read as the default GUI font.
-forms::OwnedFont FontFromValue(const Bytes& value);
-inline HFONT FontOrDefault(const forms::OwnedFont& font) {
+win::OwnedFont FontFromValue(const Bytes& value);
+inline HFONT FontOrDefault(const win::OwnedFont& font) {
   return font ? font.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
@@ -72,7 +72,7 @@ class ColourBrush {
   HBRUSH get(COLORREF colour);
 
  private:
-  forms::OwnedBrush brush_;
+  win::OwnedBrush brush_;
   COLORREF colour_ = 0;
 };
 

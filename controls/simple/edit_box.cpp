@@ -106,7 +106,7 @@ class EditBox : public UnitObject {
   }
 
   forms::EditBoxProps props_;
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   ColourBrush brush_;
   std::string readText_;
 };

@@ -100,7 +100,7 @@ class GroupBox : public UnitObject {
   }
 
   forms::GroupBoxProps props_;
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   ColourBrush brush_;
   std::string readText_;
 };

@@ -9,8 +9,8 @@
 #include "controls/simple/control_support.h"
 #include "controls/simple/link_logic.h"
 #include "controls/simple/simple_controls.h"
-#include "images/gdi_handles.h"
 #include "runtime/hand_cursor.h"
+#include "win/handles.h"
 
 namespace ts::controls::simple {
 namespace {
@@ -22,16 +22,19 @@ enum LinkProp : int32_t {
   kBorderStyle, kFont,
 };
 
+using OwnedKey = win::OwnedHandle<HKEY, ::RegCloseKey>;
+
 // The default value of a key below HKEY_CLASSES_ROOT, or empty.
 std::string ClassesDefault(const std::string& subKey) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return {};
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return {};
+  const OwnedKey key(opened);
   DWORD type = 0, size = 0;
   std::string value;
-  if (::RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+  if (::RegQueryValueExA(key.get(), nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
       (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
     std::vector<char> buffer(size + 1, '\0');
-    if (::RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) ==
+    if (::RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) ==
         ERROR_SUCCESS)
       value = buffer.data();
     if (type == REG_EXPAND_SZ && !value.empty()) {
@@ -40,7 +43,6 @@ std::string ClassesDefault(const std::string& subKey) {
       if (n > 0 && n <= sizeof expanded) value = expanded;
     }
   }
-  ::RegCloseKey(key);
   return value;
 }
 
@@ -58,8 +60,7 @@ bool StartCommandLine(const std::string& line) {
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!::CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
+  const win::OwnedKernelHandle thread(pi.hThread), process(pi.hProcess);  // nothing waits for the browser
   return true;
 }
 
@@ -126,7 +127,7 @@ class Hyperlink : public UnitObject {
   void Clicked(LPARAM l);
 
   forms::HyperlinkProps props_;
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   bool hot_ = false;
   bool visited_ = false;
   std::string readText_;
@@ -137,10 +138,8 @@ LRESULT Hyperlink::OnMessage(UINT message, WPARAM w, LPARAM l) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd_, &ps);
-      Paint(dc);
-      ::EndPaint(hwnd_, &ps);
+      win::PaintDC paint(hwnd_);
+      Paint(paint.get());
       return 0;
     }
     case WM_PRINTCLIENT:
@@ -199,16 +198,16 @@ void Hyperlink::Paint(HDC target) {
   RECT client;
   ::GetClientRect(hwnd_, &client);
   if (client.right <= 0 || client.bottom <= 0) return;
-  images::MemoryDC mem(target);
-  images::OwnedBitmap canvas(::CreateCompatibleBitmap(target, client.right, client.bottom));
+  win::OwnedDC mem(::CreateCompatibleDC(target));
+  win::OwnedBitmap canvas(::CreateCompatibleBitmap(target, client.right, client.bottom));
   if (!mem || !canvas) return;
-  images::SelectGuard keep(mem.get(), canvas.get());
+  win::SelectGuard keep(mem.get(), canvas.get());
   HDC dc = mem.get();
   ::SetBkColor(dc, ResolveColour(props_.backColor));
   ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
   std::string text = LinkDisplayText(WindowText(hwnd_), Target());
   if (!text.empty()) {
-    images::SelectGuard font(dc, FontOrDefault(font_));
+    win::SelectGuard font(dc, FontOrDefault(font_));
     uint32_t colour = hot_ ? props_.hoverColor : visited_ ? props_.visitedColor : props_.linkColor;
     ::SetTextColor(dc, ResolveColour(colour));
     ::SetBkMode(dc, TRANSPARENT);

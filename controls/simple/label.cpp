@@ -5,8 +5,8 @@
 
 #include "controls/simple/control_support.h"
 #include "controls/simple/simple_controls.h"
-#include "images/gdi_handles.h"
 #include "images/picture_gdi.h"
+#include "win/handles.h"
 
 namespace ts::controls::simple {
 namespace {
@@ -19,9 +19,6 @@ enum LabelProp : int32_t {
   kGradientColour1, kGradientColour2, kGradientColour3, kHAlign, kWordWrap, kVAlign,
   kDataSource, kDataField,
 };
-
-BOOL WINAPI DeletePen(HPEN pen) { return ::DeleteObject(pen); }
-using OwnedPen = forms::OwnedHandle<HPEN, DeletePen>;
 
 constexpr int32_t kDrawnFrame = 6;  // border style painted by the label itself
 constexpr int32_t kMinFrameWidth = 5;
@@ -95,8 +92,8 @@ void PaintGradient(HDC dc, const RECT& r, int32_t mode, const std::vector<COLORR
   ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
   int steps = w + h - 1;
   for (int k = 0; k < steps; ++k) {
-    OwnedPen pen(::CreatePen(PS_SOLID, 1, Blend(colours, along(k, steps))));
-    HGDIOBJ old = ::SelectObject(dc, pen.get());
+    win::OwnedPen pen(::CreatePen(PS_SOLID, 1, Blend(colours, along(k, steps))));
+    win::SelectGuard use(dc, pen.get());
     if (mode == 7) {
       ::MoveToEx(dc, r.left + k, r.top - 1, nullptr);
       ::LineTo(dc, r.left + k - h - 1, r.top + h);
@@ -104,7 +101,6 @@ void PaintGradient(HDC dc, const RECT& r, int32_t mode, const std::vector<COLORR
       ::MoveToEx(dc, r.right - 1 - k, r.top - 1, nullptr);
       ::LineTo(dc, r.right - 1 - k + h + 1, r.top + h);
     }
-    ::SelectObject(dc, old);
   }
   ::RestoreDC(dc, saved);
 }
@@ -176,7 +172,7 @@ class Label : public UnitObject {
   void DrawCaption(HDC dc, const std::string& text, RECT area, UINT format, COLORREF colour, int dx, int dy);
 
   forms::LabelProps props_;
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   std::optional<images::Picture> picture_;
   images::DeviceImage image_;
   std::string readText_;
@@ -187,10 +183,8 @@ LRESULT Label::OnMessage(UINT message, WPARAM w, LPARAM l) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd_, &ps);
-      Paint(dc);
-      ::EndPaint(hwnd_, &ps);
+      win::PaintDC paint(hwnd_);
+      Paint(paint.get());
       return 0;
     }
     case WM_PRINTCLIENT:
@@ -214,10 +208,10 @@ void Label::Paint(HDC target) {
   ::GetClientRect(hwnd_, &client);
   int w = client.right, h = client.bottom;
   if (w <= 0 || h <= 0) return;
-  images::MemoryDC mem(target);
-  images::OwnedBitmap canvas(::CreateCompatibleBitmap(target, w, h));
+  win::OwnedDC mem(::CreateCompatibleDC(target));
+  win::OwnedBitmap canvas(::CreateCompatibleBitmap(target, w, h));
   if (!mem || !canvas) return;
-  images::SelectGuard keep(mem.get(), canvas.get());
+  win::SelectGuard keep(mem.get(), canvas.get());
   RECT area = client;
   if (props_.borderStyle == kDrawnFrame) {
     std::vector<COLORREF> frame = UsableColours(props_.frameColors);
@@ -265,7 +259,7 @@ void Label::DrawCaption(HDC dc, const std::string& text, RECT area, UINT format,
 void Label::PaintCaption(HDC dc, const RECT& area) {
   std::string text = WindowText(hwnd_);
   if (text.empty()) return;
-  images::SelectGuard font(dc, FontOrDefault(font_));
+  win::SelectGuard font(dc, FontOrDefault(font_));
   ::SetBkMode(dc, TRANSPARENT);
   static const UINT kHorizontal[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
   static const UINT kVertical[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};

@@ -136,7 +136,7 @@ void TreeBox::ApplyFont() {
 }
 
 void TreeBox::ApplyImages() {
-  OwnedImageList list(DecodeImageList(props_.images));
+  win::OwnedImageList list(DecodeImageList(props_.images));
   Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(list.get()));
   images_ = std::move(list);
 }

@@ -125,9 +125,9 @@ class TreeBox : public forms::UnitObject {
   forms::TreeBoxProps props_;
   PreorderIndex<NativeTreeNav> index_{NativeTreeNav{}};
   ItemOrder<HTREEITEM> order_;
-  OwnedImageList images_;
-  OwnedImageList stateImages_;
-  OwnedFontHandle font_;
+  win::OwnedImageList images_;
+  win::OwnedImageList stateImages_;
+  win::OwnedFont font_;
   std::string editedText_;
   struct Pending {
     HTREEITEM item;

@@ -204,7 +204,7 @@ void FormWindow::ApplyShape() {
   RECT r;
   ::GetWindowRect(hwnd_, &r);
   int w = r.right - r.left, h = r.bottom - r.top;
-  OwnedRegion region;
+  win::OwnedRegion region;
   switch (props_.shape) {
     case 1:
       region.reset(::CreateEllipticRgn(0, 0, w, h));
@@ -216,7 +216,7 @@ void FormWindow::ApplyShape() {
     }
     case 3: {
       region.reset(::CreateEllipticRgn(0, 0, w, h));
-      OwnedRegion inner(::CreateEllipticRgn(w / 4, h / 4, w - w / 4, h - h / 4));
+      win::OwnedRegion inner(::CreateEllipticRgn(w / 4, h / 4, w - w / 4, h - h / 4));
       if (region && inner) ::CombineRgn(region.get(), region.get(), inner.get(), RGN_DIFF);
       break;
     }

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "forms/engine/gdi.h"
 #include "forms/engine/unit.h"
 #include "forms/records/records.h"
 #include "runtime/program.h"
+#include "win/handles.h"
 
 namespace ts::forms {
 
@@ -125,9 +125,9 @@ class FormWindow : public UnitObject {
   POINT lastPos_{};
   SIZE lastSize_{};
   std::vector<std::pair<HWND, bool>> disabled_;  // windows disabled while modal, with their old state
-  OwnedAccel accel_;
-  OwnedIcon bigIcon_, smallIcon_;
-  OwnedBrush backBrush_;
+  win::OwnedAccel accel_;
+  win::OwnedIcon bigIcon_, smallIcon_;
+  win::OwnedBrush backBrush_;
   std::string readText_;  // storage behind texts handed out by GetPropertyOp
 
 };
