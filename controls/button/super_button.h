@@ -30,16 +30,18 @@ enum : int32_t {
 
 class SuperButton : public forms::UnitObject {
  public:
+  static constexpr uint32_t kTypeId = forms::unittype::SuperButton;
+
   SuperButton(uint32_t formId, uint32_t unitId, const forms::SuperButtonProps& props);
   ~SuperButton() override;
 
-  // Operation 1: reads the stored record and creates the native button.
+  // The unit operations (see ControlOps). Operation 1 reads the stored
+  // record and creates the native button.
   static forms::UnitObject* CreateUnit(const forms::CreateArgs& args);
   // Creates the native button for an object made by the caller. false
   // when the window could not be created.
   bool Create(const forms::CreateArgs& args);
 
-  // Operations 4, 5, 6 and 10.
   int32_t SetProperty(int32_t index, const forms::PropertyValue& value);
   bool GetProperty(int32_t index, forms::PropertyValue* out);
   forms::Bytes SaveRecord();

@@ -1,16 +1,18 @@
 #include "controls/listview/listview.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
 #include <utility>
 
+#include "controls/common/control_ops.h"
 #include "runtime/values.h"
 
 namespace ts::controls {
 
 using forms::ListViewProps;
-using forms::PropertyValue;
 
 namespace {
 
@@ -50,31 +52,16 @@ uint32_t* BoolField(ListViewProps& p, int32_t index) {
   }
 }
 
-Bytes BlockOf(const PropertyValue& v) {
-  const auto* p = static_cast<const uint8_t*>(v.data);
-  return p && v.size ? Bytes(p, p + v.size) : Bytes();
-}
-
-PropertyValue BlockValue(const Bytes& b) { return PropertyValue::Block(b.data(), static_cast<uint32_t>(b.size())); }
-
-void EnsureCommonControls() {
-  static const bool done = [] {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
-    return ::InitCommonControlsEx(&icc) != FALSE;
-  }();
-  (void)done;
-}
-
 bool IconView(const ListViewProps& p) { return p.viewType == 0 || p.viewType == 1; }
 
 }  // namespace
 
 ListBox::ListBox(const forms::CreateArgs& args, ListViewProps props)
-    : UnitObject(args.formId, args.unitId, forms::unittype::ListView), props_(std::move(props)) {}
+    : UnitObject(args.formId, args.unitId, kTypeId), props_(std::move(props)) {}
 
 ListBox::~ListBox() = default;
 
-forms::UnitObject* ListBox::Create(const forms::CreateArgs& args) {
+forms::UnitObject* ListBox::CreateUnit(const forms::CreateArgs& args) {
   ListViewProps props;
   if (!forms::ReadRecord(args.data, args.size, &props)) return nullptr;
   EnsureCommonControls();
@@ -130,7 +117,7 @@ DWORD ListBox::ExStyleFromProps() const {
 }
 
 bool ListBox::Build(const forms::CreateArgs& args) {
-  DWORD style = (args.style & ~static_cast<DWORD>(WS_VISIBLE)) | 0x46000000 | StyleFromProps();
+  const DWORD style = ChildStyle(args.style) | WS_CLIPCHILDREN | StyleFromProps();
   if (!CreateNative(0, WC_LISTVIEWA, "", style, args.left, args.top, args.width, args.height, args.parent,
                     args.menuOrId)) {
     return false;
@@ -157,26 +144,25 @@ bool ListBox::Build(const forms::CreateArgs& args) {
 }
 
 void ListBox::ApplyColours() {
-  Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ResolveColour(props_.textColor)));
-  Send(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ResolveColour(props_.textBackColor)));
-  Send(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ResolveColour(props_.backColor)));
+  Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ResolveButtonFace(props_.textColor)));
+  Send(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ResolveButtonFace(props_.textBackColor)));
+  Send(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ResolveButtonFace(props_.backColor)));
   ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void ListBox::ApplyFont() {
-  font_.reset(FontFromValue(props_.font));
-  HFONT f = font_.get() ? font_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-  Send(WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+  font_ = FontFromValue(props_.font);
+  Send(WM_SETFONT, reinterpret_cast<WPARAM>(FontOrDefault(font_)), TRUE);
 }
 
 void ListBox::ApplyImages() {
-  win::OwnedImageList list(DecodeImageList(props_.images));
+  win::OwnedImageList list = DecodeImageList(props_.images);
   Send(LVM_SETIMAGELIST, props_.viewType == 0 ? LVSIL_NORMAL : LVSIL_SMALL, reinterpret_cast<LPARAM>(list.get()));
   images_ = std::move(list);
 }
 
 void ListBox::ApplyStateImages() {
-  win::OwnedImageList list(DecodeImageList(props_.stateImages));
+  win::OwnedImageList list = DecodeImageList(props_.stateImages);
   if (list) {
     Send(LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(list.get()));
     stateImages_ = std::move(list);
@@ -184,7 +170,7 @@ void ListBox::ApplyStateImages() {
 }
 
 void ListBox::ApplyHeaderImages() {
-  win::OwnedImageList list(DecodeImageList(props_.headerImages));
+  win::OwnedImageList list = DecodeImageList(props_.headerImages);
   if (list) ::ImageList_SetBkColor(list.get(), ::GetSysColor(COLOR_BTNFACE));
   if (HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER))) {
     ::SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list.get()));
@@ -525,7 +511,7 @@ bool ListBox::GetProperty(int32_t index, PropertyValue* out) {
   }
 }
 
-Bytes ListBox::AllData() {
+Bytes ListBox::SaveRecord() {
   ListViewProps now = props_;
   now.textColor = static_cast<uint32_t>(Send(LVM_GETTEXTCOLOR));
   now.textBackColor = static_cast<uint32_t>(Send(LVM_GETTEXTBKCOLOR));
@@ -715,6 +701,6 @@ LRESULT ListBox::OnNotify(const NMHDR* header) {
 
 // --- the type's operations ------------------------------------------------------
 
-void* ListViewInterface(int32_t operation) { return RecordOps<ListBox, forms::unittype::ListView>::Lookup(operation); }
+void* ListViewInterface(int32_t operation) { return ControlOps<ListBox>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -6,9 +6,11 @@
 
 #include <vector>
 
-#include "controls/simple/control_support.h"
+#include "controls/common/control_ops.h"
+#include "controls/common/control_support.h"
 #include "controls/simple/link_logic.h"
 #include "controls/simple/simple_controls.h"
+#include "forms/records/records.h"
 #include "runtime/hand_cursor.h"
 #include "win/handles.h"
 
@@ -76,15 +78,16 @@ bool OpenTarget(HWND owner, const std::string& target) {
 
 class Hyperlink : public UnitObject {
  public:
-  static Hyperlink* Create(const CreateArgs& a) {
+  static constexpr uint32_t kTypeId = forms::unittype::Hyperlink;
+
+  static Hyperlink* CreateUnit(const CreateArgs& a) {
     forms::HyperlinkProps props;
     if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
     if (!forms::RegisterUnitClass(kLinkClass, CS_HREDRAW | CS_VREDRAW, RuntimeHandCursor(), nullptr)) return nullptr;
     auto* link = new Hyperlink(a, std::move(props));
-    DWORD style = ChildStyle(a.style);
-    DWORD ex = 0;
-    AddBorderBits(link->props_.borderStyle, &style, &ex);
-    if (!link->CreateNative(ex, kLinkClass, link->props_.caption.c_str(), style, a.left, a.top, a.width,
+    const BorderBits border = BorderStyleBits(link->props_.borderStyle);
+    const DWORD style = ChildStyle(a.style) | border.style;
+    if (!link->CreateNative(border.exStyle, kLinkClass, link->props_.caption.c_str(), style, a.left, a.top, a.width,
                             a.height, a.parent, a.menuOrId)) {
       delete link;
       return nullptr;
@@ -92,23 +95,22 @@ class Hyperlink : public UnitObject {
     return link;
   }
 
-  int32_t Set(int32_t index, const PropertyValue& v);
-  int32_t Get(int32_t index, PropertyValue* out);
-  Bytes Record() {
+  int32_t SetProperty(int32_t index, const PropertyValue& v);
+  bool GetProperty(int32_t index, PropertyValue* out);
+  Bytes SaveRecord() {
     forms::HyperlinkProps p = props_;
     if (alive()) p.caption = WindowText(hwnd_);
     return forms::WriteRecord(p);
   }
-  int32_t WantsKey(uint32_t) const { return 0; }
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override;
 
  private:
   Hyperlink(const CreateArgs& a, forms::HyperlinkProps props)
-      : UnitObject(a.formId, a.unitId, forms::unittype::Hyperlink), props_(std::move(props)) {
-    props_.linkKind = ClampInt(props_.linkKind, kMailLink, kWebLink);
-    props_.borderStyle = ClampInt(props_.borderStyle, 0, 5);
+      : UnitObject(a.formId, a.unitId, kTypeId), props_(std::move(props)) {
+    props_.linkKind = Clamp(props_.linkKind, kMailLink, kWebLink);
+    props_.borderStyle = Clamp(props_.borderStyle, 0, 5);
     font_ = FontFromValue(props_.font);
   }
 
@@ -218,13 +220,13 @@ void Hyperlink::Paint(HDC target) {
   ::BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
 }
 
-int32_t Hyperlink::Set(int32_t index, const PropertyValue& v) {
+int32_t Hyperlink::SetProperty(int32_t index, const PropertyValue& v) {
   switch (index) {
     case kCaption:
       props_.caption = TextOf(v);
       if (alive()) ::SetWindowTextA(hwnd_, props_.caption.c_str());
       return 0;
-    case kLinkKind: props_.linkKind = ClampInt(v.i32, kMailLink, kWebLink); break;
+    case kLinkKind: props_.linkKind = Clamp(v.i32, kMailLink, kWebLink); break;
     case kMailAddress: props_.mailAddress = TextOf(v); break;
     case kWebAddress: props_.webAddress = TextOf(v); break;
     case kLinkColour: props_.linkColor = v.u32; break;
@@ -232,7 +234,7 @@ int32_t Hyperlink::Set(int32_t index, const PropertyValue& v) {
     case kHoverColour: props_.hoverColor = v.u32; break;
     case kBackColour: props_.backColor = v.u32; break;
     case kBorderStyle:
-      props_.borderStyle = ClampInt(v.i32, 0, 5);
+      props_.borderStyle = Clamp(v.i32, 0, 5);
       if (alive()) ApplyBorder(hwnd_, props_.borderStyle);
       break;
     case kFont:
@@ -246,22 +248,22 @@ int32_t Hyperlink::Set(int32_t index, const PropertyValue& v) {
   return 0;
 }
 
-int32_t Hyperlink::Get(int32_t index, PropertyValue* out) {
+bool Hyperlink::GetProperty(int32_t index, PropertyValue* out) {
   switch (index) {
     case kCaption:
       readText_ = alive() ? WindowText(hwnd_) : props_.caption;
       *out = PropertyValue::Text(readText_.c_str());
-      return 1;
-    case kLinkKind: *out = PropertyValue::Int(props_.linkKind); return 1;
-    case kMailAddress: *out = PropertyValue::Text(props_.mailAddress.c_str()); return 1;
-    case kWebAddress: *out = PropertyValue::Text(props_.webAddress.c_str()); return 1;
-    case kLinkColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.linkColor)); return 1;
-    case kVisitedColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.visitedColor)); return 1;
-    case kHoverColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.hoverColor)); return 1;
-    case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return 1;
-    case kBorderStyle: *out = PropertyValue::Int(props_.borderStyle); return 1;
-    case kFont: *out = BlockValue(props_.font); return 1;
-    default: return 0;
+      return true;
+    case kLinkKind: *out = PropertyValue::Int(props_.linkKind); return true;
+    case kMailAddress: *out = PropertyValue::Text(props_.mailAddress.c_str()); return true;
+    case kWebAddress: *out = PropertyValue::Text(props_.webAddress.c_str()); return true;
+    case kLinkColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.linkColor)); return true;
+    case kVisitedColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.visitedColor)); return true;
+    case kHoverColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.hoverColor)); return true;
+    case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return true;
+    case kBorderStyle: *out = PropertyValue::Int(props_.borderStyle); return true;
+    case kFont: *out = BlockValue(props_.font); return true;
+    default: return false;
   }
 }
 
@@ -270,6 +272,6 @@ int32_t Hyperlink::Get(int32_t index, PropertyValue* out) {
 
 namespace ts::controls {
 
-void* HyperlinkInterface(int32_t operation) { return simple::ControlOps<simple::Hyperlink>::Table().Lookup(operation); }
+void* HyperlinkInterface(int32_t operation) { return ControlOps<simple::Hyperlink>::Lookup(operation); }
 
 }  // namespace ts::controls

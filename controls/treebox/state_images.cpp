@@ -59,7 +59,7 @@ win::OwnedImageList BuiltInCheckStrip() {
 }
 
 win::OwnedImageList BuildCheckImages(const Bytes& source, int32_t count) {
-  win::OwnedImageList from(DecodeImageList(source));
+  win::OwnedImageList from = DecodeImageList(source);
   if (!from || ::ImageList_GetImageCount(from.get()) <= 0) from = BuiltInCheckStrip();
   if (!from) return win::OwnedImageList();
   int n = ::ImageList_GetImageCount(from.get());

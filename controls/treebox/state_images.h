@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "controls/listview/control_support.h"
+#include "controls/common/control_support.h"
 #include "win/handles.h"
 
 namespace ts::controls {

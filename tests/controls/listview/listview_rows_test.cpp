@@ -459,7 +459,7 @@ TEST(ListRows, StoredRowsAreBuiltAndWrittenBackUnchanged) {
   // The stored rows, not the live ones, go back into the record, so a
   // recreated box starts from them again.
   b->InsertRow(RowOf("live"));
-  std::vector<uint8_t> all = b->AllData();
+  std::vector<uint8_t> all = b->SaveRecord();
   ts::forms::ListViewProps back;
   ASSERT_TRUE(ts::forms::ReadRecord(all.data(), static_cast<uint32_t>(all.size()), &back));
   EXPECT_EQ(back.initialRows, ts::forms::EncodeRows(o.rows));
