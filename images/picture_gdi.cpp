@@ -10,6 +10,10 @@
 namespace images {
 namespace {
 
+using ts::win::ClientDC;
+using ts::win::OwnedDC;
+using ts::win::SelectGuard;
+
 constexpr DWORD kIconFormatVersion = 0x00030000;
 
 void DestroyIconHandle(void* h) { DestroyIcon(static_cast<HICON>(h)); }
@@ -95,6 +99,7 @@ OwnedBitmap Blended(const Picture& pic, HDC dc, COLORREF background) {
 bool IconSize(HICON icon, int& width, int& height) {
   ICONINFO ii{};
   if (!GetIconInfo(icon, &ii)) return false;
+  const OwnedBitmap colour(ii.hbmColor), mask(ii.hbmMask);  // GetIconInfo made them for us
   BITMAP bm{};
   bool ok;
   if (ii.hbmColor) {
@@ -105,14 +110,12 @@ bool IconSize(HICON icon, int& width, int& height) {
     height = bm.bmHeight / 2;  // a monochrome icon's mask holds both halves
   }
   width = bm.bmWidth;
-  if (ii.hbmColor) DeleteObject(ii.hbmColor);
-  if (ii.hbmMask) DeleteObject(ii.hbmMask);
   return ok;
 }
 
 // Image, mask, image: pixels of the key colour keep the destination.
 void DrawKeyed(HDC dc, HDC src, int x, int y, int w, int h, int bw, int bh, COLORREF key) {
-  MemoryDC maskDC(dc);
+  OwnedDC maskDC(CreateCompatibleDC(dc));
   OwnedBitmap mask(CreateBitmap(bw, bh, 1, 1, nullptr));
   if (!maskDC || !mask) return;
   SelectGuard useMask(maskDC.get(), mask.get());
@@ -134,7 +137,7 @@ bool DrawBitmap(HBITMAP bitmap, HDC dc, int x, int y, int w, int h, long rop) {
   if (!GetObject(bitmap, sizeof bm, &bm)) return false;
   if (w == -1) w = bm.bmWidth;
   if (h == -1) h = bm.bmHeight;
-  MemoryDC src(dc);
+  OwnedDC src(CreateCompatibleDC(dc));
   if (!src) return false;
   SelectGuard use(src.get(), bitmap);
   const int oldMode = SetStretchBltMode(dc, GetDeviceCaps(dc, BITSPIXEL) > 16 ? HALFTONE : COLORONCOLOR);
@@ -173,7 +176,7 @@ std::optional<Picture> DecodeFile(const char* path) {
 
 DeviceImage ToBitmap(const Picture& pic, HDC dc, COLORREF background) {
   DeviceImage out;
-  ScreenDC screen;
+  ClientDC screen;
   if (!dc) dc = screen.get();
   try {
     switch (pic.kind) {
@@ -208,14 +211,14 @@ bool Draw(HANDLE image, HDC dc, int x, int y, int width, int height, long rop) {
 OwnedBitmap PictureDataToBitmap(const uint8_t* bytes, size_t length, COLORREF background) {
   std::optional<Picture> pic = Decode(bytes, length);
   if (!pic) return OwnedBitmap();
-  ScreenDC screen;
+  ClientDC screen;
   DeviceImage image = ToBitmap(*pic, screen.get(), background);
   if (image.bitmap || !image.icon) return std::move(image.bitmap);
 
   // Icons and cursors: drawn with their masks onto white, at their own size.
   const int w = static_cast<int>(pic->width), h = static_cast<int>(pic->height);
   OwnedBitmap canvas(CreateCompatibleBitmap(screen.get(), w, h));
-  MemoryDC mem(screen.get());
+  OwnedDC mem(CreateCompatibleDC(screen.get()));
   if (!canvas || !mem) return OwnedBitmap();
   {
     SelectGuard use(mem.get(), canvas.get());

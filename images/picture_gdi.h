@@ -9,10 +9,12 @@
 #include <cstdint>
 #include <optional>
 
-#include "images/gdi_handles.h"
 #include "images/picture.h"
+#include "win/handles.h"
 
 namespace images {
+
+using ts::win::OwnedBitmap;
 
 // Decodes any recognised format; icons and cursors also get their platform
 // icon (kinds 3 and 4 hold it in `icon`). Malformed data gives no picture.

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   args.height = 400;
   args.formId = 1;
   args.unitId = 1;
-  auto* list = static_cast<ListBox*>(ListBox::Create(args));
+  auto* list = static_cast<ListBox*>(ListBox::CreateUnit(args));
   if (list == nullptr) {
     std::printf("list box could not be created\n");
     return 1;

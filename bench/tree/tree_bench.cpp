@@ -38,7 +38,7 @@ TreeBox* CreateTree(HWND host) {
   args.height = 200;
   args.formId = 1;
   args.unitId = 1;
-  return static_cast<TreeBox*>(TreeBox::Create(args));
+  return static_cast<TreeBox*>(TreeBox::CreateUnit(args));
 }
 
 int GroupsOfTwo(HWND host, int groups, bool visible) {

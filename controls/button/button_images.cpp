@@ -13,7 +13,7 @@ constexpr DWORD kRopAndNotSource = 0x00220326;
 // A 24-bit copy of a bitmap. Key colours are compared on whole pixels, and
 // a 32-bit picture may carry an alpha byte that differs between pixels of
 // the same colour (blended ones keep theirs); 24 bits leave only colour.
-images::OwnedBitmap Opaque24(HBITMAP source, int width, int height, HDC screen) {
+win::OwnedBitmap Opaque24(HBITMAP source, int width, int height, HDC screen) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -21,11 +21,11 @@ images::OwnedBitmap Opaque24(HBITMAP source, int width, int height, HDC screen) 
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 24;
   void* bits = nullptr;
-  images::OwnedBitmap copy(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  images::MemoryDC from(screen), to(screen);
-  if (!copy || !from || !to) return images::OwnedBitmap();
-  images::SelectGuard useFrom(from.get(), source);
-  images::SelectGuard useTo(to.get(), copy.get());
+  win::OwnedBitmap copy(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win::OwnedDC from(CreateCompatibleDC(screen)), to(CreateCompatibleDC(screen));
+  if (!copy || !from || !to) return win::OwnedBitmap();
+  win::SelectGuard useFrom(from.get(), source);
+  win::SelectGuard useTo(to.get(), copy.get());
   BitBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, SRCCOPY);
   return copy;
 }
@@ -41,22 +41,22 @@ void ImageSlot::Clear() {
 void ImageSlot::Build(const uint8_t* data, size_t size, uint32_t key) {
   Clear();
   if (data == nullptr || size == 0) return;
-  images::OwnedBitmap picture = images::PictureDataToBitmap(data, size, kWhite);
+  win::OwnedBitmap picture = images::PictureDataToBitmap(data, size, kWhite);
   if (!picture) return;
   BITMAP bm{};
   if (!GetObject(picture.get(), sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return;
 
-  images::ScreenDC screen;
-  images::OwnedBitmap colour = Opaque24(picture.get(), bm.bmWidth, bm.bmHeight, screen.get());
+  win::ClientDC screen;
+  win::OwnedBitmap colour = Opaque24(picture.get(), bm.bmWidth, bm.bmHeight, screen.get());
   if (!colour) return;
-  images::MemoryDC colourDc(screen.get());
-  images::MemoryDC maskDc(screen.get());
+  win::OwnedDC colourDc(CreateCompatibleDC(screen.get()));
+  win::OwnedDC maskDc(CreateCompatibleDC(screen.get()));
   if (!colourDc || !maskDc) return;
-  images::OwnedBitmap mask(CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr));
+  win::OwnedBitmap mask(CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr));
   if (!mask) return;
   {
-    images::SelectGuard useColour(colourDc.get(), colour.get());
-    images::SelectGuard useMask(maskDc.get(), mask.get());
+    win::SelectGuard useColour(colourDc.get(), colour.get());
+    win::SelectGuard useMask(maskDc.get(), mask.get());
     const COLORREF keyColour = key == kKeyFromCorner ? GetPixel(colourDc.get(), 0, 0) : key;
     // Colour to monochrome: pixels equal to the background colour become 1.
     SetBkColor(colourDc.get(), keyColour);
@@ -74,16 +74,16 @@ void ImageSlot::Build(const uint8_t* data, size_t size, uint32_t key) {
 
 void ImageSlot::Draw(HDC dc, int x, int y) const {
   if (empty()) return;
-  images::MemoryDC src(dc);
+  win::OwnedDC src(CreateCompatibleDC(dc));
   if (!src) return;
   const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
   const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
   {
-    images::SelectGuard useMask(src.get(), mask_.get());
+    win::SelectGuard useMask(src.get(), mask_.get());
     BitBlt(dc, x, y, size_.cx, size_.cy, src.get(), 0, 0, SRCAND);
   }
   {
-    images::SelectGuard useImage(src.get(), image_.get());
+    win::SelectGuard useImage(src.get(), image_.get());
     BitBlt(dc, x, y, size_.cx, size_.cy, src.get(), 0, 0, SRCPAINT);
   }
   SetTextColor(dc, oldText);
@@ -92,11 +92,11 @@ void ImageSlot::Draw(HDC dc, int x, int y) const {
 
 void ImageSlot::DrawDisabled(HDC dc, int x, int y) const {
   if (empty()) return;
-  images::MemoryDC work(dc);
-  images::OwnedBitmap composed(CreateCompatibleBitmap(dc, size_.cx, size_.cy));
+  win::OwnedDC work(CreateCompatibleDC(dc));
+  win::OwnedBitmap composed(CreateCompatibleBitmap(dc, size_.cx, size_.cy));
   if (!work || !composed) return;
   {
-    images::SelectGuard use(work.get(), composed.get());
+    win::SelectGuard use(work.get(), composed.get());
     RECT all{0, 0, size_.cx, size_.cy};
     FillRect(work.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     Draw(work.get(), 0, 0);

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "images/gdi_handles.h"
+#include "win/handles.h"
 
 namespace ts::controls {
 
@@ -34,8 +34,8 @@ class ImageSlot {
   void DrawDisabled(HDC dc, int x, int y) const;
 
  private:
-  images::OwnedBitmap image_;
-  images::OwnedBitmap mask_;
+  win::OwnedBitmap image_;
+  win::OwnedBitmap mask_;
   SIZE size_{0, 0};
 };
 

@@ -3,8 +3,6 @@
 // face. Kept apart from the drawing so that they can be checked alone.
 #pragma once
 
-#include "controls/clamp.h"
-
 #include <windows.h>
 
 #include <cstdint>

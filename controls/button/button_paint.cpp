@@ -1,13 +1,13 @@
 #include "controls/button/button_paint.h"
 
 #include "controls/button/button_look.h"
-#include "forms/engine/gdi.h"
+#include "win/handles.h"
 
 namespace ts::controls {
 
 namespace {
 
-using forms::OwnedBrush;
+using win::OwnedBrush;
 
 constexpr int kRoundCorner = 16;  // ellipse size of an 8-pixel corner radius
 constexpr int kFocusInset = 3;
@@ -32,13 +32,10 @@ void Bevel(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
 
 void RoundFace(HDC dc, const RECT& r, COLORREF colour) {
   OwnedBrush brush(CreateSolidBrush(colour));
-  HPEN pen = static_cast<HPEN>(GetStockObject(BLACK_PEN));
   if (!brush) return;
-  HGDIOBJ oldPen = SelectObject(dc, pen);
-  HGDIOBJ oldBrush = SelectObject(dc, brush.get());
+  win::SelectGuard usePen(dc, GetStockObject(BLACK_PEN));
+  win::SelectGuard useBrush(dc, brush.get());
   RoundRect(dc, r.left, r.top, r.right, r.bottom, kRoundCorner, kRoundCorner);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
 }
 
 void DrawFaceBackground(HDC dc, const RECT& face, const ButtonLook& look, const ButtonState& s) {

@@ -4,48 +4,25 @@
 #include <windowsx.h>
 #include <mmsystem.h>
 
-#include <cstring>
 #include <memory>
 
 #include "controls/button/button_look.h"
 #include "controls/button/click_sound.h"
-#include "runtime/values.h"
+#include "controls/common/control_ops.h"
+#include "controls/common/control_support.h"
 
 namespace ts::controls {
 
 namespace {
 
-using forms::PropertyValue;
-
-constexpr uint32_t kFaceColour = 0xFF000000;
 constexpr int kToolTipWidth = 400;
 constexpr size_t kFontValueSize = sizeof(LOGFONTA);
 static_assert(sizeof(LOGFONTA) == 60);
 
-bool Flag(const PropertyValue& v) { return v.i32 != 0; }
-
-COLORREF Resolve(uint32_t colour) {
-  return colour == kFaceColour ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
-}
-
-void EnsureCommonControls() {
-  static const bool done = [] {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    return InitCommonControlsEx(&icc) != FALSE;
-  }();
-  (void)done;
-}
-
-forms::Bytes CopyBlock(const PropertyValue& v) {
-  if (v.data == nullptr || v.size == 0) return {};
-  const auto* p = static_cast<const uint8_t*>(v.data);
-  return forms::Bytes(p, p + v.size);
-}
-
 }  // namespace
 
 SuperButton::SuperButton(uint32_t formId, uint32_t unitId, const forms::SuperButtonProps& props)
-    : UnitObject(formId, unitId, forms::unittype::SuperButton), props_(props) {
+    : UnitObject(formId, unitId, kTypeId), props_(props) {
   props_.buttonStyle = Clamp(props_.buttonStyle, 0, 2);
   props_.imagePosition = Clamp(props_.imagePosition, 0, 3);
   props_.pressEffect = Clamp(props_.pressEffect, 0, 1);
@@ -66,8 +43,8 @@ forms::UnitObject* SuperButton::CreateUnit(const forms::CreateArgs& args) {
 
 bool SuperButton::Create(const forms::CreateArgs& args) {
   EnsureCommonControls();
-  const DWORD style = (args.style & ~(WS_VISIBLE | WS_POPUP | 0xFFFFu)) | WS_CHILD | WS_CLIPSIBLINGS |
-                      BS_OWNERDRAW | (args.style & WS_TABSTOP);
+  // The engine's low word holds no button style: the button draws itself.
+  const DWORD style = ChildStyle(args.style & ~0xFFFFu) | BS_OWNERDRAW;
   if (!CreateNative(0, "BUTTON", props_.caption.c_str(), style, args.left, args.top, args.width, args.height,
                     args.parent, args.menuOrId)) {
     return false;
@@ -81,15 +58,8 @@ bool SuperButton::Create(const forms::CreateArgs& args) {
 // --- state and resources --------------------------------------------------
 
 void SuperButton::ApplyFont() {
-  if (props_.font.size() == kFontValueSize) {
-    LOGFONTA lf{};
-    std::memcpy(&lf, props_.font.data(), kFontValueSize);
-    lf.lfFaceName[LF_FACESIZE - 1] = 0;
-    font_.reset(CreateFontIndirectA(&lf));
-  } else {
-    font_.reset();
-  }
-  Send(WM_SETFONT, reinterpret_cast<WPARAM>(font_ ? font_.get() : GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  font_ = FontFromValue(props_.font);
+  Send(WM_SETFONT, reinterpret_cast<WPARAM>(FontOrDefault(font_)), TRUE);
 }
 
 void SuperButton::RebuildSlot(Slot which) {
@@ -188,8 +158,9 @@ ButtonLook SuperButton::Look() {
     const COLORREF values[6] = {sys.text, sys.back, sys.hotText, sys.hotBack, sys.downText, sys.downBack};
     for (int i = 0; i < 6; ++i) props_.colors[i] = values[i];
   }
-  look.colours = ButtonColours{Resolve(props_.colors[0]), Resolve(props_.colors[1]), Resolve(props_.colors[2]),
-                               Resolve(props_.colors[3]), Resolve(props_.colors[4]), Resolve(props_.colors[5])};
+  look.colours = ButtonColours{ResolveColour(props_.colors[0]), ResolveColour(props_.colors[1]),
+                               ResolveColour(props_.colors[2]), ResolveColour(props_.colors[3]),
+                               ResolveColour(props_.colors[4]), ResolveColour(props_.colors[5])};
   look.style = props_.buttonStyle;
   look.imagePosition = props_.imagePosition;
   look.pressEffect = props_.pressEffect;
@@ -278,12 +249,12 @@ LRESULT SuperButton::OnMessage(UINT message, WPARAM w, LPARAM l) {
 // --- properties -------------------------------------------------------------
 
 bool SuperButton::SetColour(int32_t index, uint32_t value) {
-  props_.colors[index - sbprop::TextColor] = value == kFaceColour ? GetSysColor(COLOR_BTNFACE) : value;
+  props_.colors[index - sbprop::TextColor] = ResolveButtonFace(value);
   return !props_.systemColors;
 }
 
 int32_t SuperButton::SetBlock(int32_t index, const PropertyValue& value) {
-  forms::Bytes block = CopyBlock(value);
+  forms::Bytes block = BlockOf(value);
   switch (index) {
     case sbprop::NormalImage: props_.normalImage = std::move(block); RebuildSlot(Slot::kNormal); break;
     case sbprop::HotImage: props_.hotImage = std::move(block); RebuildSlot(Slot::kHot); break;
@@ -308,16 +279,16 @@ int32_t SuperButton::SetProperty(int32_t index, const PropertyValue& v) {
   switch (index) {
     case sbprop::ButtonStyle: props_.buttonStyle = Clamp(v.i32, 0, 2); if (!flat()) SetHot(false); break;
     case sbprop::Toggle: {
-      const uint32_t toggle = Flag(v) ? 1 : 0;
+      const uint32_t toggle = BoolOf(v) ? 1 : 0;
       if (toggle == props_.toggle) return 0;
       props_.toggle = toggle;
       return 1;
     }
-    case sbprop::Down: props_.down = Flag(v) ? 1 : 0; break;
+    case sbprop::Down: props_.down = BoolOf(v) ? 1 : 0; break;
     case sbprop::ImagePosition: props_.imagePosition = Clamp(v.i32, 0, 3); break;
     case sbprop::PressEffect: props_.pressEffect = Clamp(v.i32, 0, 1); break;
-    case sbprop::FlatBorder: props_.flatBorder = Flag(v) ? 1 : 0; break;
-    case sbprop::FlatFocusRect: props_.flatFocusRect = Flag(v) ? 1 : 0; break;
+    case sbprop::FlatBorder: props_.flatBorder = BoolOf(v) ? 1 : 0; break;
+    case sbprop::FlatFocusRect: props_.flatFocusRect = BoolOf(v) ? 1 : 0; break;
     case sbprop::NormalImageKey: props_.normalImageKey = v.u32; RebuildSlot(Slot::kNormal); break;
     case sbprop::HotImageKey: props_.hotImageKey = v.u32; RebuildSlot(Slot::kHot); break;
     case sbprop::DisabledImageKey: props_.disabledImageKey = v.u32; RebuildSlot(Slot::kDisabled); break;
@@ -332,7 +303,7 @@ int32_t SuperButton::SetProperty(int32_t index, const PropertyValue& v) {
       props_.caption = v.text ? v.text : "";
       SetWindowTextA(hwnd_, props_.caption.c_str());
       break;
-    case sbprop::SystemColors: props_.systemColors = Flag(v) ? 1 : 0; break;
+    case sbprop::SystemColors: props_.systemColors = BoolOf(v) ? 1 : 0; break;
     case sbprop::TextColor:
     case sbprop::BackColor:
     case sbprop::HotTextColor:
@@ -341,7 +312,7 @@ int32_t SuperButton::SetProperty(int32_t index, const PropertyValue& v) {
     case sbprop::DownBackColor:
       if (!SetColour(index, v.u32)) return 0;
       break;
-    case sbprop::BuiltInSound: props_.builtInSound = Flag(v) ? 1 : 0; return 0;
+    case sbprop::BuiltInSound: props_.builtInSound = BoolOf(v) ? 1 : 0; return 0;
     case sbprop::ToolTip:
       props_.toolTip = v.text ? v.text : "";
       UpdateToolTip();
@@ -359,7 +330,7 @@ int32_t SuperButton::SetProperty(int32_t index, const PropertyValue& v) {
 }
 
 bool SuperButton::GetProperty(int32_t index, PropertyValue* out) {
-  auto block = [&](const forms::Bytes& b) { *out = PropertyValue::Block(b.data(), static_cast<uint32_t>(b.size())); };
+  auto block = [&](const forms::Bytes& b) { *out = BlockValue(b); };
   switch (index) {
     case sbprop::ButtonStyle: *out = PropertyValue::Int(props_.buttonStyle); return true;
     case sbprop::Toggle: *out = PropertyValue::Int(static_cast<int32_t>(props_.toggle)); return true;
@@ -413,42 +384,6 @@ forms::Bytes SuperButton::SaveRecord() {
 
 // --- the operation table ----------------------------------------------------
 
-namespace {
-
-SuperButton* AsButton(forms::UnitObject* unit) { return static_cast<SuperButton*>(unit); }
-
-forms::UnitObject* OpCreate(const forms::CreateArgs& args) {
-  return forms::GuardedOperation<forms::UnitObject*>(nullptr, [&] { return SuperButton::CreateUnit(args); });
-}
-
-int32_t OpSet(forms::UnitObject* unit, int32_t index, const PropertyValue& value) {
-  return forms::GuardedOperation(0, [&] { return AsButton(unit)->SetProperty(index, value); });
-}
-
-int32_t OpGet(forms::UnitObject* unit, int32_t index, PropertyValue* out) {
-  return forms::GuardedOperation(0, [&] { return AsButton(unit)->GetProperty(index, out) ? 1 : 0; });
-}
-
-uint8_t* OpGetAll(forms::UnitObject* unit, uint32_t* size) {
-  return forms::GuardedOperation<uint8_t*>(nullptr, [&] {
-    const forms::Bytes record = AsButton(unit)->SaveRecord();
-    auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(record.size())));
-    std::memcpy(block, record.data(), record.size());
-    *size = static_cast<uint32_t>(record.size());
-    return block;
-  });
-}
-
-int32_t OpIsDefault(forms::UnitObject* unit) {
-  return forms::GuardedOperation(0, [&] { return AsButton(unit)->isDefault() ? 1 : 0; });
-}
-
-}  // namespace
-
-void* SuperButtonInterface(int32_t operation) {
-  static const forms::UnitOps ops{&OpCreate, &OpSet, &OpGetAll, &OpGet, nullptr, &OpIsDefault,
-                                  nullptr};
-  return ops.Lookup(operation);
-}
+void* SuperButtonInterface(int32_t operation) { return ControlOps<SuperButton>::Lookup(operation); }
 
 }  // namespace ts::controls

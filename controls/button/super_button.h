@@ -10,9 +10,9 @@
 #include "controls/button/button_images.h"
 #include "controls/button/button_look.h"
 #include "controls/button/button_paint.h"
-#include "forms/engine/gdi.h"
 #include "forms/engine/unit.h"
 #include "forms/records/records.h"
+#include "win/handles.h"
 
 namespace ts::controls {
 
@@ -30,16 +30,18 @@ enum : int32_t {
 
 class SuperButton : public forms::UnitObject {
  public:
+  static constexpr uint32_t kTypeId = forms::unittype::SuperButton;
+
   SuperButton(uint32_t formId, uint32_t unitId, const forms::SuperButtonProps& props);
   ~SuperButton() override;
 
-  // Operation 1: reads the stored record and creates the native button.
+  // The unit operations (see ControlOps). Operation 1 reads the stored
+  // record and creates the native button.
   static forms::UnitObject* CreateUnit(const forms::CreateArgs& args);
   // Creates the native button for an object made by the caller. false
   // when the window could not be created.
   bool Create(const forms::CreateArgs& args);
 
-  // Operations 4, 5, 6 and 10.
   int32_t SetProperty(int32_t index, const forms::PropertyValue& value);
   bool GetProperty(int32_t index, forms::PropertyValue* out);
   forms::Bytes SaveRecord();
@@ -75,7 +77,7 @@ class SuperButton : public forms::UnitObject {
 
   forms::SuperButtonProps props_;
   ImageSlot slots_[3];  // hot, normal, disabled
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   HWND tooltip_ = nullptr;  // destroyed with the button
   bool hot_ = false;
   mutable std::string captionRead_;

@@ -1,16 +1,18 @@
 #include "controls/listview/listview.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
 #include <utility>
 
+#include "controls/common/control_ops.h"
 #include "runtime/values.h"
 
 namespace ts::controls {
 
 using forms::ListViewProps;
-using forms::PropertyValue;
 
 namespace {
 
@@ -20,6 +22,11 @@ enum ListProperty : int32_t {
   kFullRowSelect, kGridLines, kHeaderDragDrop, kImages, kStateImages, kHotTracking, kHandCursor,
   kUnderlineHot, kUnderlineCold, kEditLabels, kSortOrder, kCheckBoxes, kFlatScrollBars,
   kSingleSelection, kCurrentRow, kShowSelectionAlways, kInitialRows, kEditedText,
+};
+
+enum ListEvent : int32_t {
+  kRowFocused = 0, kRowActivated = 1, kHeaderClicked = 2, kHotRowChanged = 3, kLeftClick = 4, kRightClick = 5,
+  kEditStarting = 6, kEditEnding = 7, kCheckChanged = 8,
 };
 
 // Boolean properties and their record fields.
@@ -45,31 +52,16 @@ uint32_t* BoolField(ListViewProps& p, int32_t index) {
   }
 }
 
-Bytes BlockOf(const PropertyValue& v) {
-  const auto* p = static_cast<const uint8_t*>(v.data);
-  return p && v.size ? Bytes(p, p + v.size) : Bytes();
-}
-
-PropertyValue BlockValue(const Bytes& b) { return PropertyValue::Block(b.data(), static_cast<uint32_t>(b.size())); }
-
-void EnsureCommonControls() {
-  static const bool done = [] {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
-    return ::InitCommonControlsEx(&icc) != FALSE;
-  }();
-  (void)done;
-}
-
 bool IconView(const ListViewProps& p) { return p.viewType == 0 || p.viewType == 1; }
 
 }  // namespace
 
 ListBox::ListBox(const forms::CreateArgs& args, ListViewProps props)
-    : UnitObject(args.formId, args.unitId, forms::unittype::ListView), props_(std::move(props)) {}
+    : UnitObject(args.formId, args.unitId, kTypeId), props_(std::move(props)) {}
 
 ListBox::~ListBox() = default;
 
-forms::UnitObject* ListBox::Create(const forms::CreateArgs& args) {
+forms::UnitObject* ListBox::CreateUnit(const forms::CreateArgs& args) {
   ListViewProps props;
   if (!forms::ReadRecord(args.data, args.size, &props)) return nullptr;
   EnsureCommonControls();
@@ -125,7 +117,7 @@ DWORD ListBox::ExStyleFromProps() const {
 }
 
 bool ListBox::Build(const forms::CreateArgs& args) {
-  DWORD style = (args.style & ~static_cast<DWORD>(WS_VISIBLE)) | 0x46000000 | StyleFromProps();
+  const DWORD style = ChildStyle(args.style) | WS_CLIPCHILDREN | StyleFromProps();
   if (!CreateNative(0, WC_LISTVIEWA, "", style, args.left, args.top, args.width, args.height, args.parent,
                     args.menuOrId)) {
     return false;
@@ -152,26 +144,25 @@ bool ListBox::Build(const forms::CreateArgs& args) {
 }
 
 void ListBox::ApplyColours() {
-  Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ResolveColour(props_.textColor)));
-  Send(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ResolveColour(props_.textBackColor)));
-  Send(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ResolveColour(props_.backColor)));
+  Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ResolveButtonFace(props_.textColor)));
+  Send(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ResolveButtonFace(props_.textBackColor)));
+  Send(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ResolveButtonFace(props_.backColor)));
   ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void ListBox::ApplyFont() {
-  font_.reset(FontFromValue(props_.font));
-  HFONT f = font_.get() ? font_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-  Send(WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+  font_ = FontFromValue(props_.font);
+  Send(WM_SETFONT, reinterpret_cast<WPARAM>(FontOrDefault(font_)), TRUE);
 }
 
 void ListBox::ApplyImages() {
-  OwnedImageList list(DecodeImageList(props_.images));
+  win::OwnedImageList list = DecodeImageList(props_.images);
   Send(LVM_SETIMAGELIST, props_.viewType == 0 ? LVSIL_NORMAL : LVSIL_SMALL, reinterpret_cast<LPARAM>(list.get()));
   images_ = std::move(list);
 }
 
 void ListBox::ApplyStateImages() {
-  OwnedImageList list(DecodeImageList(props_.stateImages));
+  win::OwnedImageList list = DecodeImageList(props_.stateImages);
   if (list) {
     Send(LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(list.get()));
     stateImages_ = std::move(list);
@@ -179,7 +170,7 @@ void ListBox::ApplyStateImages() {
 }
 
 void ListBox::ApplyHeaderImages() {
-  OwnedImageList list(DecodeImageList(props_.headerImages));
+  win::OwnedImageList list = DecodeImageList(props_.headerImages);
   if (list) ::ImageList_SetBkColor(list.get(), ::GetSysColor(COLOR_BTNFACE));
   if (HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER))) {
     ::SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list.get()));
@@ -520,7 +511,7 @@ bool ListBox::GetProperty(int32_t index, PropertyValue* out) {
   }
 }
 
-Bytes ListBox::AllData() {
+Bytes ListBox::SaveRecord() {
   ListViewProps now = props_;
   now.textColor = static_cast<uint32_t>(Send(LVM_GETTEXTCOLOR));
   now.textBackColor = static_cast<uint32_t>(Send(LVM_GETTEXTBKCOLOR));
@@ -586,7 +577,9 @@ LRESULT ListBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
     }
     case kCheckToggled: {
       auto row = static_cast<int32_t>(w);
-      if (row < RowCount()) Raise(8, {static_cast<uint32_t>(row), static_cast<uint32_t>(CellValue(row, 0, CellKind::Check))});
+      if (row < RowCount()) {
+        Raise(kCheckChanged, {static_cast<uint32_t>(row), static_cast<uint32_t>(CellValue(row, 0, CellKind::Check))});
+      }
       return 0;
     }
     default:
@@ -645,7 +638,7 @@ LRESULT ListBox::OnNotify(const NMHDR* header) {
     case LVN_ITEMCHANGED: {
       auto* nm = reinterpret_cast<const NMLISTVIEW*>(header);
       if (!quiet_ && (nm->uChanged & LVIF_STATE) && (nm->uNewState & LVIS_FOCUSED) && !(nm->uOldState & LVIS_FOCUSED)) {
-        Raise(0);
+        Raise(kRowFocused);
       }
       return 0;
     }
@@ -659,30 +652,30 @@ LRESULT ListBox::OnNotify(const NMHDR* header) {
       auto* nm = reinterpret_cast<const NMLVFINDITEMA*>(header);
       return FindForControl(nm->lvfi, nm->iStart, header->code == LVN_ODFINDITEMW);
     }
-    case LVN_ITEMACTIVATE: Raise(1); return 0;
+    case LVN_ITEMACTIVATE: Raise(kRowActivated); return 0;
     case LVN_COLUMNCLICK:
-      Raise(2, {static_cast<uint32_t>(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem)});
+      Raise(kHeaderClicked, {static_cast<uint32_t>(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem)});
       return 0;
     case LVN_HOTTRACK: {
       // Sent on every mouse move: event 3 is for a row that becomes hot.
       const int32_t row = reinterpret_cast<const NMLISTVIEW*>(header)->iItem;
       if (!props_.hotTracking || row == hotRow_) return 0;
       hotRow_ = row;
-      if (row >= 0) Raise(3, {static_cast<uint32_t>(row)});
+      if (row >= 0) Raise(kHotRowChanged, {static_cast<uint32_t>(row)});
       return 0;
     }
-    case NM_CLICK: Raise(4); return 0;
-    case NM_RCLICK: Raise(5); return 0;
+    case NM_CLICK: Raise(kLeftClick); return 0;
+    case NM_RCLICK: Raise(kRightClick); return 0;
     case LVN_BEGINLABELEDITA: {
       auto* info = reinterpret_cast<const NMLVDISPINFOA*>(header);
-      auto r = Raise(6, {static_cast<uint32_t>(info->item.iItem)});
+      auto r = Raise(kEditStarting, {static_cast<uint32_t>(info->item.iItem)});
       return (r.returned && r.value == 0) ? TRUE : 0;
     }
     case LVN_ENDLABELEDITA: {
       auto* info = reinterpret_cast<const NMLVDISPINFOA*>(header);
       bool abandoned = info->item.pszText == nullptr;
       editedText_ = abandoned ? CellText(info->item.iItem, 0) : std::string(info->item.pszText);
-      auto r = Raise(7, {static_cast<uint32_t>(info->item.iItem)});
+      auto r = Raise(kEditEnding, {static_cast<uint32_t>(info->item.iItem)});
       editedText_.clear();
       if (abandoned || (r.returned && r.value == 0)) return 0;
       // Accepted: the control keeps no text, the row takes it.
@@ -708,6 +701,6 @@ LRESULT ListBox::OnNotify(const NMHDR* header) {
 
 // --- the type's operations ------------------------------------------------------
 
-void* ListViewInterface(int32_t operation) { return RecordOps<ListBox, forms::unittype::ListView>::Lookup(operation); }
+void* ListViewInterface(int32_t operation) { return ControlOps<ListBox>::Lookup(operation); }
 
 }  // namespace ts::controls

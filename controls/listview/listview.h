@@ -9,19 +9,17 @@
 #pragma once
 
 #include <windows.h>
-// The image-list stream functions are declared only when IStream is.
-#include <objidl.h>
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "controls/listview/control_support.h"
+#include "controls/common/control_support.h"
 #include "controls/listview/row_store.h"
 #include "forms/engine/unit.h"
 #include "forms/records/records.h"
+#include "win/handles.h"
 
 namespace ts::controls {
 
@@ -40,13 +38,16 @@ struct ListRowSpec {
 
 class ListBox : public forms::UnitObject {
  public:
+  static constexpr uint32_t kTypeId = forms::unittype::ListView;
+
   ListBox(const forms::CreateArgs& args, forms::ListViewProps props);
   ~ListBox() override;
 
-  static forms::UnitObject* Create(const forms::CreateArgs& args);
+  // The unit operations (see ControlOps).
+  static forms::UnitObject* CreateUnit(const forms::CreateArgs& args);
   int32_t SetProperty(int32_t index, const forms::PropertyValue& value);
   bool GetProperty(int32_t index, forms::PropertyValue* out);
-  Bytes AllData();
+  Bytes SaveRecord();
 
   // --- rows ------------------------------------------------------------
   int32_t RowCount() const;
@@ -103,8 +104,8 @@ class ListBox : public forms::UnitObject {
   int32_t FindForControl(const LVFINDINFOA& find, int32_t start, bool wide);
 
   forms::ListViewProps props_;
-  OwnedImageList images_, stateImages_, headerImages_;
-  OwnedFontHandle font_;
+  win::OwnedImageList images_, stateImages_, headerImages_;
+  win::OwnedFont font_;
   std::string editedText_;
   std::vector<std::string> tips_;  // tip of each row of InitialRows, by row
   RowStore rows_;

@@ -1,5 +1,6 @@
 #include "controls/listview/listview_commands.h"
 
+#include "controls/common/control_commands.h"
 #include "controls/listview/listview.h"
 #include "runtime/commands/arg_values.h"
 

@@ -10,23 +10,20 @@ std::unique_ptr<GifAnimation> GifAnimation::Load(const uint8_t* data, size_t siz
   std::unique_ptr<images::GifMovie> movie = images::OpenGifMovie(data, size, background);
   if (!movie) return nullptr;
   std::unique_ptr<GifAnimation> animation(new (std::nothrow) GifAnimation(std::move(movie)));
-  if (!animation || animation->stopEvent_ == nullptr) return nullptr;
+  if (!animation || !animation->stopEvent_) return nullptr;
   return animation;
 }
 
 GifAnimation::GifAnimation(std::unique_ptr<images::GifMovie> movie)
     : movie_(std::move(movie)), stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
-GifAnimation::~GifAnimation() {
-  Stop();
-  if (stopEvent_ != nullptr) CloseHandle(stopEvent_);
-}
+GifAnimation::~GifAnimation() { Stop(); }
 
 void GifAnimation::Start(HWND window, int32_t displayMode) {
   if (state_ != State::kStopped || thread_.joinable()) return;
   window_ = window;
   displayMode_ = displayMode;
-  ResetEvent(stopEvent_);
+  ResetEvent(stopEvent_.get());
   state_ = State::kRunning;
   try {
     thread_ = std::thread([this] { Run(); });
@@ -38,7 +35,7 @@ void GifAnimation::Start(HWND window, int32_t displayMode) {
 void GifAnimation::Stop() {
   if (!thread_.joinable()) return;
   if (state_ == State::kRunning) state_ = State::kStopRequested;
-  SetEvent(stopEvent_);
+  SetEvent(stopEvent_.get());
   thread_.join();
   state_ = State::kStopped;
 }
@@ -65,10 +62,8 @@ void GifAnimation::ShowCanvas() {
   RECT client;
   if (!GetClientRect(window_, &client)) return;
   const RECT target = PlacePicture(displayMode_, client, size());
-  HDC dc = GetDC(window_);
-  if (dc == nullptr) return;
-  Present(dc, target);
-  ReleaseDC(window_, dc);
+  win::ClientDC dc(window_);
+  if (dc.get() != nullptr) Present(dc.get(), target);
 }
 
 void GifAnimation::Run() {
@@ -88,7 +83,7 @@ void GifAnimation::Run() {
       ++framesShown_;
     }
     // The stop request ends the wait at once.
-    if (WaitForSingleObject(stopEvent_, delay) != WAIT_TIMEOUT) break;
+    if (WaitForSingleObject(stopEvent_.get(), delay) != WAIT_TIMEOUT) break;
   }
 }
 

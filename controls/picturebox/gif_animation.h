@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "images/gif_canvas.h"
+#include "win/handles.h"
 
 namespace ts::controls {
 
@@ -77,7 +78,7 @@ class GifAnimation {
 
   std::unique_ptr<images::GifMovie> movie_;  // its canvas is guarded by canvasLock_
   CriticalSection canvasLock_;
-  HANDLE stopEvent_ = nullptr;
+  win::OwnedKernelHandle stopEvent_;
   std::thread thread_;
   HWND window_ = nullptr;
   std::atomic<int32_t> displayMode_{0};

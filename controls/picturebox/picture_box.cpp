@@ -1,36 +1,16 @@
 #include "controls/picturebox/picture_box.h"
 
-#include <cstring>
 #include <new>
 
+#include "controls/common/control_ops.h"
+#include "controls/common/control_support.h"
 #include "controls/picturebox/picture_layout.h"
-#include "runtime/values.h"
+#include "win/handles.h"
 
 namespace ts::controls {
 
-namespace {
-
-using forms::PropertyValue;
-
-constexpr uint32_t kFaceColour = 0xFF000000;
-
-int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
-
-}  // namespace
-
-BorderBits BorderStyleBits(int32_t borderStyle) {
-  switch (Clamp(borderStyle, 0, 5)) {
-    case 1: return {0, WS_EX_CLIENTEDGE};
-    case 2: return {0, WS_EX_DLGMODALFRAME};
-    case 3: return {0, WS_EX_STATICEDGE};
-    case 4: return {0, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME};
-    case 5: return {WS_BORDER, 0};
-    default: return {};
-  }
-}
-
 PictureBox::PictureBox(uint32_t formId, uint32_t unitId, const forms::PicBoxProps& props)
-    : UnitObject(formId, unitId, forms::unittype::PicBox), props_(props) {
+    : UnitObject(formId, unitId, kTypeId), props_(props) {
   props_.borderStyle = Clamp(props_.borderStyle, 0, 5);
   props_.displayMode = Clamp(props_.displayMode, 0, 2);
 }
@@ -51,7 +31,7 @@ bool PictureBox::Create(const forms::CreateArgs& args) {
     return false;
   }
   const BorderBits border = BorderStyleBits(props_.borderStyle);
-  const DWORD style = (args.style & ~(WS_VISIBLE | WS_POPUP)) | WS_CHILD | WS_CLIPSIBLINGS | border.style;
+  const DWORD style = ChildStyle(args.style) | border.style;
   if (!CreateNative(border.exStyle, kPictureBoxClass, "", style, args.left, args.top, args.width, args.height,
                     args.parent, args.menuOrId)) {
     return false;
@@ -60,9 +40,7 @@ bool PictureBox::Create(const forms::CreateArgs& args) {
   return true;
 }
 
-COLORREF PictureBox::backColour() const {
-  return props_.backColor == kFaceColour ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(props_.backColor);
-}
+COLORREF PictureBox::backColour() const { return ResolveColour(props_.backColor); }
 
 SIZE PictureBox::pictureSize() const {
   if (animation_) return animation_->size();
@@ -97,23 +75,12 @@ void PictureBox::LoadPicture() {
   }
 }
 
-void PictureBox::ApplyBorder() {
-  const BorderBits bits = BorderStyleBits(props_.borderStyle);
-  const LONG_PTR allEx = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE;
-  const LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
-  const LONG_PTR ex = GetWindowLongPtrA(hwnd_, GWL_EXSTYLE);
-  SetWindowLongPtrA(hwnd_, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_BORDER)) | bits.style);
-  SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, (ex & ~allEx) | bits.exStyle);
-  SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
 void PictureBox::Redraw() {
   if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void PictureBox::Paint(HDC dc, const RECT& clip) {
-  forms::OwnedBrush back(CreateSolidBrush(backColour()));
+  win::OwnedBrush back(CreateSolidBrush(backColour()));
   if (back) FillRect(dc, &clip, back.get());
   RECT client;
   GetClientRect(hwnd_, &client);
@@ -132,11 +99,9 @@ void PictureBox::Paint(HDC dc, const RECT& clip) {
 LRESULT PictureBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      if (dc != nullptr) {
-        Paint(dc, ps.rcPaint);
-        EndPaint(hwnd_, &ps);
+      {
+        win::PaintDC paint(hwnd_);
+        if (paint.get() != nullptr) Paint(paint.get(), paint.area());
       }
       // The thread draws through a device context of its own: it starts
       // once this paint is over, so that its first frame is not painted
@@ -168,7 +133,7 @@ int32_t PictureBox::SetProperty(int32_t index, const PropertyValue& v) {
   switch (index) {
     case pbprop::BorderStyle:
       props_.borderStyle = Clamp(v.i32, 0, 5);
-      ApplyBorder();
+      ApplyBorder(hwnd_, props_.borderStyle);
       break;
     case pbprop::BackColor:
       props_.backColor = v.u32;
@@ -176,19 +141,17 @@ int32_t PictureBox::SetProperty(int32_t index, const PropertyValue& v) {
       // animation's canvas starts from it: both are made again.
       LoadPicture();
       break;
-    case pbprop::Picture: {
-      const auto* p = static_cast<const uint8_t*>(v.data);
-      props_.picture = (p != nullptr && v.size != 0) ? forms::Bytes(p, p + v.size) : forms::Bytes{};
+    case pbprop::Picture:
+      props_.picture = BlockOf(v);
       LoadPicture();
       break;
-    }
     case pbprop::DisplayMode: props_.displayMode = Clamp(v.i32, 0, 2); break;
     case pbprop::Animate:
-      props_.animate = v.i32 != 0 ? 1 : 0;
+      props_.animate = BoolOf(v) ? 1 : 0;
       LoadPicture();
       break;
-    case pbprop::DataSource: props_.dataSource = v.text ? v.text : ""; return 0;
-    case pbprop::DataField: props_.dataField = v.text ? v.text : ""; return 0;
+    case pbprop::DataSource: props_.dataSource = TextOf(v); return 0;
+    case pbprop::DataField: props_.dataField = TextOf(v); return 0;
     default: return 0;
   }
   Redraw();
@@ -199,9 +162,7 @@ bool PictureBox::GetProperty(int32_t index, PropertyValue* out) {
   switch (index) {
     case pbprop::BorderStyle: *out = PropertyValue::Int(props_.borderStyle); return true;
     case pbprop::BackColor: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return true;
-    case pbprop::Picture:
-      *out = PropertyValue::Block(props_.picture.data(), static_cast<uint32_t>(props_.picture.size()));
-      return true;
+    case pbprop::Picture: *out = BlockValue(props_.picture); return true;
     case pbprop::DisplayMode: *out = PropertyValue::Int(props_.displayMode); return true;
     case pbprop::Animate: *out = PropertyValue::Int(static_cast<int32_t>(props_.animate)); return true;
     case pbprop::DataSource: *out = PropertyValue::Text(props_.dataSource.c_str()); return true;
@@ -212,37 +173,6 @@ bool PictureBox::GetProperty(int32_t index, PropertyValue* out) {
 
 // --- the operation table ----------------------------------------------------
 
-namespace {
-
-PictureBox* AsBox(forms::UnitObject* unit) { return static_cast<PictureBox*>(unit); }
-
-forms::UnitObject* OpCreate(const forms::CreateArgs& args) {
-  return forms::GuardedOperation<forms::UnitObject*>(nullptr, [&] { return PictureBox::CreateUnit(args); });
-}
-
-int32_t OpSet(forms::UnitObject* unit, int32_t index, const PropertyValue& value) {
-  return forms::GuardedOperation(0, [&] { return AsBox(unit)->SetProperty(index, value); });
-}
-
-int32_t OpGet(forms::UnitObject* unit, int32_t index, PropertyValue* out) {
-  return forms::GuardedOperation(0, [&] { return AsBox(unit)->GetProperty(index, out) ? 1 : 0; });
-}
-
-uint8_t* OpGetAll(forms::UnitObject* unit, uint32_t* size) {
-  return forms::GuardedOperation<uint8_t*>(nullptr, [&] {
-    const forms::Bytes record = AsBox(unit)->SaveRecord();
-    auto* block = static_cast<uint8_t*>(ts::Alloc(static_cast<uint32_t>(record.size())));
-    std::memcpy(block, record.data(), record.size());
-    *size = static_cast<uint32_t>(record.size());
-    return block;
-  });
-}
-
-}  // namespace
-
-void* PictureBoxInterface(int32_t operation) {
-  static const forms::UnitOps ops{&OpCreate, &OpSet, &OpGetAll, &OpGet, nullptr, nullptr, nullptr};
-  return ops.Lookup(operation);
-}
+void* PictureBoxInterface(int32_t operation) { return ControlOps<PictureBox>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -10,7 +10,6 @@
 #include <optional>
 
 #include "controls/picturebox/gif_animation.h"
-#include "forms/engine/gdi.h"
 #include "forms/engine/unit.h"
 #include "forms/records/records.h"
 #include "images/picture_gdi.h"
@@ -25,20 +24,14 @@ enum : int32_t { BorderStyle = 0, BackColor, Picture, DisplayMode, Animate, Data
 // The window class of picture boxes.
 inline constexpr char kPictureBoxClass[] = "_QX_PictureBox";
 
-// Applies a border style 0..5 to a control: 0 none, 1 sunken client edge,
-// 2 raised modal frame, 3 static edge, 4 client edge plus modal frame,
-// 5 thin line. Returns the style and extended style bits to use.
-struct BorderBits {
-  DWORD style = 0;
-  DWORD exStyle = 0;
-};
-BorderBits BorderStyleBits(int32_t borderStyle);
-
 class PictureBox : public forms::UnitObject {
  public:
+  static constexpr uint32_t kTypeId = forms::unittype::PicBox;
+
   PictureBox(uint32_t formId, uint32_t unitId, const forms::PicBoxProps& props);
   ~PictureBox() override;
 
+  // The unit operations (see ControlOps).
   static forms::UnitObject* CreateUnit(const forms::CreateArgs& args);
   bool Create(const forms::CreateArgs& args);
 
@@ -61,7 +54,6 @@ class PictureBox : public forms::UnitObject {
  private:
   void LoadPicture();
   void StopAnimation();
-  void ApplyBorder();
   void Redraw();
   SIZE pictureSize() const;
 

@@ -2,8 +2,10 @@
 // platform's clicked notification, so the box already shows its new state.
 #include <optional>
 
-#include "controls/simple/control_support.h"
+#include "controls/common/control_ops.h"
+#include "controls/common/control_support.h"
 #include "controls/simple/simple_controls.h"
+#include "forms/records/records.h"
 #include "images/picture_gdi.h"
 
 namespace ts::controls::simple {
@@ -16,7 +18,9 @@ enum CheckBoxProp : int32_t {
 
 class CheckBox : public UnitObject {
  public:
-  static CheckBox* Create(const CreateArgs& a) {
+  static constexpr uint32_t kTypeId = forms::unittype::CheckBox;
+
+  static CheckBox* CreateUnit(const CreateArgs& a) {
     forms::CheckBoxProps props;
     if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
     auto* box = new CheckBox(a, std::move(props));
@@ -32,9 +36,9 @@ class CheckBox : public UnitObject {
     return box;
   }
 
-  int32_t Set(int32_t index, const PropertyValue& v);
-  int32_t Get(int32_t index, PropertyValue* out);
-  Bytes Record() {
+  int32_t SetProperty(int32_t index, const PropertyValue& v);
+  bool GetProperty(int32_t index, PropertyValue* out);
+  Bytes SaveRecord() {
     forms::CheckBoxProps p = props_;
     if (alive()) {
       p.caption = WindowText(hwnd_);
@@ -42,7 +46,6 @@ class CheckBox : public UnitObject {
     }
     return forms::WriteRecord(p);
   }
-  int32_t WantsKey(uint32_t) const { return 0; }
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override {
@@ -61,10 +64,10 @@ class CheckBox : public UnitObject {
 
  private:
   CheckBox(const CreateArgs& a, forms::CheckBoxProps props)
-      : UnitObject(a.formId, a.unitId, forms::unittype::CheckBox), props_(std::move(props)),
+      : UnitObject(a.formId, a.unitId, kTypeId), props_(std::move(props)),
         designFlag_(a.designFlag) {
-    props_.hAlign = ClampInt(props_.hAlign, 0, 2);
-    props_.vAlign = ClampInt(props_.vAlign, 0, 2);
+    props_.hAlign = Clamp(props_.hAlign, 0, 2);
+    props_.vAlign = Clamp(props_.vAlign, 0, 2);
     font_ = FontFromValue(props_.font);
     LoadPicture();
   }
@@ -100,14 +103,14 @@ class CheckBox : public UnitObject {
 
   forms::CheckBoxProps props_;
   uint32_t designFlag_;
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   std::optional<images::Picture> picture_;
   images::DeviceImage image_;
   ColourBrush brush_;
   std::string readText_;
 };
 
-int32_t CheckBox::Set(int32_t index, const PropertyValue& v) {
+int32_t CheckBox::SetProperty(int32_t index, const PropertyValue& v) {
   switch (index) {
     case kPicture:
       props_.picture = BlockOf(v);
@@ -119,8 +122,8 @@ int32_t CheckBox::Set(int32_t index, const PropertyValue& v) {
       if (alive()) ::SetWindowTextA(hwnd_, props_.caption.c_str());
       return 0;
     case kTextOnLeft: props_.textOnLeft = BoolOf(v); Restyle(); return 0;
-    case kHAlign: props_.hAlign = ClampInt(v.i32, 0, 2); Restyle(); return 0;
-    case kVAlign: props_.vAlign = ClampInt(v.i32, 0, 2); Restyle(); return 0;
+    case kHAlign: props_.hAlign = Clamp(v.i32, 0, 2); Restyle(); return 0;
+    case kVAlign: props_.vAlign = Clamp(v.i32, 0, 2); Restyle(); return 0;
     case kTextColour: props_.textColor = v.u32; break;
     case kBackColour:
       props_.backColor = v.u32;
@@ -150,30 +153,30 @@ int32_t CheckBox::Set(int32_t index, const PropertyValue& v) {
   return 0;
 }
 
-int32_t CheckBox::Get(int32_t index, PropertyValue* out) {
+bool CheckBox::GetProperty(int32_t index, PropertyValue* out) {
   switch (index) {
-    case kPicture: *out = BlockValue(props_.picture); return 1;
-    case kPushLike: *out = PropertyValue::Int(props_.pushLike ? 1 : 0); return 1;
-    case kFlat: *out = PropertyValue::Int(props_.flat ? 1 : 0); return 1;
+    case kPicture: *out = BlockValue(props_.picture); return true;
+    case kPushLike: *out = PropertyValue::Int(props_.pushLike ? 1 : 0); return true;
+    case kFlat: *out = PropertyValue::Int(props_.flat ? 1 : 0); return true;
     case kCaption:
       readText_ = alive() ? WindowText(hwnd_) : props_.caption;
       *out = PropertyValue::Text(readText_.c_str());
-      return 1;
-    case kTextOnLeft: *out = PropertyValue::Int(props_.textOnLeft ? 1 : 0); return 1;
-    case kHAlign: *out = PropertyValue::Int(props_.hAlign); return 1;
-    case kVAlign: *out = PropertyValue::Int(props_.vAlign); return 1;
-    case kTextColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.textColor)); return 1;
-    case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return 1;
-    case kFont: *out = BlockValue(props_.font); return 1;
+      return true;
+    case kTextOnLeft: *out = PropertyValue::Int(props_.textOnLeft ? 1 : 0); return true;
+    case kHAlign: *out = PropertyValue::Int(props_.hAlign); return true;
+    case kVAlign: *out = PropertyValue::Int(props_.vAlign); return true;
+    case kTextColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.textColor)); return true;
+    case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return true;
+    case kFont: *out = BlockValue(props_.font); return true;
     case kChecked: {
       // The platform control holds the state the user last gave it.
       bool checked = alive() ? Send(BM_GETCHECK) == BST_CHECKED : props_.checked != 0;
       *out = PropertyValue::Int(checked ? 1 : 0);
-      return 1;
+      return true;
     }
-    case kDataSource: *out = PropertyValue::Text(props_.dataSource.c_str()); return 1;
-    case kDataField: *out = PropertyValue::Text(props_.dataField.c_str()); return 1;
-    default: return 0;
+    case kDataSource: *out = PropertyValue::Text(props_.dataSource.c_str()); return true;
+    case kDataField: *out = PropertyValue::Text(props_.dataField.c_str()); return true;
+    default: return false;
   }
 }
 
@@ -182,6 +185,6 @@ int32_t CheckBox::Get(int32_t index, PropertyValue* out) {
 
 namespace ts::controls {
 
-void* CheckBoxInterface(int32_t operation) { return simple::ControlOps<simple::CheckBox>::Table().Lookup(operation); }
+void* CheckBoxInterface(int32_t operation) { return ControlOps<simple::CheckBox>::Lookup(operation); }
 
 }  // namespace ts::controls

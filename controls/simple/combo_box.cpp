@@ -2,8 +2,10 @@
 // item data, the edit part's content and selection, and events 0 to 4.
 #include <cstring>
 
-#include "controls/simple/control_support.h"
+#include "controls/common/control_ops.h"
+#include "controls/common/control_support.h"
 #include "controls/simple/simple_controls.h"
+#include "forms/records/records.h"
 
 namespace ts::controls::simple {
 namespace {
@@ -26,7 +28,9 @@ Bytes ItemListBlock(const std::vector<std::string>& items) {
 
 class ComboBox : public UnitObject {
  public:
-  static ComboBox* Create(const CreateArgs& a) {
+  static constexpr uint32_t kTypeId = forms::unittype::ComboBox;
+
+  static ComboBox* CreateUnit(const CreateArgs& a) {
     forms::ComboBoxProps props;
     if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
     auto* box = new ComboBox(a, std::move(props));
@@ -43,9 +47,9 @@ class ComboBox : public UnitObject {
     return box;
   }
 
-  int32_t Set(int32_t index, const PropertyValue& v);
-  int32_t Get(int32_t index, PropertyValue* out);
-  Bytes Record() {
+  int32_t SetProperty(int32_t index, const PropertyValue& v);
+  bool GetProperty(int32_t index, PropertyValue* out);
+  Bytes SaveRecord() {
     forms::ComboBoxProps p = props_;
     if (alive()) {
       p.content = WindowText(hwnd_);
@@ -58,9 +62,8 @@ class ComboBox : public UnitObject {
   }
   // While the list is dropped down, Enter and Esc close it; the window
   // must not act on them too (Esc would close the window).
-  int32_t WantsKey(uint32_t key) const {
-    if (key != VK_ESCAPE && key != VK_RETURN) return 0;
-    return alive() && Send(CB_GETDROPPEDSTATE) != 0 ? 1 : 0;
+  bool WantsKey(uint32_t key) const {
+    return (key == VK_ESCAPE || key == VK_RETURN) && alive() && Send(CB_GETDROPPEDSTATE) != 0;
   }
 
  protected:
@@ -68,8 +71,8 @@ class ComboBox : public UnitObject {
 
  private:
   ComboBox(const CreateArgs& a, forms::ComboBoxProps props)
-      : UnitObject(a.formId, a.unitId, forms::unittype::ComboBox), props_(std::move(props)) {
-    props_.comboStyle = ClampInt(props_.comboStyle, kSimple, kDropDownList);
+      : UnitObject(a.formId, a.unitId, kTypeId), props_(std::move(props)) {
+    props_.comboStyle = Clamp(props_.comboStyle, kSimple, kDropDownList);
     font_ = FontFromValue(props_.font);
   }
 
@@ -104,7 +107,7 @@ class ComboBox : public UnitObject {
     }
   }
   void SelectIndex(int32_t index) {
-    props_.currentIndex = ClampInt(index, -1, Count() - 1);
+    props_.currentIndex = Clamp(index, -1, Count() - 1);
     Send(CB_SETCURSEL, static_cast<WPARAM>(props_.currentIndex));
   }
   void SetEditSelection() {
@@ -149,7 +152,7 @@ class ComboBox : public UnitObject {
   }
 
   forms::ComboBoxProps props_;
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   ColourBrush brush_;
   bool choicePending_ = false;
   std::string readText_;
@@ -189,10 +192,10 @@ LRESULT ComboBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
   }
 }
 
-int32_t ComboBox::Set(int32_t index, const PropertyValue& v) {
+int32_t ComboBox::SetProperty(int32_t index, const PropertyValue& v) {
   switch (index) {
     case kComboStyle:
-      props_.comboStyle = ClampInt(v.i32, kSimple, kDropDownList);
+      props_.comboStyle = Clamp(v.i32, kSimple, kDropDownList);
       return 1;  // the platform fixes the style at creation
     case kContent: {
       props_.content = TextOf(v);
@@ -276,21 +279,21 @@ int32_t ComboBox::Set(int32_t index, const PropertyValue& v) {
   return 0;
 }
 
-int32_t ComboBox::Get(int32_t index, PropertyValue* out) {
+bool ComboBox::GetProperty(int32_t index, PropertyValue* out) {
   switch (index) {
-    case kComboStyle: *out = PropertyValue::Int(props_.comboStyle); return 1;
+    case kComboStyle: *out = PropertyValue::Int(props_.comboStyle); return true;
     case kContent:
       // The window text: for a drop-down list, the chosen item.
       readText_ = alive() ? WindowText(hwnd_) : props_.content;
       *out = PropertyValue::Text(readText_.c_str());
-      return 1;
-    case kMaxLength: *out = PropertyValue::Int(props_.maxLength); return 1;
+      return true;
+    case kMaxLength: *out = PropertyValue::Int(props_.maxLength); return true;
     case kSelStart:
     case kSelLength: {
       int32_t start = props_.selStart, length = props_.selLength;
       if (alive()) EditSelection(&start, &length);
       *out = PropertyValue::Int(index == kSelStart ? start : length);
-      return 1;
+      return true;
     }
     case kSelectedText: {
       int32_t start = 0, length = 0;
@@ -302,28 +305,28 @@ int32_t ComboBox::Get(int32_t index, PropertyValue* out) {
           readText_ = text.substr(static_cast<size_t>(start), static_cast<size_t>(length));
       }
       *out = PropertyValue::Text(readText_.c_str());
-      return 1;
+      return true;
     }
-    case kSorted: *out = PropertyValue::Int(props_.sorted ? 1 : 0); return 1;
-    case kExtraItemHeight: *out = PropertyValue::Int(props_.extraItemHeight); return 1;
-    case kTextColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.textColor)); return 1;
-    case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return 1;
-    case kFont: *out = BlockValue(props_.font); return 1;
+    case kSorted: *out = PropertyValue::Int(props_.sorted ? 1 : 0); return true;
+    case kExtraItemHeight: *out = PropertyValue::Int(props_.extraItemHeight); return true;
+    case kTextColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.textColor)); return true;
+    case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return true;
+    case kFont: *out = BlockValue(props_.font); return true;
     case kCurrentIndex:
       *out = PropertyValue::Int(alive() ? static_cast<int32_t>(Send(CB_GETCURSEL)) : props_.currentIndex);
-      return 1;
+      return true;
     case kItems:
       readBlock_ = ItemListBlock(alive() ? Items() : props_.items);
       *out = BlockValue(readBlock_);
-      return 1;
+      return true;
     case kItemData:
       readBlock_ = alive() ? ItemData() : props_.itemData;
       *out = BlockValue(readBlock_);
-      return 1;
-    case kDataSource: *out = PropertyValue::Text(props_.dataSource.c_str()); return 1;
-    case kDataField: *out = PropertyValue::Text(props_.dataField.c_str()); return 1;
-    case kFlag: *out = PropertyValue::Int(static_cast<int32_t>(props_.flag)); return 1;
-    default: return 0;
+      return true;
+    case kDataSource: *out = PropertyValue::Text(props_.dataSource.c_str()); return true;
+    case kDataField: *out = PropertyValue::Text(props_.dataField.c_str()); return true;
+    case kFlag: *out = PropertyValue::Int(static_cast<int32_t>(props_.flag)); return true;
+    default: return false;
   }
 }
 
@@ -332,6 +335,6 @@ int32_t ComboBox::Get(int32_t index, PropertyValue* out) {
 
 namespace ts::controls {
 
-void* ComboBoxInterface(int32_t operation) { return simple::ControlOps<simple::ComboBox>::Table().Lookup(operation); }
+void* ComboBoxInterface(int32_t operation) { return ControlOps<simple::ComboBox>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -1,7 +1,9 @@
 // The edit box: the platform edit control with its styles, text limit,
 // password and letter-case modes.
-#include "controls/simple/control_support.h"
+#include "controls/common/control_ops.h"
+#include "controls/common/control_support.h"
 #include "controls/simple/simple_controls.h"
+#include "forms/records/records.h"
 
 namespace ts::controls::simple {
 namespace {
@@ -16,14 +18,15 @@ constexpr int32_t kReadOnly = 1, kPassword = 2;
 
 class EditBox : public UnitObject {
  public:
-  static EditBox* Create(const CreateArgs& a) {
+  static constexpr uint32_t kTypeId = forms::unittype::EditBox;
+
+  static EditBox* CreateUnit(const CreateArgs& a) {
     forms::EditBoxProps props;
     if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
     auto* box = new EditBox(a, std::move(props));
-    DWORD style = ChildStyle(a.style) | box->EditStyle();
-    DWORD ex = 0;
-    AddBorderBits(box->props_.borderStyle, &style, &ex);
-    if (!box->CreateNative(ex, "EDIT", box->props_.content.c_str(), style, a.left, a.top, a.width, a.height,
+    const BorderBits border = BorderStyleBits(box->props_.borderStyle);
+    const DWORD style = ChildStyle(a.style) | box->EditStyle() | border.style;
+    if (!box->CreateNative(border.exStyle, "EDIT", box->props_.content.c_str(), style, a.left, a.top, a.width, a.height,
                            a.parent, a.menuOrId)) {
       delete box;
       return nullptr;
@@ -35,9 +38,9 @@ class EditBox : public UnitObject {
     return box;
   }
 
-  int32_t Set(int32_t index, const PropertyValue& v);
-  int32_t Get(int32_t index, PropertyValue* out);
-  Bytes Record() {
+  int32_t SetProperty(int32_t index, const PropertyValue& v);
+  bool GetProperty(int32_t index, PropertyValue* out);
+  Bytes SaveRecord() {
     forms::EditBoxProps p = props_;
     if (alive()) {
       p.content = WindowText(hwnd_);
@@ -46,7 +49,7 @@ class EditBox : public UnitObject {
     return forms::WriteRecord(p);
   }
   // A multi-line box takes Enter as a new line.
-  int32_t WantsKey(uint32_t key) const { return key == VK_RETURN && props_.multiline ? 1 : 0; }
+  bool WantsKey(uint32_t key) const { return key == VK_RETURN && props_.multiline; }
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override {
@@ -62,17 +65,17 @@ class EditBox : public UnitObject {
 
  private:
   EditBox(const CreateArgs& a, forms::EditBoxProps props)
-      : UnitObject(a.formId, a.unitId, forms::unittype::EditBox), props_(std::move(props)) {
+      : UnitObject(a.formId, a.unitId, kTypeId), props_(std::move(props)) {
     Normalise();
     font_ = FontFromValue(props_.font);
   }
 
   void Normalise() {
-    props_.borderStyle = ClampInt(props_.borderStyle, 0, 5);
-    props_.scrollBars = ClampInt(props_.scrollBars, 0, 3);
-    props_.textAlign = ClampInt(props_.textAlign, 0, 2);
-    props_.inputMode = ClampInt(props_.inputMode, 0, 11);
-    props_.letterCase = ClampInt(props_.letterCase, 0, 2);
+    props_.borderStyle = Clamp(props_.borderStyle, 0, 5);
+    props_.scrollBars = Clamp(props_.scrollBars, 0, 3);
+    props_.textAlign = Clamp(props_.textAlign, 0, 2);
+    props_.inputMode = Clamp(props_.inputMode, 0, 11);
+    props_.letterCase = Clamp(props_.letterCase, 0, 2);
     props_.maxLength = std::max(props_.maxLength, 0);
   }
 
@@ -106,19 +109,19 @@ class EditBox : public UnitObject {
   }
 
   forms::EditBoxProps props_;
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   ColourBrush brush_;
   std::string readText_;
 };
 
-int32_t EditBox::Set(int32_t index, const PropertyValue& v) {
+int32_t EditBox::SetProperty(int32_t index, const PropertyValue& v) {
   switch (index) {
     case kContent:
       props_.content = TextOf(v);
       if (alive()) ::SetWindowTextA(hwnd_, props_.content.c_str());
       return 0;
     case kBorderStyle:
-      props_.borderStyle = ClampInt(v.i32, 0, 5);
+      props_.borderStyle = Clamp(v.i32, 0, 5);
       if (alive()) ApplyBorder(hwnd_, props_.borderStyle);
       return 0;
     case kTextColour: props_.textColor = v.u32; break;
@@ -139,10 +142,10 @@ int32_t EditBox::Set(int32_t index, const PropertyValue& v) {
     // Styles the platform edit control fixes at creation: rebuild.
     case kHideSelection: props_.hideSelection = BoolOf(v); return 1;
     case kMultiline: props_.multiline = BoolOf(v); return 1;
-    case kScrollBars: props_.scrollBars = ClampInt(v.i32, 0, 3); return 1;
-    case kTextAlign: props_.textAlign = ClampInt(v.i32, 0, 2); return 1;
-    case kInputMode: props_.inputMode = ClampInt(v.i32, 0, 11); return 1;
-    case kLetterCase: props_.letterCase = ClampInt(v.i32, 0, 2); return 1;
+    case kScrollBars: props_.scrollBars = Clamp(v.i32, 0, 3); return 1;
+    case kTextAlign: props_.textAlign = Clamp(v.i32, 0, 2); return 1;
+    case kInputMode: props_.inputMode = Clamp(v.i32, 0, 11); return 1;
+    case kLetterCase: props_.letterCase = Clamp(v.i32, 0, 2); return 1;
     case kSpinMode: props_.spinMode = v.i32; return 0;
     case kSpinMin: props_.spinMin = v.i32; return 0;
     case kSpinMax: props_.spinMax = v.i32; return 0;
@@ -160,33 +163,33 @@ int32_t EditBox::Set(int32_t index, const PropertyValue& v) {
   return 0;
 }
 
-int32_t EditBox::Get(int32_t index, PropertyValue* out) {
+bool EditBox::GetProperty(int32_t index, PropertyValue* out) {
   switch (index) {
     case kContent:
       readText_ = alive() ? WindowText(hwnd_) : props_.content;
       *out = PropertyValue::Text(readText_.c_str());
-      return 1;
-    case kBorderStyle: *out = PropertyValue::Int(props_.borderStyle); return 1;
-    case kTextColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.textColor)); return 1;
-    case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return 1;
-    case kFont: *out = BlockValue(props_.font); return 1;
-    case kHideSelection: *out = PropertyValue::Int(props_.hideSelection ? 1 : 0); return 1;
-    case kMaxLength: *out = PropertyValue::Int(props_.maxLength); return 1;
-    case kMultiline: *out = PropertyValue::Int(props_.multiline ? 1 : 0); return 1;
-    case kScrollBars: *out = PropertyValue::Int(props_.scrollBars); return 1;
-    case kTextAlign: *out = PropertyValue::Int(props_.textAlign); return 1;
-    case kInputMode: *out = PropertyValue::Int(props_.inputMode); return 1;
-    case kPasswordChar: *out = PropertyValue::Int(props_.passwordChar); return 1;
-    case kLetterCase: *out = PropertyValue::Int(props_.letterCase); return 1;
-    case kSpinMode: *out = PropertyValue::Int(props_.spinMode); return 1;
-    case kSpinMin: *out = PropertyValue::Int(props_.spinMin); return 1;
-    case kSpinMax: *out = PropertyValue::Int(props_.spinMax); return 1;
+      return true;
+    case kBorderStyle: *out = PropertyValue::Int(props_.borderStyle); return true;
+    case kTextColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.textColor)); return true;
+    case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return true;
+    case kFont: *out = BlockValue(props_.font); return true;
+    case kHideSelection: *out = PropertyValue::Int(props_.hideSelection ? 1 : 0); return true;
+    case kMaxLength: *out = PropertyValue::Int(props_.maxLength); return true;
+    case kMultiline: *out = PropertyValue::Int(props_.multiline ? 1 : 0); return true;
+    case kScrollBars: *out = PropertyValue::Int(props_.scrollBars); return true;
+    case kTextAlign: *out = PropertyValue::Int(props_.textAlign); return true;
+    case kInputMode: *out = PropertyValue::Int(props_.inputMode); return true;
+    case kPasswordChar: *out = PropertyValue::Int(props_.passwordChar); return true;
+    case kLetterCase: *out = PropertyValue::Int(props_.letterCase); return true;
+    case kSpinMode: *out = PropertyValue::Int(props_.spinMode); return true;
+    case kSpinMin: *out = PropertyValue::Int(props_.spinMin); return true;
+    case kSpinMax: *out = PropertyValue::Int(props_.spinMax); return true;
     case kSelStart:
     case kSelLength: {
       int32_t start = props_.selStart, length = props_.selLength;
       if (alive()) Selection(&start, &length);
       *out = PropertyValue::Int(index == kSelStart ? start : length);
-      return 1;
+      return true;
     }
     case kSelectedText: {
       readText_.clear();
@@ -198,11 +201,11 @@ int32_t EditBox::Get(int32_t index, PropertyValue* out) {
           readText_ = text.substr(static_cast<size_t>(start), static_cast<size_t>(length));
       }
       *out = PropertyValue::Text(readText_.c_str());
-      return 1;
+      return true;
     }
-    case kDataSource: *out = PropertyValue::Text(props_.dataSource.c_str()); return 1;
-    case kDataField: *out = PropertyValue::Text(props_.dataField.c_str()); return 1;
-    default: return 0;
+    case kDataSource: *out = PropertyValue::Text(props_.dataSource.c_str()); return true;
+    case kDataField: *out = PropertyValue::Text(props_.dataField.c_str()); return true;
+    default: return false;
   }
 }
 
@@ -211,6 +214,6 @@ int32_t EditBox::Get(int32_t index, PropertyValue* out) {
 
 namespace ts::controls {
 
-void* EditBoxInterface(int32_t operation) { return simple::ControlOps<simple::EditBox>::Table().Lookup(operation); }
+void* EditBoxInterface(int32_t operation) { return ControlOps<simple::EditBox>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -1,8 +1,10 @@
 // The group box: the platform group frame with caption, alignment, colours
 // and font. It is the native parent of the controls placed inside it, so
 // their notifications reach them through it.
-#include "controls/simple/control_support.h"
+#include "controls/common/control_ops.h"
+#include "controls/common/control_support.h"
 #include "controls/simple/simple_controls.h"
+#include "forms/records/records.h"
 
 namespace ts::controls::simple {
 namespace {
@@ -11,7 +13,9 @@ enum GroupProp : int32_t { kCaption = 0, kCaptionAlign, kTextColour, kBackColour
 
 class GroupBox : public UnitObject {
  public:
-  static GroupBox* Create(const CreateArgs& a) {
+  static constexpr uint32_t kTypeId = forms::unittype::GroupBox;
+
+  static GroupBox* CreateUnit(const CreateArgs& a) {
     forms::GroupBoxProps props;
     if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
     auto* box = new GroupBox(a, std::move(props));
@@ -25,14 +29,14 @@ class GroupBox : public UnitObject {
     return box;
   }
 
-  int32_t Set(int32_t index, const PropertyValue& v) {
+  int32_t SetProperty(int32_t index, const PropertyValue& v) {
     switch (index) {
       case kCaption:
         props_.caption = TextOf(v);
         if (alive()) ::SetWindowTextA(hwnd_, props_.caption.c_str());
         return 0;
       case kCaptionAlign:
-        props_.captionAlign = ClampInt(v.i32, 0, 2);
+        props_.captionAlign = Clamp(v.i32, 0, 2);
         if (alive()) RestyleButton(hwnd_, GroupStyle());
         break;
       case kTextColour: props_.textColor = v.u32; break;
@@ -48,25 +52,24 @@ class GroupBox : public UnitObject {
     if (alive()) ::InvalidateRect(hwnd_, nullptr, TRUE);
     return 0;
   }
-  int32_t Get(int32_t index, PropertyValue* out) {
+  bool GetProperty(int32_t index, PropertyValue* out) {
     switch (index) {
       case kCaption:
         readText_ = alive() ? WindowText(hwnd_) : props_.caption;
         *out = PropertyValue::Text(readText_.c_str());
-        return 1;
-      case kCaptionAlign: *out = PropertyValue::Int(props_.captionAlign); return 1;
-      case kTextColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.textColor)); return 1;
-      case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return 1;
-      case kFont: *out = BlockValue(props_.font); return 1;
-      default: return 0;
+        return true;
+      case kCaptionAlign: *out = PropertyValue::Int(props_.captionAlign); return true;
+      case kTextColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.textColor)); return true;
+      case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return true;
+      case kFont: *out = BlockValue(props_.font); return true;
+      default: return false;
     }
   }
-  Bytes Record() {
+  Bytes SaveRecord() {
     forms::GroupBoxProps p = props_;
     if (alive()) p.caption = WindowText(hwnd_);
     return forms::WriteRecord(p);
   }
-  int32_t WantsKey(uint32_t) const { return 0; }
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override {
@@ -90,8 +93,8 @@ class GroupBox : public UnitObject {
 
  private:
   GroupBox(const CreateArgs& a, forms::GroupBoxProps props)
-      : UnitObject(a.formId, a.unitId, forms::unittype::GroupBox), props_(std::move(props)) {
-    props_.captionAlign = ClampInt(props_.captionAlign, 0, 2);
+      : UnitObject(a.formId, a.unitId, kTypeId), props_(std::move(props)) {
+    props_.captionAlign = Clamp(props_.captionAlign, 0, 2);
     font_ = FontFromValue(props_.font);
   }
   DWORD GroupStyle() const {
@@ -100,7 +103,7 @@ class GroupBox : public UnitObject {
   }
 
   forms::GroupBoxProps props_;
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   ColourBrush brush_;
   std::string readText_;
 };
@@ -110,6 +113,6 @@ class GroupBox : public UnitObject {
 
 namespace ts::controls {
 
-void* GroupBoxInterface(int32_t operation) { return simple::ControlOps<simple::GroupBox>::Table().Lookup(operation); }
+void* GroupBoxInterface(int32_t operation) { return ControlOps<simple::GroupBox>::Lookup(operation); }
 
 }  // namespace ts::controls

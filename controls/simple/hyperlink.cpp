@@ -6,11 +6,13 @@
 
 #include <vector>
 
-#include "controls/simple/control_support.h"
+#include "controls/common/control_ops.h"
+#include "controls/common/control_support.h"
 #include "controls/simple/link_logic.h"
 #include "controls/simple/simple_controls.h"
-#include "images/gdi_handles.h"
+#include "forms/records/records.h"
 #include "runtime/hand_cursor.h"
+#include "win/handles.h"
 
 namespace ts::controls::simple {
 namespace {
@@ -22,16 +24,19 @@ enum LinkProp : int32_t {
   kBorderStyle, kFont,
 };
 
+using OwnedKey = win::OwnedHandle<HKEY, ::RegCloseKey>;
+
 // The default value of a key below HKEY_CLASSES_ROOT, or empty.
 std::string ClassesDefault(const std::string& subKey) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return {};
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return {};
+  const OwnedKey key(opened);
   DWORD type = 0, size = 0;
   std::string value;
-  if (::RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+  if (::RegQueryValueExA(key.get(), nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
       (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
     std::vector<char> buffer(size + 1, '\0');
-    if (::RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) ==
+    if (::RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) ==
         ERROR_SUCCESS)
       value = buffer.data();
     if (type == REG_EXPAND_SZ && !value.empty()) {
@@ -40,7 +45,6 @@ std::string ClassesDefault(const std::string& subKey) {
       if (n > 0 && n <= sizeof expanded) value = expanded;
     }
   }
-  ::RegCloseKey(key);
   return value;
 }
 
@@ -58,8 +62,7 @@ bool StartCommandLine(const std::string& line) {
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!::CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
+  const win::OwnedKernelHandle thread(pi.hThread), process(pi.hProcess);  // nothing waits for the browser
   return true;
 }
 
@@ -75,15 +78,16 @@ bool OpenTarget(HWND owner, const std::string& target) {
 
 class Hyperlink : public UnitObject {
  public:
-  static Hyperlink* Create(const CreateArgs& a) {
+  static constexpr uint32_t kTypeId = forms::unittype::Hyperlink;
+
+  static Hyperlink* CreateUnit(const CreateArgs& a) {
     forms::HyperlinkProps props;
     if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
     if (!forms::RegisterUnitClass(kLinkClass, CS_HREDRAW | CS_VREDRAW, RuntimeHandCursor(), nullptr)) return nullptr;
     auto* link = new Hyperlink(a, std::move(props));
-    DWORD style = ChildStyle(a.style);
-    DWORD ex = 0;
-    AddBorderBits(link->props_.borderStyle, &style, &ex);
-    if (!link->CreateNative(ex, kLinkClass, link->props_.caption.c_str(), style, a.left, a.top, a.width,
+    const BorderBits border = BorderStyleBits(link->props_.borderStyle);
+    const DWORD style = ChildStyle(a.style) | border.style;
+    if (!link->CreateNative(border.exStyle, kLinkClass, link->props_.caption.c_str(), style, a.left, a.top, a.width,
                             a.height, a.parent, a.menuOrId)) {
       delete link;
       return nullptr;
@@ -91,23 +95,22 @@ class Hyperlink : public UnitObject {
     return link;
   }
 
-  int32_t Set(int32_t index, const PropertyValue& v);
-  int32_t Get(int32_t index, PropertyValue* out);
-  Bytes Record() {
+  int32_t SetProperty(int32_t index, const PropertyValue& v);
+  bool GetProperty(int32_t index, PropertyValue* out);
+  Bytes SaveRecord() {
     forms::HyperlinkProps p = props_;
     if (alive()) p.caption = WindowText(hwnd_);
     return forms::WriteRecord(p);
   }
-  int32_t WantsKey(uint32_t) const { return 0; }
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override;
 
  private:
   Hyperlink(const CreateArgs& a, forms::HyperlinkProps props)
-      : UnitObject(a.formId, a.unitId, forms::unittype::Hyperlink), props_(std::move(props)) {
-    props_.linkKind = ClampInt(props_.linkKind, kMailLink, kWebLink);
-    props_.borderStyle = ClampInt(props_.borderStyle, 0, 5);
+      : UnitObject(a.formId, a.unitId, kTypeId), props_(std::move(props)) {
+    props_.linkKind = Clamp(props_.linkKind, kMailLink, kWebLink);
+    props_.borderStyle = Clamp(props_.borderStyle, 0, 5);
     font_ = FontFromValue(props_.font);
   }
 
@@ -126,7 +129,7 @@ class Hyperlink : public UnitObject {
   void Clicked(LPARAM l);
 
   forms::HyperlinkProps props_;
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   bool hot_ = false;
   bool visited_ = false;
   std::string readText_;
@@ -137,10 +140,8 @@ LRESULT Hyperlink::OnMessage(UINT message, WPARAM w, LPARAM l) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd_, &ps);
-      Paint(dc);
-      ::EndPaint(hwnd_, &ps);
+      win::PaintDC paint(hwnd_);
+      Paint(paint.get());
       return 0;
     }
     case WM_PRINTCLIENT:
@@ -199,16 +200,16 @@ void Hyperlink::Paint(HDC target) {
   RECT client;
   ::GetClientRect(hwnd_, &client);
   if (client.right <= 0 || client.bottom <= 0) return;
-  images::MemoryDC mem(target);
-  images::OwnedBitmap canvas(::CreateCompatibleBitmap(target, client.right, client.bottom));
+  win::OwnedDC mem(::CreateCompatibleDC(target));
+  win::OwnedBitmap canvas(::CreateCompatibleBitmap(target, client.right, client.bottom));
   if (!mem || !canvas) return;
-  images::SelectGuard keep(mem.get(), canvas.get());
+  win::SelectGuard keep(mem.get(), canvas.get());
   HDC dc = mem.get();
   ::SetBkColor(dc, ResolveColour(props_.backColor));
   ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
   std::string text = LinkDisplayText(WindowText(hwnd_), Target());
   if (!text.empty()) {
-    images::SelectGuard font(dc, FontOrDefault(font_));
+    win::SelectGuard font(dc, FontOrDefault(font_));
     uint32_t colour = hot_ ? props_.hoverColor : visited_ ? props_.visitedColor : props_.linkColor;
     ::SetTextColor(dc, ResolveColour(colour));
     ::SetBkMode(dc, TRANSPARENT);
@@ -219,13 +220,13 @@ void Hyperlink::Paint(HDC target) {
   ::BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
 }
 
-int32_t Hyperlink::Set(int32_t index, const PropertyValue& v) {
+int32_t Hyperlink::SetProperty(int32_t index, const PropertyValue& v) {
   switch (index) {
     case kCaption:
       props_.caption = TextOf(v);
       if (alive()) ::SetWindowTextA(hwnd_, props_.caption.c_str());
       return 0;
-    case kLinkKind: props_.linkKind = ClampInt(v.i32, kMailLink, kWebLink); break;
+    case kLinkKind: props_.linkKind = Clamp(v.i32, kMailLink, kWebLink); break;
     case kMailAddress: props_.mailAddress = TextOf(v); break;
     case kWebAddress: props_.webAddress = TextOf(v); break;
     case kLinkColour: props_.linkColor = v.u32; break;
@@ -233,7 +234,7 @@ int32_t Hyperlink::Set(int32_t index, const PropertyValue& v) {
     case kHoverColour: props_.hoverColor = v.u32; break;
     case kBackColour: props_.backColor = v.u32; break;
     case kBorderStyle:
-      props_.borderStyle = ClampInt(v.i32, 0, 5);
+      props_.borderStyle = Clamp(v.i32, 0, 5);
       if (alive()) ApplyBorder(hwnd_, props_.borderStyle);
       break;
     case kFont:
@@ -247,22 +248,22 @@ int32_t Hyperlink::Set(int32_t index, const PropertyValue& v) {
   return 0;
 }
 
-int32_t Hyperlink::Get(int32_t index, PropertyValue* out) {
+bool Hyperlink::GetProperty(int32_t index, PropertyValue* out) {
   switch (index) {
     case kCaption:
       readText_ = alive() ? WindowText(hwnd_) : props_.caption;
       *out = PropertyValue::Text(readText_.c_str());
-      return 1;
-    case kLinkKind: *out = PropertyValue::Int(props_.linkKind); return 1;
-    case kMailAddress: *out = PropertyValue::Text(props_.mailAddress.c_str()); return 1;
-    case kWebAddress: *out = PropertyValue::Text(props_.webAddress.c_str()); return 1;
-    case kLinkColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.linkColor)); return 1;
-    case kVisitedColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.visitedColor)); return 1;
-    case kHoverColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.hoverColor)); return 1;
-    case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return 1;
-    case kBorderStyle: *out = PropertyValue::Int(props_.borderStyle); return 1;
-    case kFont: *out = BlockValue(props_.font); return 1;
-    default: return 0;
+      return true;
+    case kLinkKind: *out = PropertyValue::Int(props_.linkKind); return true;
+    case kMailAddress: *out = PropertyValue::Text(props_.mailAddress.c_str()); return true;
+    case kWebAddress: *out = PropertyValue::Text(props_.webAddress.c_str()); return true;
+    case kLinkColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.linkColor)); return true;
+    case kVisitedColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.visitedColor)); return true;
+    case kHoverColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.hoverColor)); return true;
+    case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return true;
+    case kBorderStyle: *out = PropertyValue::Int(props_.borderStyle); return true;
+    case kFont: *out = BlockValue(props_.font); return true;
+    default: return false;
   }
 }
 
@@ -271,6 +272,6 @@ int32_t Hyperlink::Get(int32_t index, PropertyValue* out) {
 
 namespace ts::controls {
 
-void* HyperlinkInterface(int32_t operation) { return simple::ControlOps<simple::Hyperlink>::Table().Lookup(operation); }
+void* HyperlinkInterface(int32_t operation) { return ControlOps<simple::Hyperlink>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -3,10 +3,12 @@
 #include <optional>
 #include <vector>
 
-#include "controls/simple/control_support.h"
+#include "controls/common/control_ops.h"
+#include "controls/common/control_support.h"
 #include "controls/simple/simple_controls.h"
-#include "images/gdi_handles.h"
+#include "forms/records/records.h"
 #include "images/picture_gdi.h"
+#include "win/handles.h"
 
 namespace ts::controls::simple {
 namespace {
@@ -20,9 +22,6 @@ enum LabelProp : int32_t {
   kDataSource, kDataField,
 };
 
-BOOL WINAPI DeletePen(HPEN pen) { return ::DeleteObject(pen); }
-using OwnedPen = forms::OwnedHandle<HPEN, DeletePen>;
-
 constexpr int32_t kDrawnFrame = 6;  // border style painted by the label itself
 constexpr int32_t kMinFrameWidth = 5;
 
@@ -31,7 +30,7 @@ constexpr int32_t kMinFrameWidth = 5;
 std::vector<COLORREF> UsableColours(const uint32_t (&colours)[3]) {
   std::vector<COLORREF> out;
   for (uint32_t c : colours)
-    if (c != forms::kButtonFace) out.push_back(c & 0xFFFFFF);
+    if (c != forms::kButtonFace) out.push_back(ResolveColour(c));
   return out;
 }
 
@@ -95,8 +94,8 @@ void PaintGradient(HDC dc, const RECT& r, int32_t mode, const std::vector<COLORR
   ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
   int steps = w + h - 1;
   for (int k = 0; k < steps; ++k) {
-    OwnedPen pen(::CreatePen(PS_SOLID, 1, Blend(colours, along(k, steps))));
-    HGDIOBJ old = ::SelectObject(dc, pen.get());
+    win::OwnedPen pen(::CreatePen(PS_SOLID, 1, Blend(colours, along(k, steps))));
+    win::SelectGuard use(dc, pen.get());
     if (mode == 7) {
       ::MoveToEx(dc, r.left + k, r.top - 1, nullptr);
       ::LineTo(dc, r.left + k - h - 1, r.top + h);
@@ -104,59 +103,58 @@ void PaintGradient(HDC dc, const RECT& r, int32_t mode, const std::vector<COLORR
       ::MoveToEx(dc, r.right - 1 - k, r.top - 1, nullptr);
       ::LineTo(dc, r.right - 1 - k + h + 1, r.top + h);
     }
-    ::SelectObject(dc, old);
   }
   ::RestoreDC(dc, saved);
 }
 
 class Label : public UnitObject {
  public:
-  static Label* Create(const CreateArgs& a) {
+  static constexpr uint32_t kTypeId = forms::unittype::Label;
+
+  static Label* CreateUnit(const CreateArgs& a) {
     forms::LabelProps props;
     if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
     if (!forms::RegisterUnitClass(kLabelClass, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
                            nullptr))
       return nullptr;
     auto* label = new Label(a, std::move(props));
-    DWORD style = ChildStyle(a.style);
-    DWORD ex = 0;
-    AddBorderBits(label->props_.borderStyle, &style, &ex);
-    if (!label->CreateNative(ex, kLabelClass, label->props_.caption.c_str(), style, a.left, a.top, a.width,
-                             a.height, a.parent, a.menuOrId)) {
+    const BorderBits border = BorderStyleBits(label->PlatformBorder());
+    if (!label->CreateNative(border.exStyle, kLabelClass, label->props_.caption.c_str(),
+                             ChildStyle(a.style) | border.style, a.left, a.top, a.width, a.height, a.parent,
+                             a.menuOrId)) {
       delete label;
       return nullptr;
     }
     return label;
   }
 
-  int32_t Set(int32_t index, const PropertyValue& v);
-  int32_t Get(int32_t index, PropertyValue* out);
-  Bytes Record() {
+  int32_t SetProperty(int32_t index, const PropertyValue& v);
+  bool GetProperty(int32_t index, PropertyValue* out);
+  Bytes SaveRecord() {
     forms::LabelProps p = props_;
     if (alive()) p.caption = WindowText(hwnd_);
     return forms::WriteRecord(p);
   }
-  int32_t WantsKey(uint32_t) const { return 0; }
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override;
 
  private:
   Label(const CreateArgs& a, forms::LabelProps props)
-      : UnitObject(a.formId, a.unitId, forms::unittype::Label), props_(std::move(props)) {
+      : UnitObject(a.formId, a.unitId, kTypeId), props_(std::move(props)) {
     Normalise();
     font_ = FontFromValue(props_.font);
     LoadPicture();
   }
 
   void Normalise() {
-    props_.effect = ClampInt(props_.effect, 0, 3);
-    props_.borderStyle = ClampInt(props_.borderStyle, 0, kDrawnFrame);
+    props_.effect = Clamp(props_.effect, 0, 3);
+    props_.borderStyle = Clamp(props_.borderStyle, 0, kDrawnFrame);
     props_.frameWidth = std::max(props_.frameWidth, kMinFrameWidth);
-    props_.pictureMode = ClampInt(props_.pictureMode, 0, 2);
-    props_.gradientMode = ClampInt(props_.gradientMode, 0, 8);
-    props_.hAlign = ClampInt(props_.hAlign, 0, 2);
-    props_.vAlign = ClampInt(props_.vAlign, 0, 2);
+    props_.pictureMode = Clamp(props_.pictureMode, 0, 2);
+    props_.gradientMode = Clamp(props_.gradientMode, 0, 8);
+    props_.hAlign = Clamp(props_.hAlign, 0, 2);
+    props_.vAlign = Clamp(props_.vAlign, 0, 2);
   }
   void LoadPicture() {
     image_ = images::DeviceImage();
@@ -169,6 +167,8 @@ class Label : public UnitObject {
   void Refresh() {
     if (alive()) ::InvalidateRect(hwnd_, nullptr, FALSE);
   }
+  // The border kind the platform draws: the gradient frame is the label's own.
+  int32_t PlatformBorder() const { return props_.borderStyle == kDrawnFrame ? 0 : props_.borderStyle; }
 
   void Paint(HDC dc);
   void PaintBackground(HDC dc, const RECT& area);
@@ -176,7 +176,7 @@ class Label : public UnitObject {
   void DrawCaption(HDC dc, const std::string& text, RECT area, UINT format, COLORREF colour, int dx, int dy);
 
   forms::LabelProps props_;
-  forms::OwnedFont font_;
+  win::OwnedFont font_;
   std::optional<images::Picture> picture_;
   images::DeviceImage image_;
   std::string readText_;
@@ -187,10 +187,8 @@ LRESULT Label::OnMessage(UINT message, WPARAM w, LPARAM l) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd_, &ps);
-      Paint(dc);
-      ::EndPaint(hwnd_, &ps);
+      win::PaintDC paint(hwnd_);
+      Paint(paint.get());
       return 0;
     }
     case WM_PRINTCLIENT:
@@ -214,10 +212,10 @@ void Label::Paint(HDC target) {
   ::GetClientRect(hwnd_, &client);
   int w = client.right, h = client.bottom;
   if (w <= 0 || h <= 0) return;
-  images::MemoryDC mem(target);
-  images::OwnedBitmap canvas(::CreateCompatibleBitmap(target, w, h));
+  win::OwnedDC mem(::CreateCompatibleDC(target));
+  win::OwnedBitmap canvas(::CreateCompatibleBitmap(target, w, h));
   if (!mem || !canvas) return;
-  images::SelectGuard keep(mem.get(), canvas.get());
+  win::SelectGuard keep(mem.get(), canvas.get());
   RECT area = client;
   if (props_.borderStyle == kDrawnFrame) {
     std::vector<COLORREF> frame = UsableColours(props_.frameColors);
@@ -265,7 +263,7 @@ void Label::DrawCaption(HDC dc, const std::string& text, RECT area, UINT format,
 void Label::PaintCaption(HDC dc, const RECT& area) {
   std::string text = WindowText(hwnd_);
   if (text.empty()) return;
-  images::SelectGuard font(dc, FontOrDefault(font_));
+  win::SelectGuard font(dc, FontOrDefault(font_));
   ::SetBkMode(dc, TRANSPARENT);
   static const UINT kHorizontal[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
   static const UINT kVertical[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
@@ -299,7 +297,7 @@ void Label::PaintCaption(HDC dc, const RECT& area) {
   DrawCaption(dc, text, place, format, ResolveColour(props_.textColor), 0, 0);
 }
 
-int32_t Label::Set(int32_t index, const PropertyValue& v) {
+int32_t Label::SetProperty(int32_t index, const PropertyValue& v) {
   switch (index) {
     case kCaption:
       props_.caption = TextOf(v);
@@ -307,8 +305,8 @@ int32_t Label::Set(int32_t index, const PropertyValue& v) {
       return 0;
     case kEffect: props_.effect = v.i32; break;
     case kBorderStyle: {
-      props_.borderStyle = ClampInt(v.i32, 0, kDrawnFrame);
-      if (alive()) ApplyBorder(hwnd_, props_.borderStyle == kDrawnFrame ? 0 : props_.borderStyle);
+      props_.borderStyle = Clamp(v.i32, 0, kDrawnFrame);
+      if (alive()) ApplyBorder(hwnd_, PlatformBorder());
       break;
     }
     case kFrameWidth: props_.frameWidth = v.i32; break;
@@ -345,33 +343,33 @@ int32_t Label::Set(int32_t index, const PropertyValue& v) {
   return 0;
 }
 
-int32_t Label::Get(int32_t index, PropertyValue* out) {
+bool Label::GetProperty(int32_t index, PropertyValue* out) {
   switch (index) {
     case kCaption:
       readText_ = alive() ? WindowText(hwnd_) : props_.caption;
       *out = PropertyValue::Text(readText_.c_str());
-      return 1;
-    case kEffect: *out = PropertyValue::Int(props_.effect); return 1;
-    case kBorderStyle: *out = PropertyValue::Int(props_.borderStyle); return 1;
-    case kFrameWidth: *out = PropertyValue::Int(props_.frameWidth); return 1;
+      return true;
+    case kEffect: *out = PropertyValue::Int(props_.effect); return true;
+    case kBorderStyle: *out = PropertyValue::Int(props_.borderStyle); return true;
+    case kFrameWidth: *out = PropertyValue::Int(props_.frameWidth); return true;
     case kFrameColour1: case kFrameColour2: case kFrameColour3:
       *out = PropertyValue::Int(static_cast<int32_t>(props_.frameColors[index - kFrameColour1]));
-      return 1;
-    case kFont: *out = BlockValue(props_.font); return 1;
-    case kTextColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.textColor)); return 1;
-    case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return 1;
-    case kBackPicture: *out = BlockValue(props_.backPicture); return 1;
-    case kPictureMode: *out = PropertyValue::Int(props_.pictureMode); return 1;
-    case kGradientMode: *out = PropertyValue::Int(props_.gradientMode); return 1;
+      return true;
+    case kFont: *out = BlockValue(props_.font); return true;
+    case kTextColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.textColor)); return true;
+    case kBackColour: *out = PropertyValue::Int(static_cast<int32_t>(props_.backColor)); return true;
+    case kBackPicture: *out = BlockValue(props_.backPicture); return true;
+    case kPictureMode: *out = PropertyValue::Int(props_.pictureMode); return true;
+    case kGradientMode: *out = PropertyValue::Int(props_.gradientMode); return true;
     case kGradientColour1: case kGradientColour2: case kGradientColour3:
       *out = PropertyValue::Int(static_cast<int32_t>(props_.gradientColors[index - kGradientColour1]));
-      return 1;
-    case kHAlign: *out = PropertyValue::Int(props_.hAlign); return 1;
-    case kWordWrap: *out = PropertyValue::Int(props_.wordWrap ? 1 : 0); return 1;
-    case kVAlign: *out = PropertyValue::Int(props_.vAlign); return 1;
-    case kDataSource: *out = PropertyValue::Text(props_.dataSource.c_str()); return 1;
-    case kDataField: *out = PropertyValue::Text(props_.dataField.c_str()); return 1;
-    default: return 0;
+      return true;
+    case kHAlign: *out = PropertyValue::Int(props_.hAlign); return true;
+    case kWordWrap: *out = PropertyValue::Int(props_.wordWrap ? 1 : 0); return true;
+    case kVAlign: *out = PropertyValue::Int(props_.vAlign); return true;
+    case kDataSource: *out = PropertyValue::Text(props_.dataSource.c_str()); return true;
+    case kDataField: *out = PropertyValue::Text(props_.dataField.c_str()); return true;
+    default: return false;
   }
 }
 
@@ -380,6 +378,6 @@ int32_t Label::Get(int32_t index, PropertyValue* out) {
 
 namespace ts::controls {
 
-void* LabelInterface(int32_t operation) { return simple::ControlOps<simple::Label>::Table().Lookup(operation); }
+void* LabelInterface(int32_t operation) { return ControlOps<simple::Label>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -4,9 +4,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "controls/simple/control_support.h"
+#include "controls/common/control_ops.h"
+#include "controls/common/control_support.h"
 #include "controls/simple/link_logic.h"
 #include "controls/simple/simple_controls.h"
+#include "forms/records/records.h"
 
 namespace ts::controls::simple {
 namespace {
@@ -15,18 +17,18 @@ enum ProgressProp : int32_t { kBorderStyle = 0, kVertical, kSmooth, kMinimum, kM
 
 class ProgressBar : public UnitObject {
  public:
-  static ProgressBar* Create(const CreateArgs& a) {
+  static constexpr uint32_t kTypeId = forms::unittype::ProgressBar;
+
+  static ProgressBar* CreateUnit(const CreateArgs& a) {
     forms::ProgressBarProps props;
     if (!forms::ReadRecord(a.data, a.size, &props)) return nullptr;
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&icc);
+    EnsureCommonControls();
     auto* bar = new ProgressBar(a, std::move(props));
-    DWORD style = ChildStyle(a.style);
+    const BorderBits border = BorderStyleBits(bar->props_.borderStyle);
+    DWORD style = ChildStyle(a.style) | border.style;
     if (bar->props_.vertical) style |= PBS_VERTICAL;
     if (bar->props_.smooth) style |= PBS_SMOOTH;
-    DWORD ex = 0;
-    AddBorderBits(bar->props_.borderStyle, &style, &ex);
-    if (!bar->CreateNative(ex, PROGRESS_CLASSA, "", style, a.left, a.top, a.width, a.height, a.parent,
+    if (!bar->CreateNative(border.exStyle, PROGRESS_CLASSA, "", style, a.left, a.top, a.width, a.height, a.parent,
                            a.menuOrId)) {
       delete bar;
       return nullptr;
@@ -35,10 +37,10 @@ class ProgressBar : public UnitObject {
     return bar;
   }
 
-  int32_t Set(int32_t index, const PropertyValue& v) {
+  int32_t SetProperty(int32_t index, const PropertyValue& v) {
     switch (index) {
       case kBorderStyle:
-        props_.borderStyle = ClampInt(v.i32, 0, 5);
+        props_.borderStyle = Clamp(v.i32, 0, 5);
         if (alive()) ApplyBorder(hwnd_, props_.borderStyle);
         return 0;
       case kVertical: props_.vertical = BoolOf(v); return 1;
@@ -51,24 +53,23 @@ class ProgressBar : public UnitObject {
     if (alive()) Show();
     return 0;
   }
-  int32_t Get(int32_t index, PropertyValue* out) {
+  bool GetProperty(int32_t index, PropertyValue* out) {
     switch (index) {
-      case kBorderStyle: *out = PropertyValue::Int(props_.borderStyle); return 1;
-      case kVertical: *out = PropertyValue::Int(props_.vertical ? 1 : 0); return 1;
-      case kSmooth: *out = PropertyValue::Int(props_.smooth ? 1 : 0); return 1;
-      case kMinimum: *out = PropertyValue::Int(props_.minimum); return 1;
-      case kMaximum: *out = PropertyValue::Int(props_.maximum); return 1;
-      case kPosition: *out = PropertyValue::Int(props_.position); return 1;
-      default: return 0;
+      case kBorderStyle: *out = PropertyValue::Int(props_.borderStyle); return true;
+      case kVertical: *out = PropertyValue::Int(props_.vertical ? 1 : 0); return true;
+      case kSmooth: *out = PropertyValue::Int(props_.smooth ? 1 : 0); return true;
+      case kMinimum: *out = PropertyValue::Int(props_.minimum); return true;
+      case kMaximum: *out = PropertyValue::Int(props_.maximum); return true;
+      case kPosition: *out = PropertyValue::Int(props_.position); return true;
+      default: return false;
     }
   }
-  Bytes Record() { return forms::WriteRecord(props_); }
-  int32_t WantsKey(uint32_t) const { return 0; }
+  Bytes SaveRecord() { return forms::WriteRecord(props_); }
 
  private:
   ProgressBar(const CreateArgs& a, forms::ProgressBarProps props)
-      : UnitObject(a.formId, a.unitId, forms::unittype::ProgressBar), props_(std::move(props)) {
-    props_.borderStyle = ClampInt(props_.borderStyle, 0, 5);
+      : UnitObject(a.formId, a.unitId, kTypeId), props_(std::move(props)) {
+    props_.borderStyle = Clamp(props_.borderStyle, 0, 5);
     props_.minimum = ClampProgressValue(props_.minimum);
     props_.maximum = ClampProgressValue(props_.maximum);
     props_.position = ClampProgressValue(props_.position);
@@ -89,6 +90,6 @@ class ProgressBar : public UnitObject {
 
 namespace ts::controls {
 
-void* ProgressBarInterface(int32_t operation) { return simple::ControlOps<simple::ProgressBar>::Table().Lookup(operation); }
+void* ProgressBarInterface(int32_t operation) { return ControlOps<simple::ProgressBar>::Lookup(operation); }
 
 }  // namespace ts::controls

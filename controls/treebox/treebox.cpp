@@ -1,13 +1,15 @@
 #include "controls/treebox/treebox.h"
 
+#include <windowsx.h>
+
 #include <cstring>
 
+#include "controls/common/control_ops.h"
 #include "controls/treebox/state_images.h"
 #include "runtime/values.h"
 
 namespace ts::controls {
 
-using forms::PropertyValue;
 using forms::TreeBoxProps;
 
 namespace {
@@ -31,6 +33,11 @@ enum TreeProperty : int32_t {
   kCheckBoxes,
   kStateImages,
   kStateImageCount,
+};
+
+enum TreeEvent : int32_t {
+  kSelectionChanged = 0, kDoubleClick = 1, kEditStarting = 2, kEditEnding = 3, kExpanding = 4, kCollapsing = 5,
+  kRightButtonDown = 6, kCheckChanged = 7,
 };
 
 // The style bit behind each boolean property.
@@ -58,27 +65,14 @@ uint32_t* BoolField(TreeBoxProps& p, int32_t index) {
   }
 }
 
-Bytes BlockOf(const PropertyValue& v) {
-  const auto* p = static_cast<const uint8_t*>(v.data);
-  return p && v.size ? Bytes(p, p + v.size) : Bytes();
-}
-
-void EnsureCommonControls() {
-  static const bool done = [] {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
-    return ::InitCommonControlsEx(&icc) != FALSE;
-  }();
-  (void)done;
-}
-
 }  // namespace
 
 TreeBox::TreeBox(const forms::CreateArgs& args, TreeBoxProps props)
-    : UnitObject(args.formId, args.unitId, forms::unittype::TreeBox), props_(std::move(props)) {}
+    : UnitObject(args.formId, args.unitId, kTypeId), props_(std::move(props)) {}
 
 TreeBox::~TreeBox() = default;
 
-forms::UnitObject* TreeBox::Create(const forms::CreateArgs& args) {
+forms::UnitObject* TreeBox::CreateUnit(const forms::CreateArgs& args) {
   TreeBoxProps props;
   if (!forms::ReadRecord(args.data, args.size, &props)) return nullptr;
   EnsureCommonControls();
@@ -102,7 +96,7 @@ DWORD TreeBox::StyleFromProps() const {
 }
 
 bool TreeBox::Build(const forms::CreateArgs& args) {
-  DWORD style = (args.style & ~static_cast<DWORD>(WS_VISIBLE)) | WS_CHILD | WS_CLIPSIBLINGS | StyleFromProps();
+  const DWORD style = ChildStyle(args.style) | StyleFromProps();
   if (!CreateNative(0, WC_TREEVIEWA, "", style, args.left, args.top, args.width, args.height, args.parent,
                     args.menuOrId)) {
     return false;
@@ -120,18 +114,17 @@ bool TreeBox::Build(const forms::CreateArgs& args) {
 }
 
 void TreeBox::ApplyColours() {
-  Send(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ResolveColour(props_.textColor)));
-  Send(TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ResolveColour(props_.backColor)));
+  Send(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ResolveButtonFace(props_.textColor)));
+  Send(TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ResolveButtonFace(props_.backColor)));
 }
 
 void TreeBox::ApplyFont() {
-  font_.reset(FontFromValue(props_.font));
-  HFONT f = font_.get() ? font_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-  Send(WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+  font_ = FontFromValue(props_.font);
+  Send(WM_SETFONT, reinterpret_cast<WPARAM>(FontOrDefault(font_)), TRUE);
 }
 
 void TreeBox::ApplyImages() {
-  OwnedImageList list(DecodeImageList(props_.images));
+  win::OwnedImageList list = DecodeImageList(props_.images);
   Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(list.get()));
   images_ = std::move(list);
 }
@@ -527,24 +520,20 @@ bool TreeBox::GetProperty(int32_t index, PropertyValue* out) {
       return true;
     }
     case kItemHeight: *out = PropertyValue::Int(static_cast<int32_t>(Send(TVM_GETITEMHEIGHT))); return true;
-    case kFont: *out = PropertyValue::Block(props_.font.data(), static_cast<uint32_t>(props_.font.size())); return true;
-    case kImages:
-      *out = PropertyValue::Block(props_.images.data(), static_cast<uint32_t>(props_.images.size()));
-      return true;
+    case kFont: *out = BlockValue(props_.font); return true;
+    case kImages: *out = BlockValue(props_.images); return true;
     case kInitialItems:
       liveItems_ = LiveItems();
-      *out = PropertyValue::Block(liveItems_.data(), static_cast<uint32_t>(liveItems_.size()));
+      *out = BlockValue(liveItems_);
       return true;
     case kEditedText: *out = PropertyValue::Text(editedText_.c_str()); return true;
-    case kStateImages:
-      *out = PropertyValue::Block(props_.stateImages.data(), static_cast<uint32_t>(props_.stateImages.size()));
-      return true;
+    case kStateImages: *out = BlockValue(props_.stateImages); return true;
     case kStateImageCount: *out = PropertyValue::Int(props_.stateImageCount); return true;
     default: return false;
   }
 }
 
-Bytes TreeBox::AllData() {
+Bytes TreeBox::SaveRecord() {
   TreeBoxProps now = props_;
   PropertyValue v;
   if (GetProperty(kTextColor, &v)) now.textColor = v.u32;
@@ -638,7 +627,7 @@ void TreeBox::OnRightButtonDown(LPARAM point) {
   Send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
   if (hit.hItem == nullptr || !(hit.flags & TVHT_ONITEM)) return;
   Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hit.hItem));
-  Raise(6);
+  Raise(kRightButtonDown);
 }
 
 void TreeBox::OnCheckToggled(HTREEITEM item) {
@@ -646,7 +635,7 @@ void TreeBox::OnCheckToggled(HTREEITEM item) {
   Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
   int32_t index = IndexOf(item);
   if (index < 0) return;
-  Raise(7, {static_cast<uint32_t>(index), static_cast<uint32_t>(state)});
+  Raise(kCheckChanged, {static_cast<uint32_t>(index), static_cast<uint32_t>(state)});
 }
 
 LRESULT TreeBox::OnNotify(const NMHDR* header) {
@@ -656,22 +645,22 @@ LRESULT TreeBox::OnNotify(const NMHDR* header) {
     case TVN_SELCHANGEDW: {
       UINT action = reinterpret_cast<const NMTREEVIEWA*>(header)->action;
       uint32_t cause = action == TVC_BYKEYBOARD ? 0 : action == TVC_BYMOUSE ? 1 : 2;
-      Raise(0, {cause});
+      Raise(kSelectionChanged, {cause});
       return 0;
     }
     case NM_DBLCLK:
-      Raise(1);
+      Raise(kDoubleClick);
       return 0;
     case TVN_BEGINLABELEDITA: {
       auto* info = reinterpret_cast<const NMTVDISPINFOA*>(header);
-      auto r = Raise(2, {static_cast<uint32_t>(IndexOf(info->item.hItem))});
+      auto r = Raise(kEditStarting, {static_cast<uint32_t>(IndexOf(info->item.hItem))});
       return (r.returned && r.value == 0) ? TRUE : 0;
     }
     case TVN_ENDLABELEDITA: {
       auto* info = reinterpret_cast<const NMTVDISPINFOA*>(header);
       bool abandoned = info->item.pszText == nullptr;
       editedText_ = abandoned ? ItemText(info->item.hItem) : std::string(info->item.pszText);
-      auto r = Raise(3, {static_cast<uint32_t>(IndexOf(info->item.hItem))});
+      auto r = Raise(kEditEnding, {static_cast<uint32_t>(IndexOf(info->item.hItem))});
       editedText_.clear();
       if (abandoned || (r.returned && r.value == 0)) return 0;
       return TRUE;
@@ -679,7 +668,7 @@ LRESULT TreeBox::OnNotify(const NMHDR* header) {
     case TVN_ITEMEXPANDINGA:
     case TVN_ITEMEXPANDINGW: {
       auto* info = reinterpret_cast<const NMTREEVIEWA*>(header);
-      int32_t event = (info->action & TVE_EXPAND) ? 4 : (info->action & TVE_COLLAPSE) ? 5 : -1;
+      int32_t event = (info->action & TVE_EXPAND) ? kExpanding : (info->action & TVE_COLLAPSE) ? kCollapsing : -1;
       if (event < 0) return 0;
       auto r = Raise(event, {static_cast<uint32_t>(IndexOf(info->itemNew.hItem))});
       return (r.returned && r.value == 0) ? TRUE : 0;
@@ -691,6 +680,6 @@ LRESULT TreeBox::OnNotify(const NMHDR* header) {
 
 // --- the type's operations ------------------------------------------------------
 
-void* TreeBoxInterface(int32_t operation) { return RecordOps<TreeBox, forms::unittype::TreeBox>::Lookup(operation); }
+void* TreeBoxInterface(int32_t operation) { return ControlOps<TreeBox>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -3,22 +3,19 @@
 #pragma once
 
 #include <windows.h>
-// The image-list stream functions are declared only when IStream is.
-#include <objidl.h>
 #include <commctrl.h>
-
-#include <windowsx.h>
 
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "controls/listview/control_support.h"
+#include "controls/common/control_support.h"
 #include "controls/treebox/item_order.h"
 #include "controls/treebox/tree_walk.h"
 #include "forms/engine/unit.h"
 #include "forms/records/records.h"
+#include "win/handles.h"
 
 namespace ts::controls {
 
@@ -51,14 +48,16 @@ struct TreeItemSpec {
 
 class TreeBox : public forms::UnitObject {
  public:
+  static constexpr uint32_t kTypeId = forms::unittype::TreeBox;
+
   TreeBox(const forms::CreateArgs& args, forms::TreeBoxProps props);
   ~TreeBox() override;
 
-  // --- unit operations ---------------------------------------------------
-  static forms::UnitObject* Create(const forms::CreateArgs& args);
+  // --- unit operations (see ControlOps) -------------------------------------
+  static forms::UnitObject* CreateUnit(const forms::CreateArgs& args);
   int32_t SetProperty(int32_t index, const forms::PropertyValue& value);
   bool GetProperty(int32_t index, forms::PropertyValue* out);
-  Bytes AllData();
+  Bytes SaveRecord();
 
   // --- items by index ------------------------------------------------------
   int32_t Count();
@@ -125,9 +124,9 @@ class TreeBox : public forms::UnitObject {
   forms::TreeBoxProps props_;
   PreorderIndex<NativeTreeNav> index_{NativeTreeNav{}};
   ItemOrder<HTREEITEM> order_;
-  OwnedImageList images_;
-  OwnedImageList stateImages_;
-  OwnedFontHandle font_;
+  win::OwnedImageList images_;
+  win::OwnedImageList stateImages_;
+  win::OwnedFont font_;
   std::string editedText_;
   struct Pending {
     HTREEITEM item;

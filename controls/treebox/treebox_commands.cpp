@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "controls/common/control_commands.h"
 #include "controls/treebox/treebox.h"
 #include "runtime/commands/arg_values.h"
 

@@ -221,10 +221,10 @@ FormWindow* WindowBuilder::Build() {
   FormWindow* window = window_;
   const HWND self = window->handle();
   auto alive = [&] { return ::IsWindow(self) && UnitObject::FromHandle(self) == window; };
-  window->Raise(0);
+  window->Raise(kWindowLoaded);
   if (!alive()) return nullptr;
-  window->Raise(3);
-  if (alive()) window->Raise(4);
+  window->Raise(kWindowMoved);
+  if (alive()) window->Raise(kWindowResized);
   if (!alive()) return nullptr;
 
   auto unit0 = UnitFields::At(w_, 0);

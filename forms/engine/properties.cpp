@@ -19,6 +19,7 @@
 #include "runtime/forms_link.h"
 #include "runtime/messages.h"
 #include "runtime/values.h"
+#include "win/handles.h"
 
 namespace ts::forms {
 
@@ -129,9 +130,8 @@ uint8_t* NewByteSet(const std::vector<uint8_t>& b) { return MakeByteSet(b.data()
 // --- fonts -----------------------------------------------------------------
 
 int ScreenDpi() {
-  HDC dc = ::GetDC(nullptr);
-  int dpi = dc ? ::GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ::ReleaseDC(nullptr, dc);
+  const win::ClientDC screen;
+  const int dpi = screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
   return dpi > 0 ? dpi : 96;
 }
 

@@ -204,7 +204,7 @@ void FormWindow::ApplyShape() {
   RECT r;
   ::GetWindowRect(hwnd_, &r);
   int w = r.right - r.left, h = r.bottom - r.top;
-  OwnedRegion region;
+  win::OwnedRegion region;
   switch (props_.shape) {
     case 1:
       region.reset(::CreateEllipticRgn(0, 0, w, h));
@@ -216,7 +216,7 @@ void FormWindow::ApplyShape() {
     }
     case 3: {
       region.reset(::CreateEllipticRgn(0, 0, w, h));
-      OwnedRegion inner(::CreateEllipticRgn(w / 4, h / 4, w - w / 4, h - h / 4));
+      win::OwnedRegion inner(::CreateEllipticRgn(w / 4, h / 4, w - w / 4, h - h / 4));
       if (region && inner) ::CombineRgn(region.get(), region.get(), inner.get(), RGN_DIFF);
       break;
     }
@@ -336,7 +336,8 @@ void FormWindow::RequestClose() {
   if (closeInProgress_) return;
   closeInProgress_ = true;
   const HWND self = hwnd_;
-  bool refused = Refused(12) || (::IsWindow(self) && UnitObject::FromHandle(self) == this && Refused(1));
+  bool refused = Refused(kCloseRequested) ||
+                 (::IsWindow(self) && UnitObject::FromHandle(self) == this && Refused(kCloseQuery));
   if (!::IsWindow(self) || UnitObject::FromHandle(self) != this) return;  // a handler destroyed it
   closeInProgress_ = false;
   if (!refused) CloseNow();
@@ -398,10 +399,10 @@ bool FormWindow::OnActivate(WPARAM w) {
     const HWND self = hwnd_;
     if (active && !activatedOnce_) {
       activatedOnce_ = true;
-      Raise(8);
+      Raise(kFirstActivation);
     }
     if (::IsWindow(self) && UnitObject::FromHandle(self) == this) {
-      Raise(active ? 5 : 6);
+      Raise(active ? kWindowActivated : kWindowDeactivated);
       if (!::IsWindow(self) || UnitObject::FromHandle(self) != this) return false;
       inActivationEvent_ = false;
     } else {
@@ -414,7 +415,7 @@ bool FormWindow::OnActivate(WPARAM w) {
 void FormWindow::OnDestroy() {
   LeaveModal();
   const HWND self = hwnd_;
-  Raise(2);
+  Raise(kWindowDestroyed);
   if (!::IsWindow(self)) return;
   if (helpOpened_) {
     ::WinHelpA(self, nullptr, HELP_QUIT, 0);
@@ -433,7 +434,7 @@ void FormWindow::OnSize(WPARAM kind, LPARAM l) {
   if (now.cx == lastSize_.cx && now.cy == lastSize_.cy) return;
   lastSize_ = now;
   if (kind != SIZE_MINIMIZED) LayoutBars();
-  Raise(4);
+  Raise(kWindowResized);
 }
 
 void FormWindow::OnMove() {
@@ -441,7 +442,7 @@ void FormWindow::OnMove() {
   ::GetWindowRect(hwnd_, &r);
   if (r.left == lastPos_.x && r.top == lastPos_.y) return;
   lastPos_ = {r.left, r.top};
-  Raise(3);
+  Raise(kWindowMoved);
 }
 
 bool FormWindow::OnEraseBackground(HDC dc) {
@@ -465,7 +466,7 @@ void FormWindow::OnTrayNotify(LPARAM l) {
     case WM_CONTEXTMENU: kind = 3; break;
     default: return;
   }
-  Raise(9, {kind});
+  Raise(kTrayIconClicked, {kind});
 }
 
 LRESULT FormWindow::OnMessage(UINT message, WPARAM w, LPARAM l) {
@@ -502,7 +503,7 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM w, LPARAM l) {
       if (!::IsIconic(hwnd_)) OnMove();
       return 0;
     case WM_SHOWWINDOW:
-      Raise(w ? 10 : 11);
+      Raise(w ? kWindowShown : kWindowHidden);
       break;
     case WM_ERASEBKGND:
       return OnEraseBackground(reinterpret_cast<HDC>(w)) ? 1 : 0;

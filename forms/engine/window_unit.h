@@ -8,12 +8,29 @@
 #include <utility>
 #include <vector>
 
-#include "forms/engine/gdi.h"
 #include "forms/engine/unit.h"
 #include "forms/records/records.h"
 #include "runtime/program.h"
+#include "win/handles.h"
 
 namespace ts::forms {
+
+// The window unit's events. Event 7, idle, is raised by the runtime's
+// message loop.
+enum WindowEvent : int32_t {
+  kWindowLoaded = 0,      // every unit exists; the window is not shown yet
+  kCloseQuery = 1,        // a close request, after kCloseRequested; false refuses
+  kWindowDestroyed = 2,
+  kWindowMoved = 3,
+  kWindowResized = 4,
+  kWindowActivated = 5,
+  kWindowDeactivated = 6,
+  kFirstActivation = 8,   // before the first kWindowActivated
+  kTrayIconClicked = 9,   // 1 left button up, 2 left double click, 3 right button up or context menu
+  kWindowShown = 10,
+  kWindowHidden = 11,
+  kCloseRequested = 12,   // first on a close request; false refuses
+};
 
 // The window unit's type entry (32 properties, state flags 0x800000D0).
 const UnitTypeEntry& WindowUnitType();
@@ -108,9 +125,9 @@ class FormWindow : public UnitObject {
   POINT lastPos_{};
   SIZE lastSize_{};
   std::vector<std::pair<HWND, bool>> disabled_;  // windows disabled while modal, with their old state
-  OwnedAccel accel_;
-  OwnedIcon bigIcon_, smallIcon_;
-  OwnedBrush backBrush_;
+  win::OwnedAccel accel_;
+  win::OwnedIcon bigIcon_, smallIcon_;
+  win::OwnedBrush backBrush_;
   std::string readText_;  // storage behind texts handed out by GetPropertyOp
 
 };

@@ -13,6 +13,8 @@
 
 using namespace images;
 using namespace imgtest;
+using ts::win::ClientDC;
+using ts::win::OwnedDC;
 
 namespace {
 
@@ -29,7 +31,7 @@ std::vector<uint32_t> PixelsOf(HBITMAP bitmap, int& width, int& height) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   std::vector<uint32_t> out(static_cast<size_t>(width) * height);
-  ScreenDC screen;
+  ClientDC screen;
   GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), out.data(), &info, DIB_RGB_COLORS);
   for (uint32_t& p : out) p &= 0xFFFFFF;
   return out;
@@ -39,7 +41,7 @@ uint32_t Rgb(const Colour& c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} <<
 
 // A white-filled canvas compatible with the screen, selected into a DC.
 struct Canvas {
-  Canvas(int w, int h, COLORREF fill) : screen(), dc(screen.get()) {
+  Canvas(int w, int h, COLORREF fill) : screen(), dc(CreateCompatibleDC(screen.get())) {
     bitmap.reset(CreateCompatibleBitmap(screen.get(), w, h));
     old = SelectObject(dc.get(), bitmap.get());
     RECT all{0, 0, w, h};
@@ -54,8 +56,8 @@ struct Canvas {
     SelectObject(dc.get(), bitmap.get());
     return p;
   }
-  ScreenDC screen;
-  MemoryDC dc;
+  ClientDC screen;
+  OwnedDC dc;
   OwnedBitmap bitmap;
   HGDIOBJ old = nullptr;
 };
@@ -72,7 +74,7 @@ TEST(ToBitmap, PngAlphaIsBlendedOntoTheBackground) {
   const Bytes png = MakePng(4, 1, bgra);
   auto pic = Decode(png.data(), png.size());
   ASSERT_TRUE(pic);
-  ScreenDC screen;
+  ClientDC screen;
   int w = 0, h = 0;
   DeviceImage onWhite = ToBitmap(*pic, screen.get(), RGB(255, 255, 255));
   ASSERT_TRUE(onWhite.bitmap);

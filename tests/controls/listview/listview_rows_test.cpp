@@ -1,8 +1,9 @@
 // Super list box rows as the box keeps them: cell values and where cells
 // are kept, texts, sorted insertion, the first-column find, selection and
 // focus across insertions and deletions, check boxes by mouse and keyboard,
-// label editing, typing to select, stored rows, what the platform control
-// is given to show, and the memory a row costs.
+// label editing, typing to select, stored rows, the colours handed to the
+// control, what the platform control is given to show, and the memory a row
+// costs.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -459,13 +460,29 @@ TEST(ListRows, StoredRowsAreBuiltAndWrittenBackUnchanged) {
   // The stored rows, not the live ones, go back into the record, so a
   // recreated box starts from them again.
   b->InsertRow(RowOf("live"));
-  std::vector<uint8_t> all = b->AllData();
+  std::vector<uint8_t> all = b->SaveRecord();
   ts::forms::ListViewProps back;
   ASSERT_TRUE(ts::forms::ReadRecord(all.data(), static_cast<uint32_t>(all.size()), &back));
   EXPECT_EQ(back.initialRows, ts::forms::EncodeRows(o.rows));
   auto* again = static_cast<ListBox*>(stage.Create(&ListViewInterface, kId + 1, all));
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(FirstCells(again), (std::vector<std::string>{"alpha", "zeta"}));
+}
+
+// The list view paints with the colours itself: the button-face marker is
+// resolved, and "no colour" (CLR_NONE) reaches it unchanged.
+TEST(ListRows, ColoursReachTheControlWithOnlyTheButtonFaceResolved) {
+  Stage stage;
+  ListBox* b = Make(stage);
+  ASSERT_NE(b, nullptr);
+  constexpr int32_t kTextBackColor = 2, kBackColor = 3;
+  b->SetProperty(kTextBackColor, PropertyValue::Int(static_cast<int32_t>(CLR_NONE)));
+  b->SetProperty(kBackColor, PropertyValue::Int(static_cast<int32_t>(0xFF000000)));
+  PropertyValue v;
+  ASSERT_TRUE(b->GetProperty(kTextBackColor, &v));
+  EXPECT_EQ(v.u32, CLR_NONE);
+  ASSERT_TRUE(b->GetProperty(kBackColor, &v));
+  EXPECT_EQ(v.u32, GetSysColor(COLOR_BTNFACE));
 }
 
 // What the platform control is given to show and to read back.

@@ -14,7 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "controls/button/super_button.h"
+#include "controls/listview/listview.h"
+#include "controls/picturebox/picture_box.h"
 #include "controls/simple/simple_controls.h"
+#include "controls/treebox/treebox.h"
 #include "forms/byte_reader.h"
 #include "forms/engine/engine.h"
 #include "forms/engine/unit.h"
@@ -27,15 +31,6 @@
 #include "runtime/values.h"
 
 extern "C" const unsigned char simple_forms_handlers[];
-
-// The other control types' entry points (their headers cannot share one
-// source file yet: both define ts::controls::Clamp).
-namespace ts::controls {
-void RegisterSuperButton();
-void RegisterPictureBox();
-void* ListViewInterface(int32_t operation);
-void* TreeBoxInterface(int32_t operation);
-}  // namespace ts::controls
 std::vector<std::string>& CalledHandlers();
 
 namespace {

@@ -79,6 +79,7 @@ TEST(Label, GradientFrameNeedsTwoUsableColours) {
   p.frameColors[2] = 0xFF0000;  // blue inside
   Control label = Create(ts::controls::LabelInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 90, 50}, 1);
   ASSERT_NE(label.unit, nullptr);
+  EXPECT_FALSE(::GetWindowLongA(label.hwnd(), GWL_STYLE) & WS_BORDER) << "the drawn frame is no platform border";
   Pixels framed = Render(label.hwnd());
   EXPECT_EQ(framed.at(0, 20), 0xFF0000u);  // red, as pixels read
   EXPECT_EQ(framed.at(5, 20), 0x0000FFu);  // blue
