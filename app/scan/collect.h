@@ -1,10 +1,14 @@
 // Collecting the files of one listed folder for a scan, in scan order:
 // for each pattern piece, the folder's own matching files, then (when
 // sub-folders are included) each sub-folder depth-first in the order the
-// platform lists them. Names the platform would rewrite, pattern pieces that
-// reach outside the folder, folders whose name starts with "." and folders
-// already entered for the same pattern in this scan (junction and link
-// cycles, nested listed folders) are left out.
+// platform lists them. Listings are read in UTF-16 whatever the pattern, and
+// a name is kept only when code page 936 writes it exactly (no look-alike
+// that could name another file, nothing the platform would rewrite); the
+// listed folder's own components must pass the same rule. Pattern pieces
+// that reach outside the folder, folders whose name starts with "." and
+// folders already entered for the same pattern in this scan (junction and
+// link cycles, nested listed folders) are left out. The stop request is
+// tested after every entry listed and between listings.
 #pragma once
 
 #include <atomic>
@@ -21,7 +25,8 @@
 namespace app {
 
 // A file as the directory listing gives it: its path's number in the scan's
-// path store, and its size.
+// path store, and its size (for a file link, the size of the file it leads
+// to).
 struct FoundFile {
   uint32_t path = 0;
   uint64_t size = 0;
@@ -29,8 +34,9 @@ struct FoundFile {
 
 class FileCollector {
  public:
-  // `pump` runs after each entry found (the scan keeps the window responsive
-  // while it lists large folders); `stop` ends the listing early. File
+  // `pump` runs every 256 entries listed, kept or not (the scan keeps the
+  // window responsive while it lists large folders); `stop` ends the
+  // listing early. File
   // paths go into `paths`.
   FileCollector(const std::atomic<bool>* stop, std::function<void()> pump, PathStore& paths);
 
@@ -38,8 +44,9 @@ class FileCollector {
   void BeginScan();
 
   // Appends the files of `folder` that match `pattern` (recursively when
-  // asked) to `out`, their full paths to the path store. A folder text that is not an absolute
-  // path, or a pattern piece with "\", "/" or ":", yields nothing.
+  // asked) to `out`, their full paths to the path store. A folder text that
+  // is not an absolute path or has a component the scan may not touch, or a
+  // pattern piece with "\", "/" or ":", yields nothing.
   void Collect(const std::string& folder, const std::string& pattern, bool recursive, std::vector<FoundFile>& out);
 
   // The matching files of one folder (no recursion), appended with the
@@ -53,13 +60,15 @@ class FileCollector {
   // True the first time a folder is entered for a pattern in this scan.
   bool Enter(const std::string& folder, const std::string& pattern);
   IdentitySet& EnteredFor(const std::string& pattern);
+  void AddFile(const std::string& dir, const std::string& name, uint64_t size, uint32_t attributes,
+               std::vector<FoundFile>& out);
   // Recursive collection for a pattern that matches every name: each
   // folder is opened once, for its identity and its listing.
   void CollectEverything(const std::string& folder, const std::string& pattern, std::vector<FoundFile>& out);
   void CollectRecursive(const std::string& folder, const std::string& pattern, std::vector<FoundFile>& out);
 
   const std::atomic<bool>* stop_;
-  // Runs the pump every 256 entries: asking for waiting input is a round
+  // Runs the pump every 256 entries listed: asking for waiting input is a round
   // trip to the window server under Wine, too dear for every entry of a
   // large listing, and the worker has no window of its own to keep alive.
   void Pump() {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -41,7 +42,10 @@ struct FakeInputs : ScanInputs {
   std::string Folder(uint32_t row) override { return folders[row]; }
   std::string Patterns() override { return patterns; }
   bool IncludeSubfolders() override { return recursive; }
-  void PumpIfInput() override {}
+  void PumpIfInput() override {
+    if (onPump) onPump();
+  }
+  std::function<void()> onPump;  // runs every 256 entries listed
 };
 
 // Builds the result tree the way the tree box would: roots with children,
@@ -458,6 +462,165 @@ TEST(ScanJob, ThrottledStepsStillEndEachFolderOnItsLastFile) {
   EXPECT_EQ(s.out.labels.back(), "100%");
   ASSERT_EQ(s.out.tree.size(), 1u);
   EXPECT_EQ(s.out.tree[0].children.size(), 49u);
+}
+
+namespace {
+
+// A character that code page 936 writes only as a look-alike lower-case
+// ASCII letter (a best fit), with that letter; 0 when there is none.
+wchar_t BestFitLookAlike(char* letter) {
+  for (unsigned c = 0x80; c < 0x3000; ++c) {
+    const wchar_t w = static_cast<wchar_t>(c);
+    char bytes[8];
+    BOOL usedDefault = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &w, 1, bytes, sizeof bytes, nullptr, &usedDefault);
+    if (!usedDefault) continue;
+    const int n = WideCharToMultiByte(CP_ACP, 0, &w, 1, bytes, sizeof bytes, nullptr, &usedDefault);
+    if (n == 1 && !usedDefault && bytes[0] >= 'a' && bytes[0] <= 'z') {
+      *letter = bytes[0];
+      return w;
+    }
+  }
+  return 0;
+}
+
+std::vector<std::string> Members(const Recorder::Group& g) {
+  std::vector<std::string> all = g.children;
+  all.push_back(g.root);
+  std::sort(all.begin(), all.end());
+  return all;
+}
+
+// Makes `link` a symbolic link to the file `target`, through the platform
+// or, under Wine (whose platform call makes no link), through the host's
+// ln. False when neither can.
+bool MakeFileLink(const std::string& link, const std::string& target) {
+  if (CreateSymbolicLinkA(link.c_str(), target.c_str(), 0) && GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    return true;
+  }
+  using UnixName = char*(CDECL*)(const wchar_t*);
+  auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unixName) return false;
+  auto host = [&](const std::string& path) {
+    std::wstring wide(path.begin(), path.end());
+    char* name = unixName(wide.c_str());
+    std::string out = name ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return out;
+  };
+  std::string command = "start.exe /unix /bin/ln -s " + host(target) + " " + host(link);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+    return false;
+  }
+  WaitForSingleObject(pi.hProcess, 10000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  // The host program runs on its own: wait for the link to appear.
+  for (int i = 0; i < 250 && GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(20);
+  return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+TEST(ScanJob, ALookAlikeNameIsLeftOutWhateverThePattern) {
+  char letter = 0;
+  const wchar_t lookAlike = BestFitLookAlike(&letter);
+  if (!lookAlike) GTEST_SKIP() << "the ANSI code page writes no letter as a best fit";
+  std::string d = TempRoot("sj16");
+  const std::string plain = d + "\\" + letter + ".txt";
+  Put(plain, "same");
+  Put(d + "\\c.txt", "same");
+  std::wstring wd(d.begin(), d.end());
+  HANDLE h = CreateFileW((wd + L"\\" + lookAlike + L".txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                         nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD wrote = 0;
+  WriteFile(h, "same", 4, &wrote, nullptr);
+  CloseHandle(h);
+  for (const char* patterns : {"*.txt", "*.*", "?.txt"}) {
+    for (bool recursive : {false, true}) {
+      Scan s;
+      s.in.folders = {d};
+      s.in.patterns = patterns;
+      s.in.recursive = recursive;
+      ASSERT_TRUE(s.Run());
+      ASSERT_EQ(s.out.tree.size(), 1u) << patterns << recursive;
+      EXPECT_EQ(Members(s.out.tree[0]), (std::vector<std::string>{plain, d + "\\c.txt"})) << patterns << recursive;
+      EXPECT_EQ(s.out.steps.size(), 2u) << "the look-alike is not even listed: " << patterns << recursive;
+    }
+  }
+}
+
+TEST(ScanJob, AListedFolderIsTakenOnlyAsItIsNamed) {
+  // A trailing dot would be stripped (listing "sub" under another name) and
+  // a "?" would be a wildcard: such folders yield nothing.
+  std::string d = TempRoot("sj17");
+  CreateDirectoryA((d + "\\sub").c_str(), nullptr);
+  Put(d + "\\sub\\p", "pair");
+  Put(d + "\\sub\\q", "pair");
+  Scan refused;
+  refused.in.folders = {d + "\\sub.", d + "\\s?b", d + "\\sub \\", d + "\\sub\\..\\sub"};
+  ASSERT_TRUE(refused.Run());
+  EXPECT_TRUE(refused.out.tree.empty());
+  EXPECT_TRUE(refused.out.steps.empty());
+  Scan named;
+  named.in.folders = {d + "\\sub\\"};
+  ASSERT_TRUE(named.Run());
+  EXPECT_EQ(named.out.tree.size(), 1u);
+}
+
+TEST(ScanJob, AFileLinkIsReadThroughTheLinkAndNeverGroupedWithItsTarget) {
+  std::string d = TempRoot("sj18");
+  Put(d + "\\t", "linked content");
+  Put(d + "\\c", "linked content");
+  if (!MakeFileLink(d + "\\l", d + "\\t")) GTEST_SKIP() << "no file links here";
+  struct Case {
+    const char* patterns;
+    std::vector<std::string> members;  // of the one group, or none
+  };
+  for (const Case& c : {Case{"t;l", {}}, Case{"l;t", {}}, Case{"l;c", {"c", "l"}}, Case{"t;l;c", {"c", "t"}}}) {
+    Scan s;
+    s.in.folders = {d};
+    s.in.patterns = c.patterns;
+    ASSERT_TRUE(s.Run());
+    if (c.members.empty()) {
+      EXPECT_TRUE(s.out.tree.empty()) << c.patterns;
+      continue;
+    }
+    ASSERT_EQ(s.out.tree.size(), 1u) << c.patterns;
+    EXPECT_EQ(Members(s.out.tree[0]), (std::vector<std::string>{d + "\\" + c.members[0], d + "\\" + c.members[1]}))
+        << c.patterns;
+  }
+}
+
+TEST(ScanJob, AStopIsSeenAfterEveryListedEntryKeptOrNot) {
+  // A folder of many files and no sub-folder: listing its sub-folders, or
+  // its files for a pattern that matches none of them, skips every entry.
+  // The pump runs every 256 entries listed; the first one stops the scan,
+  // and no listing may go on to the next 256.
+  std::string d = TempRoot("sj19");
+  for (int i = 0; i < 1100; ++i) Put(d + "\\n" + std::to_string(i), "x");
+  for (const char* patterns : {"*.txt", "*.*", "n*"}) {
+    for (bool recursive : {true, false}) {
+      FakeInputs in;
+      in.folders = {d};
+      in.patterns = patterns;
+      in.recursive = recursive;
+      Recorder out;
+      ScanJob job(in, out, RunHere);
+      int pumps = 0;
+      in.onPump = [&] {
+        if (++pumps == 1) job.Retire();
+      };
+      job.Run();
+      if (!recursive && std::string(patterns) == "*.txt") continue;  // nothing listed at all
+      EXPECT_EQ(pumps, 1) << patterns << (recursive ? " with" : " without") << " sub-folders";
+    }
+  }
 }
 
 TEST(ScanProgress, PercentAndScaledBar) {
