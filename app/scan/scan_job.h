@@ -12,8 +12,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -22,6 +24,7 @@
 #include "app/scan/file_digest.h"
 #include "app/scan/group_index.h"
 #include "app/scan/path_store.h"
+#include "app/scan/read_pool.h"
 
 namespace app {
 
@@ -37,7 +40,8 @@ class ScanInputs {
   virtual void PumpIfInput() = 0;
 };
 
-// What the scan shows. Called only through the gate, on the UI thread.
+// What the scan shows. Called only on the UI thread: through the gate, or by
+// the window's clock.
 class ScanOutput {
  public:
   virtual ~ScanOutput() = default;
@@ -76,6 +80,15 @@ using UiRunner = std::function<bool(const std::function<bool()>& current, const 
 // label come out exactly as if every file were read whole in scan order: a
 // group still forms when the second file of its content arrives, and its
 // root is still the first file found with that content.
+//
+// Files are opened, read and digested by a pool of readers (see ReadPool)
+// that work ahead of the scan, while the scan takes their results in scan
+// order, so several readers show exactly what one would.
+//
+// What the scan has to show waits in the job: the latest file step and the
+// result changes in order. The window takes them on its own clock
+// (ShowWaiting), so the labels name the file being read however long its
+// read takes, and the worker shows them itself at the end of every folder.
 class ScanJob {
  public:
   ScanJob(ScanInputs& inputs, ScanOutput& output, UiRunner runOnUi);
@@ -84,6 +97,16 @@ class ScanJob {
   // -scan message is then the caller's to show), false when it was stopped.
   bool Run();
 
+  // UI thread: shows the latest file step and every result change waiting,
+  // unless the job is retired. The window calls this on its clock.
+  void ShowWaiting();
+  // UI thread, for 按钮_停止: asks the worker to stop, shows every change
+  // it made before this moment, then retires the job.
+  void Stop() {
+    stop_.store(true);
+    ShowWaiting();
+    Retire();
+  }
   // UI thread: retires the job. From now on no change of this job runs.
   void Retire() {
     retired_.store(true);
@@ -93,12 +116,14 @@ class ScanJob {
   // True between the start of Run and the end of scan's visible steps.
   bool Running() const { return running_.load(); }
 
-  // The progress bar, the percentage and the current file are shown at most
-  // once per interval while files go by (default 50 ms, 20 a second: each
-  // showing is a call to the window's thread and a repaint, and under Wine
-  // 30 a second took a tenth of the scan); the last file of a folder always
-  // shows. 0 shows every file.
+  // How often the window shows the worker's progress (default 50 ms: each
+  // showing repaints labels, and under Wine 30 a second took a tenth of the
+  // scan). 0: the worker shows every file step itself, before reading it.
   void SetUpdateInterval(uint32_t ms) { updateIntervalMs_ = ms; }
+  uint32_t UpdateInterval() const { return updateIntervalMs_; }
+  // Readers per folder; 0 (the default) decides by the machine and the
+  // folder's volume (see ReadersFor).
+  void SetReaders(uint32_t readers) { readers_ = readers; }
 
   uint32_t GroupCount() const { return groups_.GroupCount(); }
   // Files opened by this scan (for tests and measurements).
@@ -109,6 +134,8 @@ class ScanJob {
 
  private:
   static constexpr uint32_t kNoFile = PathStore::kNone;
+  struct HeadRead;
+  struct RestRead;
   // Files of one size: the one waiting unread, until a second arrives.
   struct SizeClass {
     uint32_t waiting = kNoFile;  // the only file of this size so far, unread
@@ -132,19 +159,27 @@ class ScanJob {
     uint32_t content = kNoFile;
     Digest contentDigest{};
   };
-  // The visible changes waiting to be shown, in order; paths by number.
+  // A visible change waiting to be shown, its texts ready.
   struct Change {
     GroupIndex::Kind kind;
     uint32_t row;
     uint32_t rootIndex;
-    uint32_t first;
-    uint32_t path;
-    bool hasDigest;
-    Digest md5;
+    std::string path;
+    std::string first;  // NewGroup: the root's text
+    std::string md5;    // FirstOfDigest: empty when the file was never read whole
   };
+  // Changes waiting beyond this number are shown by the worker itself, so
+  // that they never take much memory.
+  static constexpr size_t kMostWaiting = 1024;
+  // Head reads planned ahead of the scan's position when several readers
+  // work (one reader reads each file when the scan comes to it).
+  static constexpr size_t kReadAhead = 512;
 
   bool Show(const std::function<void()>& change);
-  bool Flush();
+  // Shows what waits now, from the worker, through the gate.
+  bool ShowNow() { return Show([this] { ShowWaiting(); }); }
+  void Publish(Change change);
+  void PublishStep(uint32_t k, uint32_t n, uint32_t file);
   // At the end of the scan: a digest-list row for every file never read
   // whole. Each has a content of its own (its size, or its first block, is
   // unique), so it has its own row, as reading everything would give it;
@@ -152,19 +187,14 @@ class ScanJob {
   // False only when stopped.
   bool RowsForUnreadFiles();
   bool ScanFolder(uint32_t row);
-  bool ScanFile(const FoundFile& file);
-  // Reads a same-size candidate's head; false only when stopped.
-  bool Head(uint64_t size, uint32_t file);
-  // Reads a file whole and groups it; false only when stopped.
-  bool Whole(HeadClass& hc, uint64_t size, uint32_t file);
-  // Reads the rest of a file whose head matched, and groups it: when the
-  // files of its head so far hold one content, the rest is first compared
-  // with that content's first file, and equal bytes take its digest without
-  // digesting them again (copies are the common case, and comparing costs a
-  // fraction of digesting). Otherwise, or when the bytes differ, the file is
-  // digested. False only when stopped.
-  bool Rest(HeadClass& hc, FileReader& reader, uint32_t file);
-  bool WholeFrom(HeadClass& hc, FileReader& reader, uint32_t file);
+  bool ReadFolder(const std::string& folder, const std::vector<FoundFile>& files);
+  // Plans the head reads a file brings: none for the first file of its size,
+  // the waiting file's and its own for the second, its own after that.
+  void Plan(const FoundFile& file, uint32_t at, std::deque<std::unique_ptr<HeadRead>>& ahead, ReadPool& pool);
+  // Takes a head read's result in scan order; false only when stopped.
+  bool TakeHead(HeadRead& head, ReadPool& pool);
+  // Takes a whole or rest read's result; false only when stopped.
+  bool TakeRest(HeadClass& hc, RestRead& read, ReadPool& pool);
   void Group(const Digest& md5, uint32_t file);
 
   ScanInputs& inputs_;
@@ -179,13 +209,16 @@ class ScanJob {
   IdentitySet taken_;
   std::unordered_map<uint64_t, SizeClass> sizes_;
   std::unordered_map<HeadKey, HeadClass, HeadKeyHash> heads_;
-  std::vector<Change> changes_;
+  uint32_t updateIntervalMs_ = 50;
+  uint32_t readers_ = 0;
+  uint32_t filesOpened_ = 0;
+
+  // Waiting to be shown; written by the worker, taken by the window.
+  std::mutex shownLock_;
+  std::vector<Change> waiting_;
   bool stepWaiting_ = false;
   uint32_t stepK_ = 0, stepN_ = 0;
-  uint32_t stepFile_ = 0;
-  uint64_t lastFlush_ = 0;
-  uint32_t updateIntervalMs_ = 50;
-  uint32_t filesOpened_ = 0;
+  std::string stepPath_;
 };
 
 // Text of the percentage label: ⌊k × 100 ÷ n⌋ followed by "%".

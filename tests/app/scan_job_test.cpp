@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -119,9 +120,11 @@ struct Scan {
   FakeInputs in;
   Recorder out;
   uint32_t opened = 0;
+  uint32_t readers = 0;  // 0: as the machine decides
   bool Run(uint32_t interval = 0) {
     ScanJob job(in, out, RunHere);
     job.SetUpdateInterval(interval);
+    job.SetReaders(readers);
     bool ok = job.Run();
     opened = job.FilesOpened();
     return ok;
@@ -619,6 +622,59 @@ TEST(ScanJob, AStopIsSeenAfterEveryListedEntryKeptOrNot) {
       job.Run();
       if (!recursive && std::string(patterns) == "*.txt") continue;  // nothing listed at all
       EXPECT_EQ(pumps, 1) << patterns << (recursive ? " with" : " without") << " sub-folders";
+    }
+  }
+}
+
+TEST(ScanJob, SeveralReadersShowExactlyWhatOneReaderShows) {
+  // Many files of few sizes, contents equal, differing in the first block or
+  // only past it, in several folders, so that readers working ahead finish
+  // out of order and later copies are often read before earlier ones.
+  std::string d = TempRoot("sj20");
+  uint32_t seed = 11;
+  auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  const std::vector<size_t> sizes = {0, 1, 700, 16384, 16385, 40000, 300000, (size_t{1} << 20) + 17};
+  for (int f = 0; f < 6; ++f) {
+    const std::string sub = d + "\\s" + std::to_string(f);
+    CreateDirectoryA(sub.c_str(), nullptr);
+    for (int i = 0; i < 40; ++i) {
+      const size_t size = sizes[next() % sizes.size()];
+      std::string content(size, '\0');
+      for (size_t b = 0; b < size; ++b) content[b] = static_cast<char>(b * 7 + size);
+      const uint32_t variant = next() % 4;
+      if (size > 0 && variant == 1) content[0] ^= 1;           // differs in the first block
+      if (size > 0 && variant == 2) content[size - 1] ^= 2;    // differs past it
+      if (size > 1 && variant == 3) content[size / 2] ^= static_cast<char>(next() | 1);
+      Put(sub + "\\f" + std::to_string(39 - i), content);
+    }
+  }
+  auto scan = [&](uint32_t readers) {
+    auto s = std::make_unique<Scan>();
+    s->in.folders = {d + "\\s5", d};
+    s->in.recursive = true;
+    s->readers = readers;
+    EXPECT_TRUE(s->Run());
+    return s;
+  };
+  std::unique_ptr<Scan> one = scan(1);
+  ASSERT_GT(one->out.tree.size(), 5u);
+  std::vector<Recorder::Group> expected = ReferenceTree(one->out.steps);
+  ASSERT_EQ(one->out.tree.size(), expected.size());
+  for (size_t g = 0; g < expected.size(); ++g) {
+    EXPECT_EQ(one->out.tree[g].root, expected[g].root);
+    EXPECT_EQ(one->out.tree[g].children, expected[g].children);
+  }
+  for (uint32_t readers : {2u, 4u, 8u}) {
+    std::unique_ptr<Scan> many = scan(readers);
+    EXPECT_EQ(many->out.steps, one->out.steps) << readers;
+    EXPECT_EQ(many->out.labels, one->out.labels) << readers;
+    EXPECT_EQ(many->out.rows, one->out.rows) << readers;
+    EXPECT_EQ(many->out.digests, one->out.digests) << readers;
+    EXPECT_EQ(many->out.rowIndex, one->out.rowIndex) << readers;
+    ASSERT_EQ(many->out.tree.size(), one->out.tree.size()) << readers;
+    for (size_t g = 0; g < one->out.tree.size(); ++g) {
+      EXPECT_EQ(many->out.tree[g].root, one->out.tree[g].root) << readers;
+      EXPECT_EQ(many->out.tree[g].children, one->out.tree[g].children) << readers;
     }
   }
 }
