@@ -136,7 +136,7 @@ bool FileCollector::Enter(const std::string& folder, const std::string& pattern)
 }
 
 void FileCollector::Collect(const std::string& folder, const std::string& pattern, bool recursive,
-                            std::vector<FoundFile>& out) {
+                            FoundFiles& out) {
   if (folder.empty() || !FolderComponentsSafe(folder) || !PatternUsable(pattern) || pattern.empty()) return;
   if (recursive && MatchesEverything(pattern)) {
     CollectEverything(folder, pattern, out);
@@ -151,17 +151,17 @@ void FileCollector::Collect(const std::string& folder, const std::string& patter
 }
 
 void FileCollector::AddFile(const std::string& dir, const std::string& name, uint64_t size, uint32_t attributes,
-                            std::vector<FoundFile>& out) {
+                            FoundFiles& out) {
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
     // A file link is read through the link, so its size is the file's at
     // the other end; a link that leads nowhere is left out.
     if (!SizeThroughLink(dir + name, &size)) return;
   }
-  out.push_back(FoundFile{paths_.Add(dir, name), size});
+  out.Add(paths_.Add(dir, name), size);
 }
 
 void FileCollector::CollectEverything(const std::string& folder, const std::string& pattern,
-                                      std::vector<FoundFile>& out) {
+                                      FoundFiles& out) {
   // One handle gives the folder's identity and its listing: files and
   // sub-folders together, with their sizes.
   OwnedHandle handle(CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY,
@@ -195,7 +195,7 @@ void FileCollector::CollectEverything(const std::string& folder, const std::stri
 }
 
 void FileCollector::CollectRecursive(const std::string& folder, const std::string& pattern,
-                                     std::vector<FoundFile>& out) {
+                                     FoundFiles& out) {
   std::vector<std::string> subfolders;
   EnumerateFiles(folder, pattern, out);
   if (Stopped()) return;
@@ -207,7 +207,7 @@ void FileCollector::CollectRecursive(const std::string& folder, const std::strin
 }
 
 void FileCollector::EnumerateFiles(const std::string& folder, const std::string& pattern,
-                                   std::vector<FoundFile>& out) {
+                                   FoundFiles& out) {
   const std::string dir = WithBackslash(folder);
   ForEachEntry(
       dir, pattern, stop_, [&](const Entry& e) { if (!e.folder()) AddFile(dir, e.name, e.size, e.attributes, out); },

@@ -24,12 +24,24 @@
 
 namespace app {
 
-// A file as the directory listing gives it: its path's number in the scan's
-// path store, and its size (for a file link, the size of the file it leads
-// to).
-struct FoundFile {
-  uint32_t path = 0;
-  uint64_t size = 0;
+// The files a collection found, in scan order, as the directory listing
+// gives them: their paths, which the collection adds to the scan's path
+// store one after another (so the i-th file's path is number first + i),
+// and their sizes (for a file link, the size of the file it leads to).
+class FoundFiles {
+ public:
+  uint32_t size() const { return static_cast<uint32_t>(sizes_.size()); }
+  bool empty() const { return sizes_.empty(); }
+  uint32_t path(uint32_t i) const { return first_ + i; }
+  uint64_t fileSize(uint32_t i) const { return sizes_[i]; }
+  void Add(uint32_t path, uint64_t size) {
+    if (sizes_.empty()) first_ = path;
+    sizes_.push_back(size);
+  }
+
+ private:
+  uint32_t first_ = 0;
+  std::vector<uint64_t> sizes_;
 };
 
 class FileCollector {
@@ -47,11 +59,11 @@ class FileCollector {
   // asked) to `out`, their full paths to the path store. A folder text that
   // is not an absolute path or has a component the scan may not touch, or a
   // pattern piece with "\", "/" or ":", yields nothing.
-  void Collect(const std::string& folder, const std::string& pattern, bool recursive, std::vector<FoundFile>& out);
+  void Collect(const std::string& folder, const std::string& pattern, bool recursive, FoundFiles& out);
 
   // The matching files of one folder (no recursion), appended with the
   // sizes the listing gives.
-  void EnumerateFiles(const std::string& folder, const std::string& pattern, std::vector<FoundFile>& out);
+  void EnumerateFiles(const std::string& folder, const std::string& pattern, FoundFiles& out);
   // The sub-folders of one folder whose names do not begin with ".".
   void EnumerateSubfolders(const std::string& folder, std::vector<std::string>& out);
 
@@ -61,11 +73,11 @@ class FileCollector {
   bool Enter(const std::string& folder, const std::string& pattern);
   IdentitySet& EnteredFor(const std::string& pattern);
   void AddFile(const std::string& dir, const std::string& name, uint64_t size, uint32_t attributes,
-               std::vector<FoundFile>& out);
+               FoundFiles& out);
   // Recursive collection for a pattern that matches every name: each
   // folder is opened once, for its identity and its listing.
-  void CollectEverything(const std::string& folder, const std::string& pattern, std::vector<FoundFile>& out);
-  void CollectRecursive(const std::string& folder, const std::string& pattern, std::vector<FoundFile>& out);
+  void CollectEverything(const std::string& folder, const std::string& pattern, FoundFiles& out);
+  void CollectRecursive(const std::string& folder, const std::string& pattern, FoundFiles& out);
 
   const std::atomic<bool>* stop_;
   // Runs the pump every 256 entries listed: asking for waiting input is a round

@@ -153,14 +153,17 @@ bool IdentitySet::Insert(void* handle, uint64_t quickIndex, uint32_t object) {
     return IdentityOf(handle, pathOf_(object), &ignored);
   };
   if (quickIndex == 0) return unindexed_.insert(fullOf()).second;
-  auto [first, fresh] = first_.try_emplace(quickIndex, object);
-  if (fresh) return true;
+  const uint32_t* first = first_.Find(quickIndex);
+  if (!first) {
+    first_.Insert(quickIndex, object);
+    return true;
+  }
   const FileIdentity mine = fullOf();
   std::vector<FileIdentity>& seen = shared_[quickIndex];
   if (seen.empty()) {
     // The first object of this index is looked up again through its path.
     // Should it be gone, only its path stands for it.
-    seen.push_back(IdentityByPath(pathOf_(first->second)));
+    seen.push_back(IdentityByPath(pathOf_(*first)));
   }
   for (const FileIdentity& id : seen) {
     if (id == mine) return false;
@@ -182,7 +185,7 @@ bool IdentitySet::InsertPath(uint32_t object) {
 
 void IdentitySet::Clear() {
   // Swapped with empty ones so that their memory goes too.
-  std::unordered_map<uint64_t, uint32_t>().swap(first_);
+  first_.Clear();
   std::unordered_map<uint64_t, std::vector<FileIdentity>>().swap(shared_);
   std::unordered_set<FileIdentity, FileIdentityHash>().swap(unindexed_);
 }

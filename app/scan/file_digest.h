@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/scan/flat_table.h"
 #include "libs/digest/md5.h"
 
 namespace app {
@@ -62,7 +63,7 @@ class IdentitySet {
 
  private:
   std::function<std::string(uint32_t)> pathOf_;
-  std::unordered_map<uint64_t, uint32_t> first_;  // index → the first object seen with it
+  KeyedTable first_;  // index → the first object seen with it
   // Full identities of the objects of indexes that came more than once.
   std::unordered_map<uint64_t, std::vector<FileIdentity>> shared_;
   // Objects with no index: their full identity (or path) stands alone.

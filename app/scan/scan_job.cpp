@@ -80,6 +80,7 @@ struct ScanJob::RestRead : ReadJob {
         return;
       }
     }
+    quickIndex = reader->quickIndex();
     if (compared != kNoFile) {
       switch (reader->CompareRest(comparedPath, stop)) {
         case FileReader::Compare::Stopped:
@@ -108,6 +109,7 @@ struct ScanJob::RestRead : ReadJob {
   std::unique_ptr<FileReader> reader;
   ReadOutcome outcome = ReadOutcome::Failed;
   bool sameAsCompared = false;  // equal bytes: the digest is the compared file's
+  uint64_t quickIndex = 0;
   Digest md5{};
 };
 
@@ -116,7 +118,7 @@ ScanJob::ScanJob(ScanInputs& inputs, ScanOutput& output, UiRunner runOnUi)
       output_(output),
       runOnUi_(std::move(runOnUi)),
       collector_(&stop_, [this] { inputs_.PumpIfInput(); }, paths_),
-      taken_([this](uint32_t file) { return paths_.Text(file); }) {}
+      grouped_([this](uint32_t file) { return paths_.Text(file); }) {}
 
 bool ScanJob::Show(const std::function<void()>& change) {
   if (stop_.load()) return false;
@@ -198,7 +200,7 @@ bool ScanJob::Run() {
 bool ScanJob::ScanFolder(uint32_t row) {
   if (!Show([&] { output_.Notice(); })) return false;
   const std::string folder = inputs_.Folder(row);
-  std::vector<FoundFile> files;
+  FoundFiles files;
   // Split the pattern list at ";": an empty piece matches nothing, a trailing
   // ";" adds no piece. The list and the option are read again per folder.
   const std::string patterns = inputs_.Patterns();
@@ -216,31 +218,32 @@ bool ScanJob::ScanFolder(uint32_t row) {
     collector_.Collect(folder, piece, inputs_.IncludeSubfolders(), files);
   }
   if (stop_.load()) return false;
-  const uint32_t n = static_cast<uint32_t>(files.size());
+  const uint32_t n = files.size();
   if (!Show([&] { output_.ProgressRange(n); })) return false;
   if (!Show([&] { output_.Repaint(); })) return false;
   // The folder ends on exactly its last file's values.
   return ReadFolder(folder, files) && ShowNow();
 }
 
-bool ScanJob::ReadFolder(const std::string& folder, const std::vector<FoundFile>& files) {
+bool ScanJob::ReadFolder(const std::string& folder, const FoundFiles& files) {
   if (files.empty()) return true;
   // Declared before the pool, so that the pool's helpers are gone before
   // any read planned ahead is.
   std::deque<std::unique_ptr<HeadRead>> ahead;
   const uint32_t readers = readers_ ? readers_ : ReadersFor(folder);
-  // Pieces of 1 MiB for one or two readers, smaller for more: the buffers
-  // of every read in flight stay within 4 MiB.
-  constexpr uint32_t kBufferBytes = 4u << 20;
-  ReadPool pool(readers, readers <= 2 ? kBufferBytes / 4 : kBufferBytes / (2 * readers));
+  // Pieces of 256 KiB: large enough that reading costs no more than with
+  // larger ones, and the buffers of every read in flight (two per reader)
+  // stay within 4 MiB even with eight readers.
+  constexpr uint32_t kPieceBytes = 256u << 10;
+  ReadPool pool(readers, kPieceBytes);
   const size_t planAhead = pool.readers() > 1 ? kReadAhead : 0;
-  const uint32_t n = static_cast<uint32_t>(files.size());
+  const uint32_t n = files.size();
   uint32_t planned = 0;
   for (uint32_t k = 0; k < n; ++k) {
-    PublishStep(k + 1, n, files[k].path);
+    PublishStep(k + 1, n, files.path(k));
     if (updateIntervalMs_ == 0 && !ShowNow()) return false;
     while (planned < n && (planned <= k || ahead.size() < planAhead)) {
-      Plan(files[planned], planned, ahead, pool);
+      Plan(files, planned, ahead, pool);
       ++planned;
     }
     while (!ahead.empty() && ahead.front()->at == k) {
@@ -253,40 +256,38 @@ bool ScanJob::ReadFolder(const std::string& folder, const std::vector<FoundFile>
   return true;
 }
 
-void ScanJob::Plan(const FoundFile& file, uint32_t at, std::deque<std::unique_ptr<HeadRead>>& ahead, ReadPool& pool) {
+void ScanJob::Plan(const FoundFiles& files, uint32_t at, std::deque<std::unique_ptr<HeadRead>>& ahead,
+                   ReadPool& pool) {
+  const uint64_t size = files.fileSize(at);
   auto read = [&](uint32_t path) {
-    ahead.push_back(std::make_unique<HeadRead>(path, file.size, at, paths_.Text(path), &stop_));
+    ahead.push_back(std::make_unique<HeadRead>(path, size, at, paths_.Text(path), &stop_));
     pool.Submit(ahead.back().get());
   };
-  SizeClass& cls = sizes_[file.size];
-  if (!cls.open) {
-    if (cls.waiting == kNoFile) {
-      // The first file of its size: it can only become a duplicate when a
-      // second file of this size comes, so it waits unread.
-      cls.waiting = file.path;
-      return;
-    }
-    cls.open = true;
-    read(std::exchange(cls.waiting, kNoFile));
+  uint32_t* cls = sizes_.Find(size);
+  if (!cls) {
+    // The first file of its size: it can only become a duplicate when a
+    // second file of this size comes, so it waits unread.
+    sizes_.Insert(size, files.path(at));
+    return;
   }
-  read(file.path);
+  if (*cls != kOpen) read(std::exchange(*cls, kOpen));
+  read(files.path(at));
 }
 
 bool ScanJob::RowsForUnreadFiles() {
   // File numbers follow the scan order, so sorting them restores it.
   std::vector<uint32_t> unread;
-  for (const auto& [size, cls] : sizes_) {
-    if (cls.waiting != kNoFile) unread.push_back(cls.waiting);
-  }
+  sizes_.ForEach([&](uint64_t, uint32_t cls) {
+    if (cls != kOpen) unread.push_back(cls);
+  });
   for (const auto& [key, hc] : heads_) {
     if (!hc.whole && hc.pending != kNoFile) unread.push_back(hc.pending);
   }
   std::sort(unread.begin(), unread.end());
   // Nothing is read any more: the reading indexes go before the rows come,
   // so that the two never take memory at the same time.
-  decltype(sizes_)().swap(sizes_);
+  sizes_.Clear();
   decltype(heads_)().swap(heads_);
-  taken_.Clear();
   uint32_t row = groups_.RowCount();
   for (uint32_t file : unread) {
     if (stop_.load()) return false;
@@ -299,25 +300,22 @@ bool ScanJob::TakeHead(HeadRead& head, ReadPool& pool) {
   ++filesOpened_;
   pool.Wait(&head);
   if (head.outcome == ReadOutcome::Stopped) return false;
-  if (!head.opened) return !stop_.load();
-  // The same file through another path (overlapping patterns, nested listed
-  // folders, links, another drive letter) is taken once only.
-  if (!taken_.Insert(head.reader ? head.reader->handle() : nullptr, head.quickIndex, head.file)) {
-    return !stop_.load();
-  }
   if (head.outcome != ReadOutcome::Done) return !stop_.load();
   if (head.complete) {
     // The whole file fits in the head: its digest is the file's.
-    Group(head.head, head.file);
+    Group(head.head, head.file, head.quickIndex);
     return !stop_.load();
   }
   HeadClass& hc = heads_[HeadKey{head.size, head.head}];
   if (!hc.whole && hc.pending == kNoFile) {
     // No other file of this size starts like this one: not read further.
     hc.pending = head.file;
+    hc.pendingIndex = head.quickIndex;
     head.reader.reset();
     return !stop_.load();
   }
+  // The waiting file again through another path is not read twice.
+  if (!hc.whole && SameFile(hc.pending, hc.pendingIndex, head.file, head.quickIndex)) return !stop_.load();
   if (hc.whole) {
     // Copies are the common case, and comparing costs a fraction of
     // digesting: while the files of this head hold one content, the rest
@@ -350,7 +348,7 @@ bool ScanJob::TakeRest(HeadClass& hc, RestRead& read, ReadPool& pool) {
   if (read.outcome == ReadOutcome::Stopped) return false;
   if (read.sameAsCompared) {
     if (hc.contents >= 1 && hc.content == read.compared) {
-      Group(hc.contentDigest, read.file);
+      Group(hc.contentDigest, read.file, read.quickIndex);
       return !stop_.load();
     }
     // Equal to a file whose own read then failed: its digest is unknown, so
@@ -362,7 +360,7 @@ bool ScanJob::TakeRest(HeadClass& hc, RestRead& read, ReadPool& pool) {
     return TakeRest(hc, again, pool);
   }
   if (read.outcome == ReadOutcome::Done) {
-    Group(read.md5, read.file);
+    Group(read.md5, read.file, read.quickIndex);
     if (hc.contents == 0) {
       hc.contents = 1;
       hc.content = read.file;
@@ -374,7 +372,20 @@ bool ScanJob::TakeRest(HeadClass& hc, RestRead& read, ReadPool& pool) {
   return !stop_.load();
 }
 
-void ScanJob::Group(const Digest& md5, uint32_t file) {
+bool ScanJob::SameFile(uint32_t a, uint64_t aIndex, uint32_t b, uint64_t bIndex) {
+  if (aIndex != 0 && bIndex != 0 && aIndex != bIndex) return false;
+  FileIdentity ia, ib;
+  return PathIdentity(paths_.Text(a), &ia) && PathIdentity(paths_.Text(b), &ib) && ia == ib;
+}
+
+void ScanJob::Group(const Digest& md5, uint32_t file, uint64_t quickIndex) {
+  const GroupIndex::Known known = groups_.Look(md5);
+  if (known.first != kNoFile) {
+    // A later file of a content: when it is the second, the first joins the
+    // files in the tree.
+    if (!known.grouped) grouped_.InsertPath(known.first);
+    if (!grouped_.Insert(nullptr, quickIndex, file)) return;
+  }
   GroupIndex::Step step = groups_.Add(md5, file);
   Change change{step.kind, step.row, step.rootIndex, paths_.Text(file), std::string(), std::string()};
   if (step.kind == GroupIndex::Kind::FirstOfDigest) {

@@ -136,11 +136,9 @@ class ScanJob {
   static constexpr uint32_t kNoFile = PathStore::kNone;
   struct HeadRead;
   struct RestRead;
-  // Files of one size: the one waiting unread, until a second arrives.
-  struct SizeClass {
-    uint32_t waiting = kNoFile;  // the only file of this size so far, unread
-    bool open = false;           // a second file arrived: files are read
-  };
+  // Files of one size, by size: the only file of this size so far, waiting
+  // unread, or kOpen once a second arrived (files of the size are read).
+  static constexpr uint32_t kOpen = UINT32_MAX - 1;
   // Files of one size whose first blocks have one digest.
   struct HeadKey {
     uint64_t size;
@@ -152,6 +150,7 @@ class ScanJob {
   };
   struct HeadClass {
     uint32_t pending = kNoFile;  // read only as far as the head, full digest unknown
+    uint64_t pendingIndex = 0;   // its index (see QuickIndex)
     bool whole = false;          // every later file of this head is read whole
     // Whole contents seen with this head: 0, 1, or 2 standing for more.
     // While there is one, later files are compared with its first file.
@@ -187,15 +186,21 @@ class ScanJob {
   // False only when stopped.
   bool RowsForUnreadFiles();
   bool ScanFolder(uint32_t row);
-  bool ReadFolder(const std::string& folder, const std::vector<FoundFile>& files);
-  // Plans the head reads a file brings: none for the first file of its size,
-  // the waiting file's and its own for the second, its own after that.
-  void Plan(const FoundFile& file, uint32_t at, std::deque<std::unique_ptr<HeadRead>>& ahead, ReadPool& pool);
+  bool ReadFolder(const std::string& folder, const FoundFiles& files);
+  // Plans the head reads the file at `at` brings: none for the first file of
+  // its size, the waiting file's and its own for the second, its own after.
+  void Plan(const FoundFiles& files, uint32_t at, std::deque<std::unique_ptr<HeadRead>>& ahead, ReadPool& pool);
   // Takes a head read's result in scan order; false only when stopped.
   bool TakeHead(HeadRead& head, ReadPool& pool);
   // Takes a whole or rest read's result; false only when stopped.
   bool TakeRest(HeadClass& hc, RestRead& read, ReadPool& pool);
-  void Group(const Digest& md5, uint32_t file);
+  // Groups a file read whole, unless it is a file already in the result
+  // tree reached through another path.
+  void Group(const Digest& md5, uint32_t file, uint64_t quickIndex);
+  // Whether two files of one content are one file reached through two
+  // paths (nested listed folders, overlapping patterns, links, another
+  // drive letter).
+  bool SameFile(uint32_t a, uint64_t aIndex, uint32_t b, uint64_t bIndex);
 
   ScanInputs& inputs_;
   ScanOutput& output_;
@@ -206,8 +211,11 @@ class ScanJob {
   PathStore paths_;  // every file of the scan, numbered in scan order
   FileCollector collector_;
   GroupIndex groups_;
-  IdentitySet taken_;
-  std::unordered_map<uint64_t, SizeClass> sizes_;
+  // The files in the result tree. A file is checked against them only when
+  // its content is already known: the same file through a second path has
+  // that content, so no other file needs its identity kept.
+  IdentitySet grouped_;
+  KeyedTable sizes_;
   std::unordered_map<HeadKey, HeadClass, HeadKeyHash> heads_;
   uint32_t updateIntervalMs_ = 50;
   uint32_t readers_ = 0;

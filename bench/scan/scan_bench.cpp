@@ -15,6 +15,7 @@
 //                                  CountGroups, auto select and cancel
 //                                  selection, each run on the UI thread.
 //   bench_scan.exe headless <folder> the scan engine alone, no window
+//   bench_scan.exe collect <folder>  the listing alone, no window
 //   bench_scan.exe steps [n]       what one shown file step costs the UI thread
 //   bench_scan.exe memory [rows]   the working set after many changes of each kind
 //   bench_scan.exe changes [rows]  what a digest-list row and a tree item
@@ -368,6 +369,22 @@ void RunHeadless(const std::string& folder) {
   std::printf("headless seconds %.3f groups %u files_opened %u peak_ws_mb %.1f start_ws_mb %.1f\n", Now() - start,
               job.GroupCount(), job.FilesOpened(), PeakWorkingSetMb(), startWs);
 }
+
+// The listing alone: the working set before and after collecting every
+// file of the folder (diagnostic).
+void RunCollect(const std::string& folder) {
+  std::atomic<bool> stop{false};
+  app::PathStore paths;
+  app::FileCollector collector(&stop, nullptr, paths);
+  app::FoundFiles files;
+  const double startWs = WorkingSetMb();
+  const double start = Now();
+  collector.BeginScan();
+  collector.Collect(folder, "*", true, files);
+  std::printf("collect seconds %.3f files %u start_ws_mb %.1f ws_mb %.1f peak_ws_mb %.1f\n", Now() - start,
+              static_cast<unsigned>(files.size()), startWs, WorkingSetMb(), PeakWorkingSetMb());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -380,6 +397,10 @@ int main(int argc, char** argv) {
   const std::string extra = argc > 3 ? argv[3] : "";
   if (mode == "headless") {
     RunHeadless(arg);
+    return 0;
+  }
+  if (mode == "collect") {
+    RunCollect(arg);
     return 0;
   }
   CreateBenchWindow();

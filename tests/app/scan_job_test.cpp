@@ -626,6 +626,29 @@ TEST(ScanJob, AStopIsSeenAfterEveryListedEntryKeptOrNot) {
   }
 }
 
+TEST(ScanJob, ALargeFileReachedTwiceIsNeitherReadWholeNorGroupedWithItself) {
+  // Files longer than the first block compared, each found again by a
+  // second pattern: the second path must not make one read to its end, and
+  // a real copy still groups once.
+  std::string d = TempRoot("sj21");
+  const std::string big(40000, 'b');
+  Put(d + "\\big", big);
+  Scan alone;
+  alone.in.folders = {d};
+  alone.in.patterns = "big;b*";
+  ASSERT_TRUE(alone.Run());
+  EXPECT_TRUE(alone.out.tree.empty());
+  EXPECT_EQ(alone.opened, 2u) << "two first blocks read, nothing whole";
+  Put(d + "\\copy", big);
+  Scan withCopy;
+  withCopy.in.folders = {d};
+  withCopy.in.patterns = "big;copy;*";
+  ASSERT_TRUE(withCopy.Run());
+  ASSERT_EQ(withCopy.out.tree.size(), 1u);
+  EXPECT_EQ(withCopy.out.tree[0].root, d + "\\big");
+  EXPECT_EQ(withCopy.out.tree[0].children, (std::vector<std::string>{d + "\\copy"}));
+}
+
 TEST(ScanJob, SeveralReadersShowExactlyWhatOneReaderShows) {
   // Many files of few sizes, contents equal, differing in the first block or
   // only past it, in several folders, so that readers working ahead finish
