@@ -2,7 +2,8 @@
 // The program runs on the main thread with its real main window; a driver
 // thread works it like a user would.
 //
-//   bench_scan.exe scan <folder>   lists the folder with sub-folders on,
+//   bench_scan.exe scan <folder>   lists the folder (several, in order: joined
+//                                  by "|") with sub-folders on,
 //                                  clicks 扫描, waits for the end-of-scan
 //                                  message and prints
 //                                  "scan seconds <s> groups <n> peak_ws_mb <m>";
@@ -108,7 +109,12 @@ double PeakWorkingSetMb() {
 void RunScan(const std::string& folder, bool listDrawingOff, bool minimized) {
   if (listDrawingOff) SendMessageA(e2e::UnitWindow(ui::DigestList), WM_SETREDRAW, FALSE, 0);
   ListDeleteAll(ui::FolderList);
-  ListSetCellText(ui::FolderList, ListAppendRow(ui::FolderList), 0, folder);
+  for (size_t at = 0; at <= folder.size();) {
+    size_t end = folder.find('|', at);
+    if (end == std::string::npos) end = folder.size();
+    ListSetCellText(ui::FolderList, ListAppendRow(ui::FolderList), 0, folder.substr(at, end - at));
+    at = end + 1;
+  }
   SetTextProperty(ui::Patterns, prop::EditContent, "*");
   SetIntProperty(ui::Subfolders, prop::Checked, 1);
   SetIntProperty(ui::Recycle, prop::Checked, 0);
