@@ -125,53 +125,54 @@ bool ScanJob::Show(const std::function<void()>& change) {
   return runOnUi_([this] { return !retired_.load(); }, change);
 }
 
-void ScanJob::Publish(Change change) {
+void ScanJob::Publish(const Change& change) {
   size_t waiting;
   {
     std::lock_guard<std::mutex> hold(shownLock_);
-    waiting_.push_back(std::move(change));
+    waiting_.push_back(change);
     waiting = waiting_.size();
   }
   if (waiting >= kMostWaiting) ShowNow();
 }
 
 void ScanJob::PublishStep(uint32_t k, uint32_t n, uint32_t file) {
-  std::string path = paths_.Text(file);
   std::lock_guard<std::mutex> hold(shownLock_);
   stepWaiting_ = true;
   stepK_ = k;
   stepN_ = n;
-  stepPath_.swap(path);
+  stepFile_ = file;
 }
 
 void ScanJob::ShowWaiting() {
   std::vector<Change> changes;
   bool step;
-  uint32_t k, n;
-  std::string path;
+  uint32_t k, n, file;
   {
     std::lock_guard<std::mutex> hold(shownLock_);
     changes.swap(waiting_);
     step = std::exchange(stepWaiting_, false);
     k = stepK_;
     n = stepN_;
-    if (step) path = stepPath_;
+    file = stepFile_;
   }
   if (retired_.load()) return;
   for (const Change& c : changes) {
     switch (c.kind) {
-      case GroupIndex::Kind::FirstOfDigest:
-        output_.DigestRow(c.row, c.path, c.md5);
+      case GroupIndex::Kind::FirstOfDigest: {
+        char hex[33] = "";
+        if (c.hasDigest) ts::Md5Hex(c.md5.data(), hex);
+        output_.DigestRow(c.row, paths_.Text(c.path), hex);
         break;
+      }
       case GroupIndex::Kind::NewGroup:
-        output_.NewGroup(c.row, c.rootIndex, c.first, c.path);
+        output_.NewGroup(c.row, c.rootIndex, paths_.Text(c.first), paths_.Text(c.path));
         break;
       case GroupIndex::Kind::JoinGroup:
-        output_.JoinGroup(c.rootIndex, c.path);
+        output_.JoinGroup(c.rootIndex, paths_.Text(c.path));
         break;
     }
   }
-  if (step) output_.FileStep(k, n, path);
+  if (step) output_.FileStep(k, n, paths_.Text(file));
 }
 
 bool ScanJob::Run() {
@@ -291,7 +292,7 @@ bool ScanJob::RowsForUnreadFiles() {
   uint32_t row = groups_.RowCount();
   for (uint32_t file : unread) {
     if (stop_.load()) return false;
-    Publish(Change{GroupIndex::Kind::FirstOfDigest, row++, 0, paths_.Text(file), std::string(), std::string()});
+    Publish(Change{GroupIndex::Kind::FirstOfDigest, false, row++, 0, file, kNoFile, Digest{}});
   }
   return ShowNow();
 }
@@ -387,15 +388,7 @@ void ScanJob::Group(const Digest& md5, uint32_t file, uint64_t quickIndex) {
     if (!grouped_.Insert(nullptr, quickIndex, file)) return;
   }
   GroupIndex::Step step = groups_.Add(md5, file);
-  Change change{step.kind, step.row, step.rootIndex, paths_.Text(file), std::string(), std::string()};
-  if (step.kind == GroupIndex::Kind::FirstOfDigest) {
-    char hex[33];
-    ts::Md5Hex(md5.data(), hex);
-    change.md5 = hex;
-  } else if (step.kind == GroupIndex::Kind::NewGroup) {
-    change.first = paths_.Text(step.first);
-  }
-  Publish(std::move(change));
+  Publish(Change{step.kind, step.kind == GroupIndex::Kind::FirstOfDigest, step.row, step.rootIndex, file, step.first, md5});
 }
 
 }  // namespace app

@@ -158,18 +158,19 @@ class ScanJob {
     uint32_t content = kNoFile;
     Digest contentDigest{};
   };
-  // A visible change waiting to be shown, its texts ready.
+  // A visible change waiting to be shown; paths by number.
   struct Change {
     GroupIndex::Kind kind;
+    bool hasDigest;  // FirstOfDigest: false when the file was never read whole
     uint32_t row;
     uint32_t rootIndex;
-    std::string path;
-    std::string first;  // NewGroup: the root's text
-    std::string md5;    // FirstOfDigest: empty when the file was never read whole
+    uint32_t path;
+    uint32_t first;  // NewGroup: the root
+    Digest md5;
   };
   // Changes waiting beyond this number are shown by the worker itself, so
   // that they never take much memory.
-  static constexpr size_t kMostWaiting = 1024;
+  static constexpr size_t kMostWaiting = 4096;
   // Head reads planned ahead of the scan's position when several readers
   // work (one reader reads each file when the scan comes to it).
   static constexpr size_t kReadAhead = 512;
@@ -177,7 +178,7 @@ class ScanJob {
   bool Show(const std::function<void()>& change);
   // Shows what waits now, from the worker, through the gate.
   bool ShowNow() { return Show([this] { ShowWaiting(); }); }
-  void Publish(Change change);
+  void Publish(const Change& change);
   void PublishStep(uint32_t k, uint32_t n, uint32_t file);
   // At the end of the scan: a digest-list row for every file never read
   // whole. Each has a content of its own (its size, or its first block, is
@@ -221,12 +222,14 @@ class ScanJob {
   uint32_t readers_ = 0;
   uint32_t filesOpened_ = 0;
 
-  // Waiting to be shown; written by the worker, taken by the window.
+  // Waiting to be shown; written by the worker, taken by the window. Their
+  // paths are read from the path store on the window's thread: the worker
+  // adds paths only while it lists a folder, and nothing waits then (the
+  // folder before ended by showing everything, the worker waiting for it).
   std::mutex shownLock_;
   std::vector<Change> waiting_;
   bool stepWaiting_ = false;
-  uint32_t stepK_ = 0, stepN_ = 0;
-  std::string stepPath_;
+  uint32_t stepK_ = 0, stepN_ = 0, stepFile_ = 0;
 };
 
 // Text of the percentage label: ⌊k × 100 ÷ n⌋ followed by "%".
