@@ -1,12 +1,9 @@
 #include "app/scan/scan_job.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <utility>
 
 #include "libs/digest/md5.h"
-#include "runtime/commands/commands.h"
 
 namespace app {
 
@@ -38,7 +35,6 @@ struct ScanJob::HeadRead : ReadJob {
       reader.reset();
       return;
     }
-    opened = true;
     quickIndex = reader->quickIndex();
     outcome = reader->ReadHead(kHeadBytes, stop, head.data());
     complete = outcome == ReadOutcome::Done && reader->complete();
@@ -50,7 +46,6 @@ struct ScanJob::HeadRead : ReadJob {
   const uint32_t at;  // the position in the folder's files of the step that reads it
   const std::string path;
   const std::atomic<bool>* const stop;
-  bool opened = false;
   uint64_t quickIndex = 0;
   ReadOutcome outcome = ReadOutcome::Failed;
   Digest head{};

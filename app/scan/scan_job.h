@@ -2,12 +2,12 @@
 //
 // The worker reads the inputs, collects each listed folder's files, digests
 // them and groups equal digests. Everything it shows goes through a
-// ScanOutput, and every visible change runs through the job's gate: the gate
-// runs the change on the user-interface thread only while this job is the
-// current scan. Stop retires the job on that same thread, so once Stop's own
-// visible steps have run, a retired worker can change nothing any more (no
-// label, bar, button, tree row or message box), even when a new scan starts
-// at once.
+// ScanOutput, on the user-interface thread and only while this job is the
+// current scan: through the job's gate when the worker shows something
+// itself, or by the window's clock taking what waits. Stop retires the job on
+// that same thread, so once Stop's own visible steps have run, a retired
+// worker can change nothing any more (no label, bar, button, tree row or
+// message box), even when a new scan starts at once.
 #pragma once
 
 #include <atomic>
