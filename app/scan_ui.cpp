@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -206,8 +207,16 @@ extern "C" void ScanWorker(uint32_t parameter) {
   std::unique_ptr<std::shared_ptr<ActiveScan>> scan(
       reinterpret_cast<std::shared_ptr<ActiveScan>*>(static_cast<uintptr_t>(parameter)));
   ActiveScan& s = **scan;
-  if (!s.job.Run()) return;
-  if (g_exiting.load()) return;
+  bool finished = false;
+  try {
+    finished = s.job.Run();
+  } catch (const std::exception&) {
+    // Out of memory (a scan of millions of files in a 32-bit process):
+    // the scan ends as a Stop would end it, keeping what it found.
+    RunOnUiThread([&] { return g_current.get() == &s && !s.job.Retired(); }, [] { StopScan(); });
+    return;
+  }
+  if (!finished || g_exiting.load()) return;
   ShowMessage("恭喜你，当前目录重复文件已扫描成功，请重新进行扫描！", 64, text::BlogCaption);
 }
 

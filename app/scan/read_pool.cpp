@@ -4,12 +4,19 @@
 #include <winioctl.h>
 
 #include <string>
+#include <system_error>
 
 
 namespace app {
 
 ReadPool::ReadPool(uint32_t readers, uint32_t pieceBytes) : pieces_(pieceBytes) {
-  for (uint32_t i = 1; i < readers; ++i) helpers_.emplace_back([this, pieceBytes] { Helper(pieceBytes); });
+  for (uint32_t i = 1; i < readers; ++i) {
+    try {
+      helpers_.emplace_back([this, pieceBytes] { Helper(pieceBytes); });
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had: the readers started do the work
+    }
+  }
 }
 
 ReadPool::~ReadPool() {
