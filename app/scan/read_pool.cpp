@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <winioctl.h>
 
+#include <exception>
 #include <string>
 #include <system_error>
-
 
 namespace app {
 
@@ -65,7 +65,12 @@ void ReadPool::TakeThis(ReadJob* job) {
 
 void ReadPool::RunTaken(ReadJob* job, std::unique_lock<std::mutex>& lock) {
   lock.unlock();
-  job->Run();
+  try {
+    job->Run();
+  } catch (const std::exception&) {
+    // Out of memory: the job's file counts as one that could not be read,
+    // which is never grouped.
+  }
   lock.lock();
   job->state_ = ReadJob::State::Done;
   done_.notify_all();

@@ -15,7 +15,9 @@
 //                                  (50,000 by default) and prints the time of
 //                                  CountGroups, auto select and cancel
 //                                  selection, each run on the UI thread.
-//   bench_scan.exe headless <folder> the scan engine alone, no window
+//   bench_scan.exe headless <folder> [readers]  the scan engine alone, no
+//                                  window (readers as the machine decides,
+//                                  or as given)
 //   bench_scan.exe collect <folder>  the listing alone, no window
 //   bench_scan.exe steps [n]       what one shown file step costs the UI thread
 //   bench_scan.exe memory [rows]   the working set after many changes of each kind
@@ -343,7 +345,7 @@ void RunMemory(int rows) {
 // The scan engine alone, with no window: the same job the program runs,
 // its visible changes dropped. Shows how much of the scan's time is the
 // engine's and how much the window's (diagnostic).
-void RunHeadless(const std::string& folder) {
+void RunHeadless(const std::string& folder, uint32_t readers) {
   struct Inputs : app::ScanInputs {
     std::string folder;
     uint32_t FolderCount() override { return 1; }
@@ -369,6 +371,7 @@ void RunHeadless(const std::string& folder) {
     change();
     return true;
   });
+  job.SetReaders(readers);
   const double startWs = WorkingSetMb();
   const double start = Now();
   if (!job.Run()) Fail("the headless scan stopped");
@@ -402,7 +405,7 @@ int main(int argc, char** argv) {
   const std::string arg = argc > 2 ? argv[2] : "";
   const std::string extra = argc > 3 ? argv[3] : "";
   if (mode == "headless") {
-    RunHeadless(arg);
+    RunHeadless(arg, extra.empty() ? 0 : static_cast<uint32_t>(std::atoi(extra.c_str())));
     return 0;
   }
   if (mode == "collect") {
