@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <cstring>
+#include <exception>
 #include <memory>
+#include <vector>
 
 #include "app/calls.h"
 #include "app/scan/scan_job.h"
@@ -193,6 +195,10 @@ struct ActiveScan {
 // The current scan; touched on the UI thread only. Workers hold their own
 // reference, so a retired scan lives until its worker is gone.
 std::shared_ptr<ActiveScan> g_current;
+// Every scan whose worker may still run (a stopped worker can still be
+// listing or reading, a finished one can still show its end-of-scan
+// message); the program waits for each before it ends. UI thread only.
+std::vector<std::shared_ptr<ActiveScan>> g_workers;
 std::atomic<bool> g_exiting{false};
 
 // The worker thread's body: the parameter is a heap copy of the scan's
@@ -201,13 +207,37 @@ extern "C" void ScanWorker(uint32_t parameter) {
   std::unique_ptr<std::shared_ptr<ActiveScan>> scan(
       reinterpret_cast<std::shared_ptr<ActiveScan>*>(static_cast<uintptr_t>(parameter)));
   ActiveScan& s = **scan;
-  if (!s.job.Run()) return;
-  if (g_exiting.load()) return;
+  bool finished = false;
+  try {
+    finished = s.job.Run();
+  } catch (const std::exception&) {
+    // Out of memory (a scan of millions of files in a 32-bit process):
+    // the scan ends as a Stop would end it, keeping what it found.
+    RunOnUiThread([&] { return g_current.get() == &s && !s.job.Retired(); }, [] { StopScan(); });
+    return;
+  }
+  if (!finished || g_exiting.load()) return;
   ShowMessage("恭喜你，当前目录重复文件已扫描成功，请重新进行扫描！", 64, text::BlogCaption);
 }
 
-void RetireCurrent() {
-  if (g_current) g_current->job.Retire();
+// The window's clock: the running scan's latest step and waiting changes.
+void ShowScanProgress() {
+  if (g_current && g_current->job.Running()) {
+    g_current->job.ShowWaiting();
+  } else {
+    StopUiClock();
+  }
+}
+
+bool Ended(const ActiveScan& scan) { return !scan.thread || WaitForSingleObject(scan.thread, 0) == WAIT_OBJECT_0; }
+
+// Closes the end-of-scan message a worker may be showing, as its OK button
+// would.
+BOOL CALLBACK CloseMessageBox(HWND hwnd, LPARAM) {
+  char cls[16] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (std::strcmp(cls, "#32770") == 0) PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return TRUE;
 }
 
 }  // namespace
@@ -245,7 +275,8 @@ void StartScan() {
   InitUiThreadCalls();
   g_scanStartTime = CurrentTime();
   g_scanStartTick.store(GetTickCount64());
-  RetireCurrent();
+  if (g_current) g_current->job.Retire();
+  std::erase_if(g_workers, [](const std::shared_ptr<ActiveScan>& w) { return Ended(*w); });
   auto scan = std::make_shared<ActiveScan>();
   auto* handoff = new std::shared_ptr<ActiveScan>(scan);
   int32_t handle = 0;
@@ -257,14 +288,18 @@ void StartScan() {
   }
   scan->thread = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(static_cast<uint32_t>(handle)));
   g_current = scan;
+  g_workers.push_back(scan);
+  StartUiClock(scan->job.UpdateInterval(), ShowScanProgress);
   SetDisabled(ui::ScanButton, true);
   SetDisabled(ui::StopButton, false);
 }
 
 void StopScan() {
-  // Retire first: from here on the old worker can change nothing, so the
+  // The changes the worker made before this moment are shown, then the job
+  // is retired: from here on the old worker can change nothing, so the
   // steps below are the last word even if the worker is mid-file.
-  RetireCurrent();
+  if (g_current) g_current->job.Stop();
+  StopUiClock();
   SetDigestListDrawing(true);
   SetDisabled(ui::ScanButton, false);
   SetDisabled(ui::StopButton, true);
@@ -277,14 +312,23 @@ void StopScan() {
 
 void StopScanForExit() {
   g_exiting.store(true);
-  if (!g_current) return;
-  std::shared_ptr<ActiveScan> scan = g_current;
-  bool wasRunning = scan->job.Running();
-  scan->job.Retire();
-  if (!wasRunning || !scan->thread) return;
-  // The worker sees the stop between read pieces and list entries; calls it
-  // is sending to this thread are refused meanwhile, so it ends quickly.
-  if (!WaitPumpingCalls(scan->thread, 5000)) TerminateThread(scan->thread, static_cast<DWORD>(-1));
+  StopUiClock();
+  for (const auto& scan : g_workers) scan->job.Retire();
+  // Workers see the stop between read pieces and list entries, and calls
+  // they are sending to this thread are refused meanwhile, so each ends
+  // within a fraction of a second; a finished one is let go from its
+  // end-of-scan message. A worker caught in a system call that never
+  // returns (a network share that stopped answering) is not waited for
+  // beyond the bound: the process then ends without it.
+  constexpr DWORD kBoundMs = 10000;
+  const DWORD start = GetTickCount();
+  for (const auto& scan : g_workers) {
+    while (!Ended(*scan) && GetTickCount() - start < kBoundMs) {
+      EnumThreadWindows(GetThreadId(scan->thread), CloseMessageBox, 0);
+      WaitPumpingCalls(scan->thread, 50);
+    }
+  }
+  g_workers.clear();
 }
 
 }  // namespace twinseek

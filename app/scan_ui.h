@@ -11,7 +11,8 @@ namespace twinseek {
 void StartScan();
 // 按钮_停止 clicked.
 void StopScan();
-// Both exit paths: the running worker is stopped (it makes no further
+// Every exit path (按钮_退出, closing the main window): every worker this
+// program started, running or stopped, is stopped (it makes no further
 // visible change) and waited for before the program ends.
 void StopScanForExit();
 

@@ -6,8 +6,10 @@ namespace twinseek {
 namespace {
 
 constexpr UINT kRunCall = WM_APP + 0x51;
+constexpr UINT_PTR kClock = 1;
 HWND g_callWindow = nullptr;
 DWORD g_uiThread = 0;
+void (*g_tick)() = nullptr;
 
 struct Call {
   const std::function<bool()>* current;
@@ -20,6 +22,10 @@ LRESULT CALLBACK CallWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!(*call->current)()) return 0;
     (*call->change)();
     return 1;
+  }
+  if (msg == WM_TIMER && wp == kClock) {
+    if (g_tick) g_tick();
+    return 0;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
@@ -61,6 +67,17 @@ bool WaitPumpingCalls(void* thread, unsigned timeoutMs) {
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
+}
+
+void StartUiClock(unsigned ms, void (*tick)()) {
+  if (!g_callWindow) return;
+  g_tick = tick;
+  SetTimer(g_callWindow, kClock, ms, nullptr);
+}
+
+void StopUiClock() {
+  if (g_callWindow) KillTimer(g_callWindow, kClock);
+  g_tick = nullptr;
 }
 
 }  // namespace twinseek

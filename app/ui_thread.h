@@ -15,5 +15,10 @@ bool RunOnUiThread(const std::function<bool()>& current, const std::function<voi
 // Waits for a thread to end while still carrying out calls that workers send
 // to this thread. false when it did not end within `timeoutMs`.
 bool WaitPumpingCalls(void* thread, unsigned timeoutMs);
+// Calls `tick` on the UI thread every `ms` milliseconds (one clock; starting
+// it again replaces it) until StopUiClock. The message loop and every modal
+// loop deliver it.
+void StartUiClock(unsigned ms, void (*tick)());
+void StopUiClock();
 
 }  // namespace twinseek

@@ -10,92 +10,110 @@
 namespace app {
 namespace {
 
-// Walks one directory listing, handing each entry that passes the filter to
-// `take` with its name and size: files only, or folders only. The platform's
-// wildcard matching decides which names match. The listing is read directly
-// (not through the runtime's find-file service, which gives names alone) so
-// that sizes come with the names at no extra cost.
-template <typename Take>
-void ForEachEntry(const std::string& pattern, bool folders, const std::atomic<bool>* stop, Take take) {
-  WIN32_FIND_DATAA data;
-  HANDLE search = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+// One entry of a directory listing, its name already in code page 936.
+struct Entry {
+  const std::string& name;
+  uint64_t size;
+  DWORD attributes;
+  bool folder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+};
+
+std::wstring Wide(const std::string& text) {
+  const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  return wide;
+}
+
+HANDLE FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW* data) {
+  HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, data, FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH);
-  if (search == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) {
-    // Windows Vista refuses the basic information and large fetches (they
-    // came with Windows 7): the standard listing gives the same entries.
-    search = FindFirstFileExA(pattern.c_str(), FindExInfoStandard, &data, FindExSearchNameMatch, nullptr, 0);
-  }
+  if (search != INVALID_HANDLE_VALUE) return search;
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_MORE_FILES) return search;
+  // Systems before Windows 7 refuse the basic information level and the
+  // large fetch: the standard search lists the same entries.
+  return FindFirstFileExW(pattern.c_str(), FindExInfoStandard, data, FindExSearchNameMatch, nullptr, 0);
+}
+
+// Walks the listing of `dir` (ending with its separator) for `pattern`,
+// matched by the platform, handing every entry but "." and ".." whose name
+// the scan may touch to `take`. After every entry, kept or not, `listed`
+// runs and the stop request is tested, so that a stop never waits for a
+// long listing.
+template <typename Take, typename Listed>
+void ForEachEntry(const std::string& dir, const std::string& pattern, const std::atomic<bool>* stop, Take take,
+                  Listed listed) {
+  const std::wstring wide = Wide(dir + pattern);
+  if (wide.empty()) return;
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirst(wide, &data);
   if (search == INVALID_HANDLE_VALUE) return;
+  std::string name;
   do {
-    const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (isFolder != folders) continue;
-    take(std::string(data.cFileName), (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    const std::wstring_view found(data.cFileName);
+    if (found != L"." && found != L".." && NameFromWide(found, &name)) {
+      take(Entry{name, (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, data.dwFileAttributes});
+    }
+    listed();
     if (stop && stop->load(std::memory_order_relaxed)) break;
-  } while (FindNextFileA(search, &data));
+  } while (FindNextFileW(search, &data));
   FindClose(search);
 }
 
-// Patterns that match every name on the platform: a folder's files and its
-// sub-folders then come from one listing instead of two.
-bool MatchesEverything(const std::string& pattern) { return pattern == "*" || pattern == "*.*"; }
-
-// A name as the ANSI file functions will take it: converted to the ANSI
-// code page and back without a single character changed (no stand-ins, no
-// look-alike substitutes), else false.
-bool ToAnsiName(std::wstring_view wide, std::string* out) {
-  bool ascii = true;
-  for (wchar_t c : wide) ascii = ascii && c < 0x80;
-  if (ascii) {
-    out->assign(wide.size(), '\0');
-    for (size_t i = 0; i < wide.size(); ++i) (*out)[i] = static_cast<char>(wide[i]);
-    return true;
-  }
-  char narrow[1024];
-  BOOL usedDefault = FALSE;
-  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), narrow,
-                                    sizeof narrow, nullptr, &usedDefault);
-  if (n <= 0 || usedDefault) return false;
-  wchar_t back[512];
-  const int m = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow, n, back, 512);
-  if (m != static_cast<int>(wide.size()) || wide.compare(0, wide.size(), back, static_cast<size_t>(m)) != 0) return false;
-  out->assign(narrow, static_cast<size_t>(n));
-  return true;
-}
-
-// Walks the listing of a folder open as `folder`, handing each entry but
-// "." and ".." to `take` with its name, size and whether it is a folder.
-// Names that the ANSI file functions could not reach are left out. false,
-// with nothing handed out, when the platform refuses this kind of listing
-// (Windows before 8 has no full-directory class; some file systems refuse
-// it too): the caller then lists the folder by name.
-template <typename Take>
-bool ForEachEntryOf(HANDLE folder, const std::atomic<bool>* stop, Take take) {
+// The same for a folder open as `folder`, read through its handle (no path
+// lookup per call). False when the platform cannot list this way (an older
+// system or another file system): the caller then lists by path.
+template <typename Take, typename Listed>
+bool ForEachEntryOf(HANDLE folder, const std::atomic<bool>* stop, Take take, Listed listed) {
   constexpr DWORD kBytes = 64 * 1024;
   thread_local std::unique_ptr<uint64_t[]> buffer(new uint64_t[kBytes / sizeof(uint64_t)]);
   FILE_INFO_BY_HANDLE_CLASS kind = FileFullDirectoryRestartInfo;
   std::string name;
-  if (!GetFileInformationByHandleEx(folder, kind, buffer.get(), kBytes)) return GetLastError() == ERROR_NO_MORE_FILES;
-  do {
+  while (GetFileInformationByHandleEx(folder, kind, buffer.get(), kBytes)) {
     kind = FileFullDirectoryInfo;
     auto* at = reinterpret_cast<const uint8_t*>(buffer.get());
     for (;;) {
       const auto* e = reinterpret_cast<const FILE_FULL_DIR_INFO*>(at);
-      std::wstring_view wide(e->FileName, e->FileNameLength / sizeof(wchar_t));
-      if (wide != L"." && wide != L".." && ToAnsiName(wide, &name)) {
-        take(name, static_cast<uint64_t>(e->EndOfFile.QuadPart), (e->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+      const std::wstring_view found(e->FileName, e->FileNameLength / sizeof(wchar_t));
+      if (found != L"." && found != L".." && NameFromWide(found, &name)) {
+        take(Entry{name, static_cast<uint64_t>(e->EndOfFile.QuadPart), e->FileAttributes});
       }
+      listed();
       if (stop && stop->load(std::memory_order_relaxed)) return true;
       if (e->NextEntryOffset == 0) break;
       at += e->NextEntryOffset;
     }
-  } while (GetFileInformationByHandleEx(folder, kind, buffer.get(), kBytes));
-  return true;
+  }
+  // A first call that fails for any reason but an empty listing means this
+  // way of listing is not available here.
+  return kind == FileFullDirectoryInfo || GetLastError() == ERROR_NO_MORE_FILES;
 }
 
 struct HandleCloser {
   void operator()(void* h) const { CloseHandle(h); }
 };
 using OwnedHandle = std::unique_ptr<void, HandleCloser>;
+
+// The size of the file a link points to, as the opened file gives it: the
+// listing gives the link's own size. False when the link leads nowhere.
+bool SizeThroughLink(const std::string& path, uint64_t* size) {
+  OwnedHandle file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, 0, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) {
+    file.release();
+    return false;
+  }
+  LARGE_INTEGER li;
+  if (!GetFileSizeEx(file.get(), &li)) return false;
+  *size = static_cast<uint64_t>(li.QuadPart);
+  return true;
+}
+
+// Patterns that match every name on the platform: a folder's files and its
+// sub-folders then come from one listing instead of two.
+bool MatchesEverything(const std::string& pattern) { return pattern == "*" || pattern == "*.*"; }
 
 }  // namespace
 
@@ -118,8 +136,8 @@ bool FileCollector::Enter(const std::string& folder, const std::string& pattern)
 }
 
 void FileCollector::Collect(const std::string& folder, const std::string& pattern, bool recursive,
-                            std::vector<FoundFile>& out) {
-  if (folder.empty() || !IsAbsoluteFolder(folder) || !PatternUsable(pattern) || pattern.empty()) return;
+                            FoundFiles& out) {
+  if (folder.empty() || !FolderComponentsSafe(folder) || !PatternUsable(pattern) || pattern.empty()) return;
   if (recursive && MatchesEverything(pattern)) {
     CollectEverything(folder, pattern, out);
     return;
@@ -132,8 +150,18 @@ void FileCollector::Collect(const std::string& folder, const std::string& patter
   }
 }
 
+void FileCollector::AddFile(const std::string& dir, const std::string& name, uint64_t size, uint32_t attributes,
+                            FoundFiles& out) {
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    // A file link is read through the link, so its size is the file's at
+    // the other end; a link that leads nowhere is left out.
+    if (!SizeThroughLink(dir + name, &size)) return;
+  }
+  out.Add(paths_.Add(dir, name), size);
+}
+
 void FileCollector::CollectEverything(const std::string& folder, const std::string& pattern,
-                                      std::vector<FoundFile>& out) {
+                                      FoundFiles& out) {
   // One handle gives the folder's identity and its listing: files and
   // sub-folders together, with their sizes.
   OwnedHandle handle(CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY,
@@ -149,19 +177,17 @@ void FileCollector::CollectEverything(const std::string& folder, const std::stri
   if (!entered.Insert(handle.get(), QuickIndex(handle.get()), static_cast<uint32_t>(folders_.size() - 1))) return;
   const std::string dir = WithBackslash(folder);
   std::vector<std::string> subfolders;
-  auto take = [&](const std::string& name, uint64_t size, bool isFolder) {
-    if (!isFolder) {
-      if (EntryNameSafe(name)) out.push_back(FoundFile{paths_.Add(dir, name), size});
-    } else if (name[0] != '.' && EntryNameSafe(name)) {
-      subfolders.push_back(dir + name);
+  auto take = [&](const Entry& e) {
+    if (!e.folder()) {
+      AddFile(dir, e.name, e.size, e.attributes, out);
+    } else if (e.name[0] != '.') {
+      subfolders.push_back(dir + e.name);
     }
-    Pump();
   };
-  if (!ForEachEntryOf(handle.get(), stop_, take)) {
-    ForEachEntry(dir + pattern, false, stop_, [&](const std::string& name, uint64_t size) { take(name, size, false); });
-    ForEachEntry(dir + "*", true, stop_, [&](const std::string& name, uint64_t size) { take(name, size, true); });
-  }
+  const size_t before = out.size();
+  const bool listed = ForEachEntryOf(handle.get(), stop_, take, [this] { Pump(); });
   handle.reset();  // deep trees would otherwise hold a handle per level
+  if (!listed && out.size() == before && subfolders.empty()) ForEachEntry(dir, "*", stop_, take, [this] { Pump(); });
   for (const std::string& sub : subfolders) {
     if (Stopped()) return;
     CollectEverything(sub, pattern, out);
@@ -169,9 +195,10 @@ void FileCollector::CollectEverything(const std::string& folder, const std::stri
 }
 
 void FileCollector::CollectRecursive(const std::string& folder, const std::string& pattern,
-                                     std::vector<FoundFile>& out) {
+                                     FoundFiles& out) {
   std::vector<std::string> subfolders;
   EnumerateFiles(folder, pattern, out);
+  if (Stopped()) return;
   EnumerateSubfolders(folder, subfolders);
   for (const std::string& sub : subfolders) {
     if (Stopped()) return;
@@ -180,20 +207,18 @@ void FileCollector::CollectRecursive(const std::string& folder, const std::strin
 }
 
 void FileCollector::EnumerateFiles(const std::string& folder, const std::string& pattern,
-                                   std::vector<FoundFile>& out) {
+                                   FoundFiles& out) {
   const std::string dir = WithBackslash(folder);
-  ForEachEntry(dir + pattern, false, stop_, [&](const std::string& name, uint64_t size) {
-    if (EntryNameSafe(name)) out.push_back(FoundFile{paths_.Add(dir, name), size});
-    Pump();
-  });
+  ForEachEntry(
+      dir, pattern, stop_, [&](const Entry& e) { if (!e.folder()) AddFile(dir, e.name, e.size, e.attributes, out); },
+      [this] { Pump(); });
 }
 
 void FileCollector::EnumerateSubfolders(const std::string& folder, std::vector<std::string>& out) {
   const std::string dir = WithBackslash(folder);
-  ForEachEntry(dir + "*.*", true, stop_, [&](const std::string& name, uint64_t) {
-    if (name[0] != '.' && EntryNameSafe(name)) out.push_back(dir + name);
-    Pump();
-  });
+  ForEachEntry(
+      dir, "*", stop_, [&](const Entry& e) { if (e.folder() && e.name[0] != '.') out.push_back(dir + e.name); },
+      [this] { Pump(); });
 }
 
 }  // namespace app

@@ -10,7 +10,7 @@
 namespace app {
 namespace {
 
-constexpr DWORD kPiece = 1u << 20;  // 1 MiB sequential reads
+constexpr DWORD kPiece = 1u << 20;  // 1 MiB sequential reads, at most
 
 // Closes a file handle when it goes out of scope.
 class FileHandle {
@@ -61,15 +61,18 @@ HANDLE OpenForReading(const std::string& path) {
                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
-// One 1 MiB buffer per thread, reused for every file the thread reads, and
-// a second one for the file compared with it.
-uint8_t* PieceBuffer() {
-  thread_local std::unique_ptr<uint8_t[]> buffer(new uint8_t[kPiece]);
-  return buffer.get();
-}
-uint8_t* OtherPieceBuffer() {
-  thread_local std::unique_ptr<uint8_t[]> buffer(new uint8_t[kPiece]);
-  return buffer.get();
+// The calling thread's read buffers. Only a plain pointer is kept per
+// thread: objects with destructors kept per thread are destroyed after
+// their storage is gone on threads this toolchain starts for the library.
+thread_local ReadPieces* t_pieces = nullptr;
+
+ReadPieces& Pieces() {
+  if (t_pieces) return *t_pieces;
+  // A thread that reads without a pool's buffers (the clean's checks,
+  // tests): 1 MiB pieces of its own, made once and kept.
+  thread_local ReadPieces* own = nullptr;
+  if (!own) own = new ReadPieces(kPiece);
+  return *own;
 }
 
 bool SeekTo(HANDLE h, uint64_t offset) {
@@ -79,6 +82,25 @@ bool SeekTo(HANDLE h, uint64_t offset) {
 }
 
 }  // namespace
+
+ReadPieces::ReadPieces(uint32_t bytes)
+    : bytes_(bytes == 0 || bytes > kPiece ? kPiece : bytes), outer_(t_pieces) {
+  t_pieces = this;
+}
+
+ReadPieces::~ReadPieces() {
+  if (t_pieces == this) t_pieces = outer_;
+}
+
+uint8_t* ReadPieces::mine() {
+  if (!mine_) mine_.reset(new uint8_t[bytes_]);
+  return mine_.get();
+}
+
+uint8_t* ReadPieces::theirs() {
+  if (!theirs_) theirs_.reset(new uint8_t[bytes_]);
+  return theirs_.get();
+}
 
 size_t FileIdentityHash::operator()(const FileIdentity& id) const noexcept {
   if (!id.pathKey.empty()) return std::hash<std::string>()(id.pathKey);
@@ -109,26 +131,39 @@ uint64_t QuickIndex(void* handle) {
   return static_cast<uint64_t>(index.QuadPart);
 }
 
+namespace {
+
+// The identity of an object known by its path; should it be gone, only its
+// path stands for it.
+FileIdentity IdentityByPath(const std::string& path) {
+  FileIdentity id;
+  if (!PathIdentity(path, &id)) {
+    id = FileIdentity{};
+    id.pathKey = UpperPath(path);
+  }
+  return id;
+}
+
+}  // namespace
+
 bool IdentitySet::Insert(void* handle, uint64_t quickIndex, uint32_t object) {
   auto fullOf = [&] {
+    if (!handle) return IdentityByPath(pathOf_(object));
     uint64_t ignored = 0;
     return IdentityOf(handle, pathOf_(object), &ignored);
   };
   if (quickIndex == 0) return unindexed_.insert(fullOf()).second;
-  auto [first, fresh] = first_.try_emplace(quickIndex, object);
-  if (fresh) return true;
+  const uint32_t* first = first_.Find(quickIndex);
+  if (!first) {
+    first_.Insert(quickIndex, object);
+    return true;
+  }
   const FileIdentity mine = fullOf();
   std::vector<FileIdentity>& seen = shared_[quickIndex];
   if (seen.empty()) {
     // The first object of this index is looked up again through its path.
     // Should it be gone, only its path stands for it.
-    const std::string path = pathOf_(first->second);
-    FileIdentity earlier;
-    if (!PathIdentity(path, &earlier)) {
-      earlier = FileIdentity{};
-      earlier.pathKey = UpperPath(path);
-    }
-    seen.push_back(earlier);
+    seen.push_back(IdentityByPath(pathOf_(*first)));
   }
   for (const FileIdentity& id : seen) {
     if (id == mine) return false;
@@ -150,7 +185,7 @@ bool IdentitySet::InsertPath(uint32_t object) {
 
 void IdentitySet::Clear() {
   // Swapped with empty ones so that their memory goes too.
-  std::unordered_map<uint64_t, uint32_t>().swap(first_);
+  first_.Clear();
   std::unordered_map<uint64_t, std::vector<FileIdentity>>().swap(shared_);
   std::unordered_set<FileIdentity, FileIdentityHash>().swap(unindexed_);
 }
@@ -202,7 +237,9 @@ const FileIdentity& FileReader::identity() {
 
 ReadOutcome FileReader::ReadUpTo(uint64_t end, const std::atomic<bool>* stop) {
   if (broken_ || !digestValid_) return ReadOutcome::Failed;
-  uint8_t* buffer = PieceBuffer();
+  ReadPieces& pieces = Pieces();
+  uint8_t* buffer = pieces.mine();
+  const DWORD piece = pieces.bytes();
   bool endSeen = false;  // a short read past the size showed the file ends there
   while (read_ < end) {
     if (stop && stop->load(std::memory_order_relaxed)) return ReadOutcome::Stopped;
@@ -210,8 +247,8 @@ ReadOutcome FileReader::ReadUpTo(uint64_t end, const std::atomic<bool>* stop) {
     // The last piece of the file asks for one byte more than it holds: a
     // file that grew since its size was taken gives that byte, and one that
     // did not answers short, which ends the file without another read.
-    const bool last = end == size_ && left < kPiece;
-    const DWORD ask = static_cast<DWORD>(last ? left + 1 : (left < kPiece ? left : kPiece));
+    const bool last = end == size_ && left < piece;
+    const DWORD ask = static_cast<DWORD>(last ? left + 1 : (left < piece ? left : piece));
     DWORD got = 0;
     if (!ReadFile(handle_, buffer, ask, &got, nullptr)) return ReadOutcome::Failed;
     if (got == 0) return ReadOutcome::Failed;     // the file shrank while being read
@@ -254,8 +291,10 @@ FileReader::Compare FileReader::CompareRest(const std::string& other, const std:
       standard.Directory || static_cast<uint64_t>(standard.EndOfFile.QuadPart) != size_ || !SeekTo(theirs.get(), read_)) {
     return Compare::Differs;
   }
-  uint8_t* mine = PieceBuffer();
-  uint8_t* theirBytes = OtherPieceBuffer();
+  ReadPieces& pieces = Pieces();
+  uint8_t* mine = pieces.mine();
+  uint8_t* theirBytes = pieces.theirs();
+  const DWORD piece = pieces.bytes();
   uint64_t at = read_;
   bool same = true;
   bool endSeen = false;
@@ -264,8 +303,8 @@ FileReader::Compare FileReader::CompareRest(const std::string& other, const std:
     const uint64_t left = size_ - at;
     // The last piece asks one byte more of both: a file that grew answers
     // with it, and a short answer shows both end here.
-    const bool last = left < kPiece;
-    const DWORD ask = static_cast<DWORD>(last ? left + 1 : kPiece);
+    const bool last = left < piece;
+    const DWORD ask = static_cast<DWORD>(last ? left + 1 : piece);
     DWORD a = 0, b = 0;
     same = ReadFile(handle_, mine, ask, &a, nullptr) && ReadFile(theirs.get(), theirBytes, ask, &b, nullptr) &&
            a == b && a != 0 && a <= left && (a == ask || a == left) && memcmp(mine, theirBytes, a) == 0;

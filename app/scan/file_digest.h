@@ -6,11 +6,13 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "app/scan/flat_table.h"
 #include "libs/digest/md5.h"
 
 namespace app {
@@ -51,7 +53,8 @@ class IdentitySet {
   explicit IdentitySet(std::function<std::string(uint32_t)> pathOf) : pathOf_(std::move(pathOf)) {}
 
   // True the first time the object is offered. `handle` is the object open
-  // now (its full identity is read only on a shared index).
+  // now, or null when it is no longer open (its full identity, read only on
+  // a shared index, is then looked up through its path).
   bool Insert(void* handle, uint64_t quickIndex, uint32_t object);
   // The same for an object known by its path only (a folder): it is opened
   // for its attributes; one that cannot be opened stands for its path.
@@ -60,11 +63,33 @@ class IdentitySet {
 
  private:
   std::function<std::string(uint32_t)> pathOf_;
-  std::unordered_map<uint64_t, uint32_t> first_;  // index → the first object seen with it
+  KeyedTable first_;  // index → the first object seen with it
   // Full identities of the objects of indexes that came more than once.
   std::unordered_map<uint64_t, std::vector<FileIdentity>> shared_;
   // Objects with no index: their full identity (or path) stands alone.
   std::unordered_set<FileIdentity, FileIdentityHash> unindexed_;
+};
+
+// The read buffers of the calling thread while this lives: one piece for the
+// file read and one for the file compared with it, each of at most `bytes`
+// (1 MiB, the largest), made on first use. Without one, a thread reads in
+// 1 MiB pieces of its own. Several readers take smaller pieces, so that the
+// buffers of all reads in flight stay within a few MiB.
+class ReadPieces {
+ public:
+  explicit ReadPieces(uint32_t bytes);
+  ~ReadPieces();
+  ReadPieces(const ReadPieces&) = delete;
+  ReadPieces& operator=(const ReadPieces&) = delete;
+
+  uint32_t bytes() const { return bytes_; }
+  uint8_t* mine();
+  uint8_t* theirs();
+
+ private:
+  uint32_t bytes_;
+  std::unique_ptr<uint8_t[]> mine_, theirs_;
+  ReadPieces* outer_;
 };
 
 enum class ReadOutcome {

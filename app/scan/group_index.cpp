@@ -11,7 +11,7 @@ size_t DigestHash::operator()(const Digest& d) const noexcept {
 }
 
 void GroupIndex::Clear() {
-  rowOf_.clear();
+  rowOf_.Clear();
   rows_.clear();
   groupSizes_.clear();
   fenwick_.clear();
@@ -31,13 +31,23 @@ uint32_t GroupIndex::FenwickPrefix(uint32_t count) const {
 
 uint32_t GroupIndex::RootIndex(uint32_t group) const { return FenwickPrefix(group); }
 
+GroupIndex::Known GroupIndex::Look(const Digest& digest) const {
+  const RowSlot* found =
+      rowOf_.Find(DigestHash()(digest), [&](const RowSlot& slot) { return rows_[slot.row].digest == digest; });
+  if (!found) return Known{UINT32_MAX, false};
+  return Known{rows_[found->row].first, rows_[found->row].group >= 0};
+}
+
 GroupIndex::Step GroupIndex::Add(const Digest& digest, uint32_t file) {
-  auto [it, inserted] = rowOf_.try_emplace(digest, static_cast<uint32_t>(rows_.size()));
-  uint32_t row = it->second;
-  if (inserted) {
-    rows_.push_back(Row{file, -1});
+  const size_t hash = DigestHash()(digest);
+  const RowSlot* found = rowOf_.Find(hash, [&](const RowSlot& slot) { return rows_[slot.row].digest == digest; });
+  if (!found) {
+    const uint32_t row = static_cast<uint32_t>(rows_.size());
+    rows_.push_back(Row{digest, file, -1});
+    rowOf_.Insert(hash, RowSlot{row});
     return Step{Kind::FirstOfDigest, row, 0, 0, 0, file};
   }
+  const uint32_t row = found->row;
   Row& r = rows_[row];
   if (r.group < 0) {
     // The new group goes after every existing item: its root's index is the

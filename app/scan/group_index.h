@@ -8,8 +8,9 @@
 
 #include <array>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
+
+#include "app/scan/flat_table.h"
 
 namespace app {
 
@@ -21,6 +22,10 @@ struct DigestHash {
 
 class GroupIndex {
  public:
+  GroupIndex() = default;
+  GroupIndex(const GroupIndex&) = delete;  // the digest table points at the rows
+  GroupIndex& operator=(const GroupIndex&) = delete;
+
   enum class Kind {
     FirstOfDigest,  // a new digest-list row: the file is known but shown nowhere
     NewGroup,       // second file of the digest: a root for the first file, then this child
@@ -39,6 +44,13 @@ class GroupIndex {
   // Records one file (the caller's number for it) with its digest and says
   // what the scan must show.
   Step Add(const Digest& digest, uint32_t file);
+  // What is known of a digest before a file is added with it: its first
+  // file (UINT32_MAX when the digest is new) and whether it has a group.
+  struct Known {
+    uint32_t first;
+    bool grouped;
+  };
+  Known Look(const Digest& digest) const;
   void Clear();
 
   uint32_t RowCount() const { return static_cast<uint32_t>(rows_.size()); }
@@ -51,14 +63,24 @@ class GroupIndex {
 
  private:
   struct Row {
+    Digest digest;
     uint32_t first;
     int32_t group = -1;
+  };
+  // A row's number in the digest table; the digest itself stays in the row.
+  struct RowSlot {
+    uint32_t row = UINT32_MAX;
+    bool empty() const { return row == UINT32_MAX; }
+  };
+  struct RowHash {
+    const std::vector<Row>* rows;
+    size_t operator()(const RowSlot& slot) const { return DigestHash()((*rows)[slot.row].digest); }
   };
   void FenwickAdd(uint32_t group, uint32_t delta);
   uint32_t FenwickPrefix(uint32_t count) const;  // items of groups [0, count)
 
-  std::unordered_map<Digest, uint32_t, DigestHash> rowOf_;
   std::vector<Row> rows_;
+  FlatTable<RowSlot, RowHash> rowOf_{RowHash{&rows_}};
   std::vector<uint32_t> groupSizes_;  // items per group, root included
   std::vector<uint32_t> fenwick_;     // 1-based Fenwick tree over groupSizes_
   std::vector<uint32_t> creationIndex_;

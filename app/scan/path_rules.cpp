@@ -85,4 +85,47 @@ bool EntryNameSafe(std::string_view name) {
   return true;
 }
 
+bool FolderComponentsSafe(std::string_view folder) {
+  if (!IsAbsoluteFolder(folder)) return false;
+  const size_t root = folder[0] == '\\' ? 2 : 3;  // after "\\" or "X:\"
+  bool safe = true;
+  size_t start = root;
+  auto component = [&](size_t end) {
+    if (end > start && !EntryNameSafe(folder.substr(start, end - start))) safe = false;
+  };
+  ForEachChar(folder, [&](size_t at, size_t n) {
+    if (at >= root && IsSingle(folder, at, n, '\\')) {
+      component(at);
+      start = at + 1;
+    }
+  });
+  component(folder.size());
+  return safe;
+}
+
+bool NameFromWide(std::wstring_view wide, std::string* out) {
+  bool ascii = true;
+  for (wchar_t c : wide) ascii = ascii && c < 0x80;
+  if (ascii) {
+    out->assign(wide.size(), '\0');
+    for (size_t i = 0; i < wide.size(); ++i) (*out)[i] = static_cast<char>(wide[i]);
+    return EntryNameSafe(*out);
+  }
+#ifdef _WIN32
+  // The file functions the scan calls take names in the ANSI code page.
+  char narrow[1024];
+  BOOL usedDefault = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), narrow,
+                                    sizeof narrow, nullptr, &usedDefault);
+  if (n <= 0 || usedDefault) return false;
+  wchar_t back[512];
+  const int m = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow, n, back, 512);
+  if (m != static_cast<int>(wide.size()) || wide.compare(0, wide.size(), back, static_cast<size_t>(m)) != 0) return false;
+  out->assign(narrow, static_cast<size_t>(n));
+  return EntryNameSafe(*out);
+#else
+  return false;
+#endif
+}
+
 }  // namespace app

@@ -24,5 +24,15 @@ bool PatternUsable(std::string_view piece);
 // and does not end in a dot or a space (the platform strips those, so
 // opening or deleting the name would reach another entry).
 bool EntryNameSafe(std::string_view name);
+// A listed folder whose every component after the root (the drive, or the
+// server and share of a network path) is a name the scan may touch by the
+// rule above; "." and ".." are refused too, since the platform rewrites
+// them. Empty components (doubled backslashes) name nothing and pass.
+bool FolderComponentsSafe(std::string_view folder);
+// A name as the platform lists it (UTF-16), in code page 936 when it can be
+// written there exactly: converted without any best-fit look-alike and back
+// unchanged, and then safe by the entry rule. Otherwise false: such a name
+// could only be reached through another name, which may be another file's.
+bool NameFromWide(std::wstring_view wide, std::string* out);
 
 }  // namespace app

@@ -2,18 +2,20 @@
 //
 // The worker reads the inputs, collects each listed folder's files, digests
 // them and groups equal digests. Everything it shows goes through a
-// ScanOutput, and every visible change runs through the job's gate: the gate
-// runs the change on the user-interface thread only while this job is the
-// current scan. Stop retires the job on that same thread, so once Stop's own
-// visible steps have run, a retired worker can change nothing any more (no
-// label, bar, button, tree row or message box), even when a new scan starts
-// at once.
+// ScanOutput, on the user-interface thread and only while this job is the
+// current scan: through the job's gate when the worker shows something
+// itself, or by the window's clock taking what waits. Stop retires the job on
+// that same thread, so once Stop's own visible steps have run, a retired
+// worker can change nothing any more (no label, bar, button, tree row or
+// message box), even when a new scan starts at once.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -22,6 +24,7 @@
 #include "app/scan/file_digest.h"
 #include "app/scan/group_index.h"
 #include "app/scan/path_store.h"
+#include "app/scan/read_pool.h"
 
 namespace app {
 
@@ -37,7 +40,8 @@ class ScanInputs {
   virtual void PumpIfInput() = 0;
 };
 
-// What the scan shows. Called only through the gate, on the UI thread.
+// What the scan shows. Called only on the UI thread: through the gate, or by
+// the window's clock.
 class ScanOutput {
  public:
   virtual ~ScanOutput() = default;
@@ -76,6 +80,15 @@ using UiRunner = std::function<bool(const std::function<bool()>& current, const 
 // label come out exactly as if every file were read whole in scan order: a
 // group still forms when the second file of its content arrives, and its
 // root is still the first file found with that content.
+//
+// Files are opened, read and digested by a pool of readers (see ReadPool)
+// that work ahead of the scan, while the scan takes their results in scan
+// order, so several readers show exactly what one would.
+//
+// What the scan has to show waits in the job: the latest file step and the
+// result changes in order. The window takes them on its own clock
+// (ShowWaiting), so the labels name the file being read however long its
+// read takes, and the worker shows them itself at the end of every folder.
 class ScanJob {
  public:
   ScanJob(ScanInputs& inputs, ScanOutput& output, UiRunner runOnUi);
@@ -84,6 +97,16 @@ class ScanJob {
   // -scan message is then the caller's to show), false when it was stopped.
   bool Run();
 
+  // UI thread: shows the latest file step and every result change waiting,
+  // unless the job is retired. The window calls this on its clock.
+  void ShowWaiting();
+  // UI thread, for 按钮_停止: asks the worker to stop, shows every change
+  // it made before this moment, then retires the job.
+  void Stop() {
+    stop_.store(true);
+    ShowWaiting();
+    Retire();
+  }
   // UI thread: retires the job. From now on no change of this job runs.
   void Retire() {
     retired_.store(true);
@@ -93,12 +116,14 @@ class ScanJob {
   // True between the start of Run and the end of scan's visible steps.
   bool Running() const { return running_.load(); }
 
-  // The progress bar, the percentage and the current file are shown at most
-  // once per interval while files go by (default 50 ms, 20 a second: each
-  // showing is a call to the window's thread and a repaint, and under Wine
-  // 30 a second took a tenth of the scan); the last file of a folder always
-  // shows. 0 shows every file.
+  // How often the window shows the worker's progress (default 50 ms: each
+  // showing repaints labels, and under Wine 30 a second took a tenth of the
+  // scan). 0: the worker shows every file step itself, before reading it.
   void SetUpdateInterval(uint32_t ms) { updateIntervalMs_ = ms; }
+  uint32_t UpdateInterval() const { return updateIntervalMs_; }
+  // Readers per folder; 0 (the default) decides by the machine and the
+  // folder's volume (see ReadersFor).
+  void SetReaders(uint32_t readers) { readers_ = readers; }
 
   uint32_t GroupCount() const { return groups_.GroupCount(); }
   // Files opened by this scan (for tests and measurements).
@@ -109,11 +134,11 @@ class ScanJob {
 
  private:
   static constexpr uint32_t kNoFile = PathStore::kNone;
-  // Files of one size: the one waiting unread, until a second arrives.
-  struct SizeClass {
-    uint32_t waiting = kNoFile;  // the only file of this size so far, unread
-    bool open = false;           // a second file arrived: files are read
-  };
+  struct HeadRead;
+  struct RestRead;
+  // Files of one size, by size: the only file of this size so far, waiting
+  // unread, or kOpen once a second arrived (files of the size are read).
+  static constexpr uint32_t kOpen = UINT32_MAX - 1;
   // Files of one size whose first blocks have one digest.
   struct HeadKey {
     uint64_t size;
@@ -125,6 +150,7 @@ class ScanJob {
   };
   struct HeadClass {
     uint32_t pending = kNoFile;  // read only as far as the head, full digest unknown
+    uint64_t pendingIndex = 0;   // its index (see QuickIndex)
     bool whole = false;          // every later file of this head is read whole
     // Whole contents seen with this head: 0, 1, or 2 standing for more.
     // While there is one, later files are compared with its first file.
@@ -132,19 +158,28 @@ class ScanJob {
     uint32_t content = kNoFile;
     Digest contentDigest{};
   };
-  // The visible changes waiting to be shown, in order; paths by number.
+  // A visible change waiting to be shown; paths by number.
   struct Change {
     GroupIndex::Kind kind;
+    bool hasDigest;  // FirstOfDigest: false when the file was never read whole
     uint32_t row;
     uint32_t rootIndex;
-    uint32_t first;
     uint32_t path;
-    bool hasDigest;
+    uint32_t first;  // NewGroup: the root
     Digest md5;
   };
+  // Changes waiting beyond this number are shown by the worker itself, so
+  // that they never take much memory.
+  static constexpr size_t kMostWaiting = 4096;
+  // Head reads planned ahead of the scan's position when several readers
+  // work (one reader reads each file when the scan comes to it).
+  static constexpr size_t kReadAhead = 512;
 
   bool Show(const std::function<void()>& change);
-  bool Flush();
+  // Shows what waits now, from the worker, through the gate.
+  bool ShowNow() { return Show([this] { ShowWaiting(); }); }
+  void Publish(const Change& change);
+  void PublishStep(uint32_t k, uint32_t n, uint32_t file);
   // At the end of the scan: a digest-list row for every file never read
   // whole. Each has a content of its own (its size, or its first block, is
   // unique), so it has its own row, as reading everything would give it;
@@ -152,20 +187,21 @@ class ScanJob {
   // False only when stopped.
   bool RowsForUnreadFiles();
   bool ScanFolder(uint32_t row);
-  bool ScanFile(const FoundFile& file);
-  // Reads a same-size candidate's head; false only when stopped.
-  bool Head(uint64_t size, uint32_t file);
-  // Reads a file whole and groups it; false only when stopped.
-  bool Whole(HeadClass& hc, uint64_t size, uint32_t file);
-  // Reads the rest of a file whose head matched, and groups it: when the
-  // files of its head so far hold one content, the rest is first compared
-  // with that content's first file, and equal bytes take its digest without
-  // digesting them again (copies are the common case, and comparing costs a
-  // fraction of digesting). Otherwise, or when the bytes differ, the file is
-  // digested. False only when stopped.
-  bool Rest(HeadClass& hc, FileReader& reader, uint32_t file);
-  bool WholeFrom(HeadClass& hc, FileReader& reader, uint32_t file);
-  void Group(const Digest& md5, uint32_t file);
+  bool ReadFolder(const std::string& folder, const FoundFiles& files);
+  // Plans the head reads the file at `at` brings: none for the first file of
+  // its size, the waiting file's and its own for the second, its own after.
+  void Plan(const FoundFiles& files, uint32_t at, std::deque<std::unique_ptr<HeadRead>>& ahead, ReadPool& pool);
+  // Takes a head read's result in scan order; false only when stopped.
+  bool TakeHead(HeadRead& head, ReadPool& pool);
+  // Takes a whole or rest read's result; false only when stopped.
+  bool TakeRest(HeadClass& hc, RestRead& read, ReadPool& pool);
+  // Groups a file read whole, unless it is a file already in the result
+  // tree reached through another path.
+  void Group(const Digest& md5, uint32_t file, uint64_t quickIndex);
+  // Whether two files of one content are one file reached through two
+  // paths (nested listed folders, overlapping patterns, links, another
+  // drive letter).
+  bool SameFile(uint32_t a, uint64_t aIndex, uint32_t b, uint64_t bIndex);
 
   ScanInputs& inputs_;
   ScanOutput& output_;
@@ -176,16 +212,24 @@ class ScanJob {
   PathStore paths_;  // every file of the scan, numbered in scan order
   FileCollector collector_;
   GroupIndex groups_;
-  IdentitySet taken_;
-  std::unordered_map<uint64_t, SizeClass> sizes_;
+  // The files in the result tree. A file is checked against them only when
+  // its content is already known: the same file through a second path has
+  // that content, so no other file needs its identity kept.
+  IdentitySet grouped_;
+  KeyedTable sizes_;
   std::unordered_map<HeadKey, HeadClass, HeadKeyHash> heads_;
-  std::vector<Change> changes_;
-  bool stepWaiting_ = false;
-  uint32_t stepK_ = 0, stepN_ = 0;
-  uint32_t stepFile_ = 0;
-  uint64_t lastFlush_ = 0;
   uint32_t updateIntervalMs_ = 50;
+  uint32_t readers_ = 0;
   uint32_t filesOpened_ = 0;
+
+  // Waiting to be shown; written by the worker, taken by the window. Their
+  // paths are read from the path store on the window's thread: the worker
+  // adds paths only while it lists a folder, and nothing waits then (the
+  // folder before ended by showing everything, the worker waiting for it).
+  std::mutex shownLock_;
+  std::vector<Change> waiting_;
+  bool stepWaiting_ = false;
+  uint32_t stepK_ = 0, stepN_ = 0, stepFile_ = 0;
 };
 
 // Text of the percentage label: ⌊k × 100 ÷ n⌋ followed by "%".

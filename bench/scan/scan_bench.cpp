@@ -2,7 +2,8 @@
 // The program runs on the main thread with its real main window; a driver
 // thread works it like a user would.
 //
-//   bench_scan.exe scan <folder>   lists the folder with sub-folders on,
+//   bench_scan.exe scan <folder>   lists the folder (several, in order: joined
+//                                  by "|") with sub-folders on,
 //                                  clicks 扫描, waits for the end-of-scan
 //                                  message and prints
 //                                  "scan seconds <s> groups <n> peak_ws_mb <m>";
@@ -14,7 +15,10 @@
 //                                  (50,000 by default) and prints the time of
 //                                  CountGroups, auto select and cancel
 //                                  selection, each run on the UI thread.
-//   bench_scan.exe headless <folder> the scan engine alone, no window
+//   bench_scan.exe headless <folder> [readers]  the scan engine alone, no
+//                                  window (readers as the machine decides,
+//                                  or as given)
+//   bench_scan.exe collect <folder>  the listing alone, no window
 //   bench_scan.exe steps [n]       what one shown file step costs the UI thread
 //   bench_scan.exe memory [rows]   the working set after many changes of each kind
 //   bench_scan.exe changes [rows]  what a digest-list row and a tree item
@@ -107,7 +111,12 @@ double PeakWorkingSetMb() {
 void RunScan(const std::string& folder, bool listDrawingOff, bool minimized) {
   if (listDrawingOff) SendMessageA(e2e::UnitWindow(ui::DigestList), WM_SETREDRAW, FALSE, 0);
   ListDeleteAll(ui::FolderList);
-  ListSetCellText(ui::FolderList, ListAppendRow(ui::FolderList), 0, folder);
+  for (size_t at = 0; at <= folder.size();) {
+    size_t end = folder.find('|', at);
+    if (end == std::string::npos) end = folder.size();
+    ListSetCellText(ui::FolderList, ListAppendRow(ui::FolderList), 0, folder.substr(at, end - at));
+    at = end + 1;
+  }
   SetTextProperty(ui::Patterns, prop::EditContent, "*");
   SetIntProperty(ui::Subfolders, prop::Checked, 1);
   SetIntProperty(ui::Recycle, prop::Checked, 0);
@@ -336,7 +345,7 @@ void RunMemory(int rows) {
 // The scan engine alone, with no window: the same job the program runs,
 // its visible changes dropped. Shows how much of the scan's time is the
 // engine's and how much the window's (diagnostic).
-void RunHeadless(const std::string& folder) {
+void RunHeadless(const std::string& folder, uint32_t readers) {
   struct Inputs : app::ScanInputs {
     std::string folder;
     uint32_t FolderCount() override { return 1; }
@@ -362,12 +371,29 @@ void RunHeadless(const std::string& folder) {
     change();
     return true;
   });
+  job.SetReaders(readers);
   const double startWs = WorkingSetMb();
   const double start = Now();
   if (!job.Run()) Fail("the headless scan stopped");
   std::printf("headless seconds %.3f groups %u files_opened %u peak_ws_mb %.1f start_ws_mb %.1f\n", Now() - start,
               job.GroupCount(), job.FilesOpened(), PeakWorkingSetMb(), startWs);
 }
+
+// The listing alone: the working set before and after collecting every
+// file of the folder (diagnostic).
+void RunCollect(const std::string& folder) {
+  std::atomic<bool> stop{false};
+  app::PathStore paths;
+  app::FileCollector collector(&stop, nullptr, paths);
+  app::FoundFiles files;
+  const double startWs = WorkingSetMb();
+  const double start = Now();
+  collector.BeginScan();
+  collector.Collect(folder, "*", true, files);
+  std::printf("collect seconds %.3f files %u start_ws_mb %.1f ws_mb %.1f peak_ws_mb %.1f\n", Now() - start,
+              static_cast<unsigned>(files.size()), startWs, WorkingSetMb(), PeakWorkingSetMb());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -379,7 +405,11 @@ int main(int argc, char** argv) {
   const std::string arg = argc > 2 ? argv[2] : "";
   const std::string extra = argc > 3 ? argv[3] : "";
   if (mode == "headless") {
-    RunHeadless(arg);
+    RunHeadless(arg, extra.empty() ? 0 : static_cast<uint32_t>(std::atoi(extra.c_str())));
+    return 0;
+  }
+  if (mode == "collect") {
+    RunCollect(arg);
     return 0;
   }
   CreateBenchWindow();

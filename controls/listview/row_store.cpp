@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <cwchar>
 
 namespace ts::controls {
@@ -21,15 +22,15 @@ struct Span {
   size_t begin, end;
 };
 
-Span FindCell(const std::string& cells, int32_t column) {
+Span FindCell(std::string_view cells, int32_t column) {
   size_t begin = 0;
   for (int32_t c = 0; c < column; ++c) {
     size_t nul = cells.find('\0', begin);
-    if (nul == std::string::npos) return {std::string::npos, std::string::npos};
+    if (nul == std::string_view::npos) return {std::string_view::npos, std::string_view::npos};
     begin = nul + 1;
   }
   size_t end = cells.find('\0', begin);
-  return {begin, end == std::string::npos ? cells.size() : end};
+  return {begin, end == std::string_view::npos ? cells.size() : end};
 }
 
 bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix) {
@@ -37,6 +38,25 @@ bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix
 }
 
 }  // namespace
+
+CellTexts& CellTexts::operator=(std::string_view text) {
+  if (text.empty()) {
+    block_.reset();
+    return *this;
+  }
+  std::unique_ptr<char[]> block(new char[sizeof(uint32_t) + text.size()]);
+  const auto length = static_cast<uint32_t>(text.size());
+  std::memcpy(block.get(), &length, sizeof length);
+  std::memcpy(block.get() + sizeof length, text.data(), text.size());
+  block_ = std::move(block);
+  return *this;
+}
+
+size_t CellTexts::size() const {
+  uint32_t length = 0;
+  if (block_) std::memcpy(&length, block_.get(), sizeof length);
+  return length;
+}
 
 std::wstring WideText(std::string_view text) {
   if (text.empty()) return std::wstring();
@@ -85,35 +105,29 @@ void RowStore::Erase(int32_t row) {
 void RowStore::Clear() { std::vector<ListRow>().swap(rows_); }
 
 std::string_view RowStore::Cell(int32_t row, int32_t column) const {
-  const std::string& cells = at(row).cells;
+  const std::string_view cells = at(row).cells;
   Span s = FindCell(cells, column);
-  if (s.begin == std::string::npos) return {};
-  return std::string_view(cells).substr(s.begin, s.end - s.begin);
+  if (s.begin == std::string_view::npos) return {};
+  return cells.substr(s.begin, s.end - s.begin);
 }
 
 void RowStore::SetCell(int32_t row, int32_t column, std::string_view text) {
-  std::string& cells = at(row).cells;
-  Span s = FindCell(cells, column);
+  CellTexts& cells = at(row).cells;
+  const std::string_view all = cells;
+  Span s = FindCell(all, column);
   size_t gap = 0;  // empty cells to add before this one
-  if (s.begin == std::string::npos) {
+  if (s.begin == std::string_view::npos) {
     if (text.empty()) return;
     int32_t have = 1;
-    for (char c : cells) have += c == '\0';
+    for (char c : all) have += c == '\0';
     gap = static_cast<size_t>(column - have + 1);
-    s = {cells.size(), cells.size()};
+    s = {all.size(), all.size()};
   }
-  const size_t size = cells.size() - (s.end - s.begin) + gap + text.size();
-  if (size > cells.capacity()) {
-    // Grown strings would double their room; a row keeps exactly its texts.
-    std::string next;
-    next.reserve(size);
-    next.append(cells, 0, s.begin).append(gap, '\0').append(text).append(cells, s.end, std::string::npos);
-    cells.swap(next);
-  } else {
-    cells.replace(s.begin, s.end - s.begin, text);
-    cells.insert(s.begin, gap, '\0');
-  }
-  while (!cells.empty() && cells.back() == '\0') cells.pop_back();
+  std::string next;
+  next.reserve(all.size() - (s.end - s.begin) + gap + text.size());
+  next.append(all.substr(0, s.begin)).append(gap, '\0').append(text).append(all.substr(s.end));
+  while (!next.empty() && next.back() == '\0') next.pop_back();
+  cells = next;
 }
 
 int32_t RowStore::CellImage(int32_t row, int32_t column) const {

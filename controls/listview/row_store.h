@@ -29,10 +29,32 @@ std::wstring WideText(std::string_view text);
 // character in two.
 size_t FitLength(std::string_view text, size_t room);
 
+// A row's cell texts held exactly, with their length, in one heap block
+// behind one pointer: a list of many rows of a path and a digest costs
+// little more than the texts.
+class CellTexts {
+ public:
+  CellTexts() = default;
+  CellTexts(std::string_view text) { *this = text; }
+  CellTexts& operator=(std::string_view text);
+  operator std::string_view() const {
+    return block_ ? std::string_view(block_.get() + sizeof(uint32_t), size()) : std::string_view();
+  }
+  size_t size() const;
+  size_t capacity() const { return size(); }
+  bool empty() const { return !block_; }
+  size_t find(char c, size_t from = 0) const { return std::string_view(*this).find(c, from); }
+  std::string substr(size_t at, size_t n) const { return std::string(std::string_view(*this).substr(at, n)); }
+  friend bool operator==(const CellTexts& a, std::string_view b) { return std::string_view(a) == b; }
+
+ private:
+  std::unique_ptr<char[]> block_;  // the length (4 bytes), then the text
+};
+
 struct ListRow {
   // The cell texts in column order, each after the first preceded by a NUL;
   // empty cells at the end are left out.
-  std::string cells;
+  CellTexts cells;
   // Images of cells other than the first, as (column, image), once one was
   // set. The platform control keeps an image for any column number below
   // its column count, negative ones included, and so does this.

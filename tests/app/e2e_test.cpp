@@ -292,6 +292,42 @@ TEST(Scan, StopEndsTheScanAndAStoppedWorkerShowsNothingMore) {
   ASSERT_EQ(Tree().size(), 1u);
 }
 
+// True when nobody holds the file open: an open that shares nothing works.
+bool Unopened(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+TEST(Scan, ALongReadNamesItsFileAndStopEndsItAtOnceKeepingTheGroupsBefore) {
+  Fixture fx("longread");
+  fx.File("a1", "pair");
+  fx.File("a2", "pair");
+  // Two sparse files of one size and the same first block: both are read
+  // to their end, which takes far longer than this test may wait.
+  fx.Sparse("s1", int64_t(6) << 30);
+  fx.Sparse("s2", int64_t(6) << 30);
+  Prepare({fx.root()}, "a1;a2;s1;s2", false);
+  Click(ui::ScanButton);
+  // During the read the window names the file whose step it is, and shows
+  // the group found before it.
+  ASSERT_TRUE(WaitFor([&] { return Label(ui::CurrentFile) == " 当前文件：" + fx.Path("s2"); }, 20000))
+      << Label(ui::CurrentFile);
+  EXPECT_EQ(Label(ui::ProgressLabel), "100%");
+  ASSERT_TRUE(WaitFor([] { return Tree().size() == 1; }, 2000)) << "the earlier group is shown during the read";
+  EXPECT_FALSE(Unopened(fx.Path("s2"))) << "still being read";
+
+  Click(ui::StopButton);
+  ASSERT_TRUE(WaitFor([] { return Enabled(ui::ScanButton); }));
+  EXPECT_TRUE(WaitFor([&] { return Unopened(fx.Path("s1")) && Unopened(fx.Path("s2")); }, 2000))
+      << "the reads end soon after Stop";
+  ASSERT_EQ(Tree().size(), 1u);
+  EXPECT_EQ(Tree()[0].text, fx.Path("a1"));
+  EXPECT_EQ(Label(ui::Totals), TotalsFor(1));
+  EXPECT_EQ(GetIntProperty(ui::Progress, prop::Position), 0);
+}
+
 TEST(Results, AutoSelectThenCleanKeepsEachRootAndRemovesTheCopies) {
   Fixture fx("clean");
   fx.File("a", "copy");
@@ -460,16 +496,32 @@ TEST(Showcase, DISABLED_AFinishedScanStaysOnScreen) {
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   if (argc > 2 && std::strcmp(argv[1], "--exit-during-scan") == 0) {
-    // A child run: scan the folder the parent made, then click 退出 while
-    // the scan reads.
+    // A child run: scan the folder the parent made, then exit while the
+    // scan reads: by 退出 (the default), "close" by the close box, "esc"
+    // by the Esc key. Just before exiting it leaves a file "exiting" in
+    // the folder, so that the parent can time the exit.
     std::string folder = argv[2];
-    std::thread driver([folder] {
+    std::string way = argc > 3 ? argv[3] : "button";
+    std::thread driver([folder, way] {
       if (!WaitFor([] { return MainWindow() != nullptr && IsWindowVisible(MainWindow()); }, 20000)) ExitProcess(90);
       Prepare({folder}, "*", false);
       Click(ui::ScanButton);
       if (!WaitFor([] { return Label(ui::CurrentFile).find("big") != std::string::npos; }, 20000)) ExitProcess(91);
-      Click(UnitRef{kMainForm, 0x1601AB73, unittype::SuperButton});  // 按钮_退出
-      Sleep(20000);
+      CloseHandle(CreateFileA((folder + "\\exiting").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+      HWND main = MainWindow();
+      if (way == "close") {
+        PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+      } else if (way == "esc") {
+        PostMessageA(main, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(main, WM_KEYUP, VK_ESCAPE, 0);
+      } else {
+        Click(UnitRef{kMainForm, 0x1601AB73, unittype::SuperButton});  // 按钮_退出
+      }
+      // No message box may come on the way out.
+      for (int waited = 0; waited < 20000; waited += 20) {
+        if (!NoBox()) ExitProcess(93);
+        Sleep(20);
+      }
       ExitProcess(92);  // the program did not end
     });
     driver.detach();

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,7 +43,10 @@ struct FakeInputs : ScanInputs {
   std::string Folder(uint32_t row) override { return folders[row]; }
   std::string Patterns() override { return patterns; }
   bool IncludeSubfolders() override { return recursive; }
-  void PumpIfInput() override {}
+  void PumpIfInput() override {
+    if (onPump) onPump();
+  }
+  std::function<void()> onPump;  // runs every 256 entries listed
 };
 
 // Builds the result tree the way the tree box would: roots with children,
@@ -115,9 +120,11 @@ struct Scan {
   FakeInputs in;
   Recorder out;
   uint32_t opened = 0;
+  uint32_t readers = 0;  // 0: as the machine decides
   bool Run(uint32_t interval = 0) {
     ScanJob job(in, out, RunHere);
     job.SetUpdateInterval(interval);
+    job.SetReaders(readers);
     bool ok = job.Run();
     opened = job.FilesOpened();
     return ok;
@@ -458,6 +465,241 @@ TEST(ScanJob, ThrottledStepsStillEndEachFolderOnItsLastFile) {
   EXPECT_EQ(s.out.labels.back(), "100%");
   ASSERT_EQ(s.out.tree.size(), 1u);
   EXPECT_EQ(s.out.tree[0].children.size(), 49u);
+}
+
+namespace {
+
+// A character that code page 936 writes only as a look-alike lower-case
+// ASCII letter (a best fit), with that letter; 0 when there is none.
+wchar_t BestFitLookAlike(char* letter) {
+  for (unsigned c = 0x80; c < 0x3000; ++c) {
+    const wchar_t w = static_cast<wchar_t>(c);
+    char bytes[8];
+    BOOL usedDefault = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &w, 1, bytes, sizeof bytes, nullptr, &usedDefault);
+    if (!usedDefault) continue;
+    const int n = WideCharToMultiByte(CP_ACP, 0, &w, 1, bytes, sizeof bytes, nullptr, &usedDefault);
+    if (n == 1 && !usedDefault && bytes[0] >= 'a' && bytes[0] <= 'z') {
+      *letter = bytes[0];
+      return w;
+    }
+  }
+  return 0;
+}
+
+std::vector<std::string> Members(const Recorder::Group& g) {
+  std::vector<std::string> all = g.children;
+  all.push_back(g.root);
+  std::sort(all.begin(), all.end());
+  return all;
+}
+
+// Makes `link` a symbolic link to the file `target`, through the platform
+// or, under Wine (whose platform call makes no link), through the host's
+// ln. False when neither can.
+bool MakeFileLink(const std::string& link, const std::string& target) {
+  if (CreateSymbolicLinkA(link.c_str(), target.c_str(), 0) && GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    return true;
+  }
+  using UnixName = char*(CDECL*)(const wchar_t*);
+  auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unixName) return false;
+  auto host = [&](const std::string& path) {
+    std::wstring wide(path.begin(), path.end());
+    char* name = unixName(wide.c_str());
+    std::string out = name ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return out;
+  };
+  std::string command = "start.exe /unix /bin/ln -s " + host(target) + " " + host(link);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+    return false;
+  }
+  WaitForSingleObject(pi.hProcess, 10000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  // The host program runs on its own: wait for the link to appear.
+  for (int i = 0; i < 250 && GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(20);
+  return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+TEST(ScanJob, ALookAlikeNameIsLeftOutWhateverThePattern) {
+  char letter = 0;
+  const wchar_t lookAlike = BestFitLookAlike(&letter);
+  if (!lookAlike) GTEST_SKIP() << "the ANSI code page writes no letter as a best fit";
+  std::string d = TempRoot("sj16");
+  const std::string plain = d + "\\" + letter + ".txt";
+  Put(plain, "same");
+  Put(d + "\\c.txt", "same");
+  std::wstring wd(d.begin(), d.end());
+  HANDLE h = CreateFileW((wd + L"\\" + lookAlike + L".txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                         nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD wrote = 0;
+  WriteFile(h, "same", 4, &wrote, nullptr);
+  CloseHandle(h);
+  for (const char* patterns : {"*.txt", "*.*", "?.txt"}) {
+    for (bool recursive : {false, true}) {
+      Scan s;
+      s.in.folders = {d};
+      s.in.patterns = patterns;
+      s.in.recursive = recursive;
+      ASSERT_TRUE(s.Run());
+      ASSERT_EQ(s.out.tree.size(), 1u) << patterns << recursive;
+      EXPECT_EQ(Members(s.out.tree[0]), (std::vector<std::string>{plain, d + "\\c.txt"})) << patterns << recursive;
+      EXPECT_EQ(s.out.steps.size(), 2u) << "the look-alike is not even listed: " << patterns << recursive;
+    }
+  }
+}
+
+TEST(ScanJob, AListedFolderIsTakenOnlyAsItIsNamed) {
+  // A trailing dot would be stripped (listing "sub" under another name) and
+  // a "?" would be a wildcard: such folders yield nothing.
+  std::string d = TempRoot("sj17");
+  CreateDirectoryA((d + "\\sub").c_str(), nullptr);
+  Put(d + "\\sub\\p", "pair");
+  Put(d + "\\sub\\q", "pair");
+  Scan refused;
+  refused.in.folders = {d + "\\sub.", d + "\\s?b", d + "\\sub \\", d + "\\sub\\..\\sub"};
+  ASSERT_TRUE(refused.Run());
+  EXPECT_TRUE(refused.out.tree.empty());
+  EXPECT_TRUE(refused.out.steps.empty());
+  Scan named;
+  named.in.folders = {d + "\\sub\\"};
+  ASSERT_TRUE(named.Run());
+  EXPECT_EQ(named.out.tree.size(), 1u);
+}
+
+TEST(ScanJob, AFileLinkIsReadThroughTheLinkAndNeverGroupedWithItsTarget) {
+  std::string d = TempRoot("sj18");
+  Put(d + "\\t", "linked content");
+  Put(d + "\\c", "linked content");
+  if (!MakeFileLink(d + "\\l", d + "\\t")) GTEST_SKIP() << "no file links here";
+  struct Case {
+    const char* patterns;
+    std::vector<std::string> members;  // of the one group, or none
+  };
+  for (const Case& c : {Case{"t;l", {}}, Case{"l;t", {}}, Case{"l;c", {"c", "l"}}, Case{"t;l;c", {"c", "t"}}}) {
+    Scan s;
+    s.in.folders = {d};
+    s.in.patterns = c.patterns;
+    ASSERT_TRUE(s.Run());
+    if (c.members.empty()) {
+      EXPECT_TRUE(s.out.tree.empty()) << c.patterns;
+      continue;
+    }
+    ASSERT_EQ(s.out.tree.size(), 1u) << c.patterns;
+    EXPECT_EQ(Members(s.out.tree[0]), (std::vector<std::string>{d + "\\" + c.members[0], d + "\\" + c.members[1]}))
+        << c.patterns;
+  }
+}
+
+TEST(ScanJob, AStopIsSeenAfterEveryListedEntryKeptOrNot) {
+  // A folder of many files and no sub-folder: listing its sub-folders, or
+  // its files for a pattern that matches none of them, skips every entry.
+  // The pump runs every 256 entries listed; the first one stops the scan,
+  // and no listing may go on to the next 256.
+  std::string d = TempRoot("sj19");
+  for (int i = 0; i < 1100; ++i) Put(d + "\\n" + std::to_string(i), "x");
+  for (const char* patterns : {"*.txt", "*.*", "n*"}) {
+    for (bool recursive : {true, false}) {
+      FakeInputs in;
+      in.folders = {d};
+      in.patterns = patterns;
+      in.recursive = recursive;
+      Recorder out;
+      ScanJob job(in, out, RunHere);
+      int pumps = 0;
+      in.onPump = [&] {
+        if (++pumps == 1) job.Retire();
+      };
+      job.Run();
+      if (!recursive && std::string(patterns) == "*.txt") continue;  // nothing listed at all
+      EXPECT_EQ(pumps, 1) << patterns << (recursive ? " with" : " without") << " sub-folders";
+    }
+  }
+}
+
+TEST(ScanJob, ALargeFileReachedTwiceIsNeitherReadWholeNorGroupedWithItself) {
+  // Files longer than the first block compared, each found again by a
+  // second pattern: the second path must not make one read to its end, and
+  // a real copy still groups once.
+  std::string d = TempRoot("sj21");
+  const std::string big(40000, 'b');
+  Put(d + "\\big", big);
+  Scan alone;
+  alone.in.folders = {d};
+  alone.in.patterns = "big;b*";
+  ASSERT_TRUE(alone.Run());
+  EXPECT_TRUE(alone.out.tree.empty());
+  EXPECT_EQ(alone.opened, 2u) << "two first blocks read, nothing whole";
+  Put(d + "\\copy", big);
+  Scan withCopy;
+  withCopy.in.folders = {d};
+  withCopy.in.patterns = "big;copy;*";
+  ASSERT_TRUE(withCopy.Run());
+  ASSERT_EQ(withCopy.out.tree.size(), 1u);
+  EXPECT_EQ(withCopy.out.tree[0].root, d + "\\big");
+  EXPECT_EQ(withCopy.out.tree[0].children, (std::vector<std::string>{d + "\\copy"}));
+}
+
+TEST(ScanJob, SeveralReadersShowExactlyWhatOneReaderShows) {
+  // Many files of few sizes, contents equal, differing in the first block or
+  // only past it, in several folders, so that readers working ahead finish
+  // out of order and later copies are often read before earlier ones.
+  std::string d = TempRoot("sj20");
+  uint32_t seed = 11;
+  auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  const std::vector<size_t> sizes = {0, 1, 700, 16384, 16385, 40000, 300000, (size_t{1} << 20) + 17};
+  for (int f = 0; f < 6; ++f) {
+    const std::string sub = d + "\\s" + std::to_string(f);
+    CreateDirectoryA(sub.c_str(), nullptr);
+    for (int i = 0; i < 40; ++i) {
+      const size_t size = sizes[next() % sizes.size()];
+      std::string content(size, '\0');
+      for (size_t b = 0; b < size; ++b) content[b] = static_cast<char>(b * 7 + size);
+      const uint32_t variant = next() % 4;
+      if (size > 0 && variant == 1) content[0] ^= 1;           // differs in the first block
+      if (size > 0 && variant == 2) content[size - 1] ^= 2;    // differs past it
+      if (size > 1 && variant == 3) content[size / 2] ^= static_cast<char>(next() | 1);
+      Put(sub + "\\f" + std::to_string(39 - i), content);
+    }
+  }
+  auto scan = [&](uint32_t readers) {
+    auto s = std::make_unique<Scan>();
+    s->in.folders = {d + "\\s5", d};
+    s->in.recursive = true;
+    s->readers = readers;
+    EXPECT_TRUE(s->Run());
+    return s;
+  };
+  std::unique_ptr<Scan> one = scan(1);
+  ASSERT_GT(one->out.tree.size(), 5u);
+  std::vector<Recorder::Group> expected = ReferenceTree(one->out.steps);
+  ASSERT_EQ(one->out.tree.size(), expected.size());
+  for (size_t g = 0; g < expected.size(); ++g) {
+    EXPECT_EQ(one->out.tree[g].root, expected[g].root);
+    EXPECT_EQ(one->out.tree[g].children, expected[g].children);
+  }
+  for (uint32_t readers : {2u, 4u, 8u}) {
+    std::unique_ptr<Scan> many = scan(readers);
+    EXPECT_EQ(many->out.steps, one->out.steps) << readers;
+    EXPECT_EQ(many->out.labels, one->out.labels) << readers;
+    EXPECT_EQ(many->out.rows, one->out.rows) << readers;
+    EXPECT_EQ(many->out.digests, one->out.digests) << readers;
+    EXPECT_EQ(many->out.rowIndex, one->out.rowIndex) << readers;
+    ASSERT_EQ(many->out.tree.size(), one->out.tree.size()) << readers;
+    for (size_t g = 0; g < one->out.tree.size(); ++g) {
+      EXPECT_EQ(many->out.tree[g].root, one->out.tree[g].root) << readers;
+      EXPECT_EQ(many->out.tree[g].children, one->out.tree[g].children) << readers;
+    }
+  }
 }
 
 TEST(ScanProgress, PercentAndScaledBar) {
