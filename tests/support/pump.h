@@ -17,13 +17,13 @@ namespace tstest {
 // Pumps this thread's messages until `done` holds (checked before each
 // message) or `ms` have passed; the last answer. A quit message stops the
 // pump and stays waiting for the loop it belongs to.
-bool PumpUntil(const std::function<bool()>& done, DWORD ms = 3000);
+bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000);
 
 // Posts a marker behind every message waiting in this thread's queue and
 // pumps until it is handled; again while handling them posted more. So what
 // posted messages set off (a click, a key, a control posting to itself) has
 // run when it returns true; false when the queue did not settle within `ms`.
-bool Flush(DWORD ms = 3000);
+bool Flush(DWORD ms = 5000);
 
 // From another thread: true once the thread that owns `window` has taken a
 // marker posted to it off its queue, that is, has handled every message

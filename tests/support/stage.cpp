@@ -131,12 +131,12 @@ Stage::~Stage() {
   g_state = StageState{};
 }
 
-ts::forms::CreateArgs Stage::Args(const Bytes& record, RECT where, uint32_t unitId) {
+ts::forms::CreateArgs Stage::Args(const Bytes& record, RECT where, uint32_t unitId, HWND parent) {
   ts::forms::CreateArgs a;
   a.data = record.empty() ? nullptr : record.data();
   a.size = static_cast<uint32_t>(record.size());
   a.style = WS_TABSTOP;
-  a.parent = host_;
+  a.parent = parent ? parent : host_;
   a.menuOrId = g_state.nextId++;
   a.left = where.left;
   a.top = where.top;
@@ -147,10 +147,10 @@ ts::forms::CreateArgs Stage::Args(const Bytes& record, RECT where, uint32_t unit
   return a;
 }
 
-Control Stage::Create(ts::UnitInterfaceFn type, uint32_t unitId, const Bytes& record, RECT where) {
+Control Stage::Create(ts::UnitInterfaceFn type, uint32_t unitId, const Bytes& record, RECT where, HWND parent) {
   Control c;
   c.ops = ts::forms::UnitOps::From(type);
-  c.unit = c.ops.create ? c.ops.create(Args(record, where, unitId)) : nullptr;
+  c.unit = c.ops.create ? c.ops.create(Args(record, where, unitId, parent)) : nullptr;
   if (c.unit) {
     g_state.units[unitId] = c.unit;
     ::ShowWindow(c.unit->handle(), SW_SHOWNA);

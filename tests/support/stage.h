@@ -68,11 +68,13 @@ class Stage {
 
   HWND host() const { return host_; }
 
-  // Creation arguments for a unit on the host (record kept by the caller).
-  ts::forms::CreateArgs Args(const Bytes& record, RECT where, uint32_t unitId);
+  // Creation arguments for a unit on `parent`, the host when null (the
+  // record is kept by the caller).
+  ts::forms::CreateArgs Args(const Bytes& record, RECT where, uint32_t unitId, HWND parent = nullptr);
   // Makes a control through its type's create operation and shows it; the
   // returned unit is null when creation failed.
-  Control Create(ts::UnitInterfaceFn type, uint32_t unitId, const Bytes& record, RECT where = {10, 10, 410, 310});
+  Control Create(ts::UnitInterfaceFn type, uint32_t unitId, const Bytes& record, RECT where = {10, 10, 410, 310},
+                 HWND parent = nullptr);
 
   // Every event raised since the last ClearEvents, focus events included.
   const std::vector<Event>& events() const;
