@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -82,28 +83,51 @@ TEST(SuperButton, CreateOperationReadsTheRecordAndRefusesANewerVersion) {
   EXPECT_EQ(SuperButton::CreateUnit(stage.Args(record, Area(0, 0, 80, 30), kUnit)), nullptr);
 }
 
-TEST(SuperButton, AButtonWithOnlyANormalImageShowsItPressed) {
-  Stage stage;
-  SuperButtonProps props;
-  props.buttonStyle = kStyle3D;
-  props.caption = "";
-  props.normalImage = RedSquareWithWhiteCorner();
-  SuperButton* b = MakeButton(stage, props, 40, 40);
-  ASSERT_NE(b, nullptr);
-  ASSERT_TRUE(b->slot(Slot::kHot).empty());
-  ASSERT_FALSE(b->slot(Slot::kNormal).empty());
+// The bounding box of the pixels of one colour (empty when there are none).
+RECT BoxOf(const Pixels& p, uint32_t colour) {
+  RECT box{p.width, p.height, 0, 0};
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x) {
+      if (p.at(x, y) != colour) continue;
+      box.left = std::min<LONG>(box.left, x);
+      box.top = std::min<LONG>(box.top, y);
+      box.right = std::max<LONG>(box.right, x + 1);
+      box.bottom = std::max<LONG>(box.bottom, y + 1);
+    }
+  return box;
+}
 
-  const Pixels up = Shot(b->handle());
-  // No caption: the image is centred on the 40×40 face (inside the frame).
-  EXPECT_EQ(up.at(20, 20), kRed);
-  SendMessageA(b->handle(), BM_SETSTATE, TRUE, 0);
-  const Pixels pressed = Shot(b->handle());
-  EXPECT_EQ(pressed.at(20, 20), kRed);
-  // The pressed image moved by the press offset (1, 1): its last column is 1 px further right.
-  const int right = 12 + 16;  // centred: (38 - 16) / 2 + 1 = 12, frame excluded
-  EXPECT_EQ(pressed.at(right, 20), kRed);
-  EXPECT_NE(up.at(right, 20), kRed);
-  SendMessageA(b->handle(), BM_SETSTATE, FALSE, 0);
+// PressEffect 0 moves the content one pixel right and down, 1 two pixels
+// down; a button with only a normal image shows that image pressed too.
+TEST(SuperButton, AButtonWithOnlyANormalImageShowsItPressedMovedByThePressEffect) {
+  Stage stage;
+  for (int32_t effect : {0, 1}) {
+    SCOPED_TRACE(testing::Message() << "press effect " << effect);
+    SuperButtonProps props;
+    props.buttonStyle = kStyle3D;
+    props.caption = "";
+    props.pressEffect = effect;
+    props.normalImage = RedSquareWithWhiteCorner();
+    SuperButton* b = MakeButton(stage, props, 40, 40);
+    ASSERT_NE(b, nullptr);
+    ASSERT_TRUE(b->slot(Slot::kHot).empty());
+    ASSERT_FALSE(b->slot(Slot::kNormal).empty());
+
+    const RECT up = BoxOf(Shot(b->handle()), kRed);
+    ASSERT_FALSE(IsRectEmpty(&up)) << "the image shows";
+    // No caption: the image is centred on the 40×40 face.
+    EXPECT_NEAR((up.left + up.right) / 2.0, 20.0, 1.5);
+    EXPECT_NEAR((up.top + up.bottom) / 2.0, 20.0, 1.5);
+    SendMessageA(b->handle(), BM_SETSTATE, TRUE, 0);
+    const RECT pressed = BoxOf(Shot(b->handle()), kRed);
+    const POINT moved = effect == 0 ? POINT{1, 1} : POINT{0, 2};
+    EXPECT_EQ(pressed.left - up.left, moved.x);
+    EXPECT_EQ(pressed.top - up.top, moved.y);
+    EXPECT_EQ(pressed.right - pressed.left, up.right - up.left);
+    EXPECT_EQ(pressed.bottom - pressed.top, up.bottom - up.top);
+    SendMessageA(b->handle(), BM_SETSTATE, FALSE, 0);
+    DestroyWindow(b->handle());
+  }
 }
 
 TEST(SuperButton, KeyFromTheCornerOnAPngWithATransparentCornerPunchesOutWhite) {
