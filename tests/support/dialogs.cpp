@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <functional>
 
 namespace tstest {
 namespace {
@@ -77,15 +78,6 @@ HTREEITEM FindChild(HWND tree, HTREEITEM parent, const std::function<bool(const 
 
 }  // namespace
 
-bool WaitFor(const std::function<bool()>& done, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > ms) return done();
-    Sleep(20);
-  }
-  return true;
-}
-
 std::string WindowText(HWND hwnd) {
   char buf[2048] = {};
   GetWindowTextA(hwnd, buf, sizeof buf);
@@ -114,14 +106,18 @@ void Dismiss(const Dialog& box, DWORD ms) {
   WaitFor([&] { return !IsWindow(box.hwnd); }, ms);
 }
 
-std::string AnswerFolderDialog(const std::string& folder, DWORD ms) {
+Dialog WaitForFolderDialog(DWORD ms) {
   Dialog dialog;
-  if (!WaitFor([&] {
-        dialog = Find(0, false, kFolderTree);
-        return dialog.hwnd != nullptr;
-      }, ms)) {
-    return "no folder dialog";
-  }
+  WaitFor([&] {
+    dialog = Find(0, false, kFolderTree);
+    return dialog.hwnd != nullptr;
+  }, ms);
+  return dialog;
+}
+
+std::string AnswerFolderDialog(const std::string& folder, DWORD ms) {
+  const Dialog dialog = WaitForFolderDialog(ms);
+  if (!dialog.hwnd) return "no folder dialog";
   if (folder.empty()) {
     PressButton(dialog.hwnd, IDCANCEL);
     return "";

@@ -1,19 +1,15 @@
 // Watching a program's windows from a helper thread while another thread
-// runs them: a bounded poll for a state, message boxes and other dialogs of
-// a process, and the platform's folder dialog answered through its tree.
+// runs them: message boxes and other dialogs of a process, and the
+// platform's folder dialog answered through its tree.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
-namespace tstest {
+#include "tests/support/wait.h"
 
-// Polls `done` every 20 ms until it holds or `ms` have passed; the last
-// answer. For threads that own no windows (a thread that does pumps with
-// PumpUntil instead).
-bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000);
+namespace tstest {
 
 // A visible dialog (class #32770) of a process, with what a message box
 // shows: its caption and its text (static control 0xFFFF).
@@ -40,6 +36,8 @@ void Dismiss(const Dialog& box, DWORD ms = 5000);
 
 std::string WindowText(HWND hwnd);
 
+// Waits up to `ms` for the platform's folder dialog of this process.
+Dialog WaitForFolderDialog(DWORD ms = 10000);
 // Answers the folder dialog when it appears: selects `folder` (a path under
 // Z:\, walked from the desktop through "我的电脑" and the drive) and presses
 // OK, or presses Cancel when `folder` is empty. An error text, "" on success.

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "runtime/forms_link.h"
-#include "tests/support/dialogs.h"
+#include "tests/support/wait.h"
 
 namespace tstest {
 namespace {

@@ -1,9 +1,6 @@
 // Hyperlink: what a click opens (observed through a recorder program that
 // the test registers as mail handler and as ".htm" browser), the empty
 // target, hover capture and the colours of each state.
-#include <windows.h>
-#include <tlhelp32.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -14,6 +11,7 @@
 #include "runtime/hand_cursor.h"
 #include "controls/simple/simple_controls.h"
 #include "tests/support/stage.h"
+#include "tests/support/wait.h"
 
 using namespace tstest;
 
@@ -86,7 +84,12 @@ class HyperlinkTest : public ::testing::Test {
     recorder_.insert(recorder_.begin(), '"');
     recorder_.append("simple_link_recorder.exe\"");
   }
-  void TearDown() override { std::remove(record_.c_str()); }
+  void TearDown() override {
+    // A recorder ends some time after it wrote its line; the next test must
+    // not see it running.
+    EXPECT_TRUE(WaitFor([] { return !ChildRunning("simple_link_recorder.exe"); }, 10000));
+    std::remove(record_.c_str());
+  }
 
   std::string Recorded() const {
     std::ifstream in(record_, std::ios::binary);
@@ -117,21 +120,9 @@ class HyperlinkTest : public ::testing::Test {
     ::PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(40, 10));
   }
   static bool Shows(const Pixels& px, uint32_t colour) { return px.Shows(PixelOf(colour)); }
-  // Whether a program the click started can be seen: once the click has been
-  // handled, such a program is still running (as a child of this process or
-  // as the recorder) or it has written its line.
-  bool LaunchSeen() const {
-    bool running = false;
-    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 p{};
-    p.dwSize = sizeof p;
-    for (BOOL more = ::Process32First(snapshot, &p); more && !running; more = ::Process32Next(snapshot, &p)) {
-      running = p.th32ParentProcessID == ::GetCurrentProcessId() ||
-                ::lstrcmpiA(p.szExeFile, "simple_link_recorder.exe") == 0;
-    }
-    ::CloseHandle(snapshot);
-    return running || !Recorded().empty();
-  }
+  // Whether a program the click started can be seen: once the click has
+  // been handled, it runs or it has written its line.
+  bool LaunchSeen() const { return ChildRunning("simple_link_recorder.exe") || !Recorded().empty(); }
 
   std::string record_, recorder_;
 };
