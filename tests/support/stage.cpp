@@ -181,6 +181,39 @@ void Stage::Probe(std::function<int32_t(const Event&)> probe) { g_state.probe = 
 
 void Stage::Answer(int32_t event, bool returns, uint32_t value) { g_state.answers[event] = {returns, value}; }
 
+HWND LoadedWindow(uint32_t formId) {
+  const ts::FormsHooks& forms = ts::Forms();
+  if (!forms.windowCount || !forms.windowAt) return nullptr;
+  for (uint32_t i = 0, n = forms.windowCount(); i < n; ++i) {
+    ts::WindowEntry e{};
+    if (forms.windowAt(i, &e) && e.formId == formId) return e.hwnd;
+  }
+  return nullptr;
+}
+
+namespace {
+
+struct UnitSearch {
+  uint32_t unitId;
+  HWND found;
+};
+
+BOOL CALLBACK FindUnit(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<UnitSearch*>(lp);
+  const UnitObject* unit = UnitObject::FromHandle(hwnd);
+  if (unit == nullptr || unit->unitId() != s->unitId) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND UnitWindowOf(HWND window, uint32_t unitId) {
+  UnitSearch search{unitId, nullptr};
+  ::EnumChildWindows(window, &FindUnit, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 int32_t Control::GetInt(int32_t index) const {
   PropertyValue v;
   EXPECT_EQ(ops.getProperty(unit, index, &v), 1) << "property " << index;

@@ -91,6 +91,12 @@ class Stage {
   HWND host_ = nullptr;
 };
 
+// Windows of a program that runs on the form engine (the stage, or the
+// real program on another thread): the native window of a loaded form, and
+// the native window of one of its units (0 for none).
+HWND LoadedWindow(uint32_t formId);
+HWND UnitWindowOf(HWND window, uint32_t unitId);
+
 // A unit reference to a control of the stage, for command calls.
 inline ts::ArgRecord StageUnit(uint32_t unitId, uint32_t typeId) { return Unit(kStageForm, unitId, typeId); }
 
