@@ -68,8 +68,8 @@ class Stage {
 
   HWND host() const { return host_; }
 
-  // Creation arguments for a unit on `parent`, the host when null (the
-  // record is kept by the caller).
+  // Creation arguments for a unit a test makes itself on `parent`, the host
+  // when null (the caller keeps the record); its events go nowhere.
   ts::forms::CreateArgs Args(const Bytes& record, RECT where, uint32_t unitId, HWND parent = nullptr);
   // Makes a control through its type's create operation and shows it; the
   // returned unit is null when creation failed.
