@@ -101,7 +101,7 @@ bool TreeBox::Build(const forms::CreateArgs& args) {
                     args.menuOrId)) {
     return false;
   }
-  index_.nav().tree = this;
+  nav_.tree = this;
   ApplyFont();
   ApplyImages();
   ApplyColours();
@@ -243,14 +243,11 @@ void TreeBox::ReapplyPending() {
   }
 }
 
-void TreeBox::ForgetPositions() {
-  index_.Forget();
-  order_.Invalidate();
-}
+void TreeBox::ForgetPositions() { order_.Invalidate(); }
 
 ItemOrder<HTREEITEM>& TreeBox::Order() {
   if (order_.valid()) return order_;
-  NativeTreeNav& nav = index_.nav();
+  const NativeTreeNav& nav = nav_;
   order_.Rebuild([&](auto add) {
     std::vector<int32_t> outer;  // parent indexes of the levels above
     int32_t parent = -1;         // parent index of `at`
@@ -338,7 +335,6 @@ int32_t TreeBox::Insert(int32_t parentIndex, const TreeItemSpec& desc) {
   if (parent == nullptr) parentIndex = -1;
   HTREEITEM item = InsertNative(parent, desc);
   if (item == nullptr) return -1;
-  index_.Forget();
   return order.AddLastChild(parentIndex, item);
 }
 
@@ -391,7 +387,7 @@ void TreeBox::SetCheckState(int32_t index, int32_t state, bool recursive) {
 
 Bytes TreeBox::LiveItems() {
   std::vector<forms::TreeItemRecord> records;
-  NativeTreeNav& nav = index_.nav();
+  const NativeTreeNav& nav = nav_;
   int32_t depth = 1;
   for (HTREEITEM at = nav.root(); at;) {
     TVITEMA it{};

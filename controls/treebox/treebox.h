@@ -12,7 +12,6 @@
 
 #include "controls/common/control_support.h"
 #include "controls/treebox/item_order.h"
-#include "controls/treebox/tree_walk.h"
 #include "forms/engine/unit.h"
 #include "forms/records/records.h"
 #include "win/handles.h"
@@ -21,16 +20,15 @@ namespace ts::controls {
 
 class TreeBox;
 
-// The tree view as a navigator for PreorderIndex. Asks the control's own
-// procedure directly (see TreeBox::Native), so it runs on the owner thread.
+// The links between the tree view's items, for walks over the whole tree.
+// Asks the control's own procedure directly (see TreeBox::Native), so it
+// runs on the owner thread.
 struct NativeTreeNav {
-  using Item = HTREEITEM;
   TreeBox* tree = nullptr;
   HTREEITEM Get(HTREEITEM item, UINT code) const;
   HTREEITEM root() const { return Get(nullptr, TVGN_ROOT); }
   HTREEITEM child(HTREEITEM i) const { return Get(i, TVGN_CHILD); }
   HTREEITEM next(HTREEITEM i) const { return Get(i, TVGN_NEXT); }
-  HTREEITEM prev(HTREEITEM i) const { return Get(i, TVGN_PREVIOUS); }
   HTREEITEM parent(HTREEITEM i) const { return Get(i, TVGN_PARENT); }
 };
 
@@ -122,7 +120,7 @@ class TreeBox : public forms::UnitObject {
   DWORD StyleFromProps() const;
 
   forms::TreeBoxProps props_;
-  PreorderIndex<NativeTreeNav> index_{NativeTreeNav{}};
+  NativeTreeNav nav_;
   ItemOrder<HTREEITEM> order_;
   win::OwnedImageList images_;
   win::OwnedImageList stateImages_;

@@ -7,9 +7,9 @@
 
 #include "runtime/commands/commands.h"
 #include "runtime/commands/datetime.h"
-#include "tests/commands/command_call.h"
+#include "tests/support/args.h"
 
-using namespace cmdtest;
+using namespace tstest;
 
 namespace {
 

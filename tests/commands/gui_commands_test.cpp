@@ -8,11 +8,11 @@
 
 #include "runtime/commands/commands.h"
 #include "runtime/forms_link.h"
-#include "tests/commands/command_call.h"
-#include "tests/commands/gui_driver.h"
+#include "tests/support/args.h"
+#include "tests/support/dialogs.h"
 #include "tests/support/test_support.h"
 
-using namespace cmdtest;
+using namespace tstest;
 
 namespace {
 
@@ -29,11 +29,11 @@ struct BoxSeen {
 int32_t ShowAndPress(std::vector<ts::ArgRecord> args, int button, BoxSeen* seen, HWND watch = nullptr) {
   tstest::ExpectMessageBoxes guard;
   std::thread helper([&] {
-    const FoundDialog box = WaitForDialog();
-    if (!box.hwnd || !box.isMessageBox) return;
+    const Dialog box = WaitForDialog();
+    if (!box.hwnd || !box.messageBox) return;
     seen->found = true;
-    seen->caption = WindowText(box.hwnd);
-    seen->text = WindowText(GetDlgItem(box.hwnd, 0xFFFF));
+    seen->caption = box.caption;
+    seen->text = box.text;
     seen->owner = GetWindow(box.hwnd, GW_OWNER);
     if (watch) seen->ownerEnabled = IsWindowEnabled(watch) != FALSE;
     PressButton(box.hwnd, button);

@@ -9,37 +9,18 @@
 
 #include "runtime/commands/commands.h"
 #include "runtime/commands/datetime.h"
-#include "tests/commands/command_call.h"
+#include "tests/support/args.h"
+#include "tests/support/temp_tree.h"
 
-using namespace cmdtest;
+using namespace tstest;
 
 namespace {
 
-// A fresh folder per test under the temp directory, removed afterwards.
+// A fresh folder per test, removed afterwards.
 class Fixture : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    dir_ = std::string(base) + "ts_cmd_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    CreateDirectoryA(dir_.c_str(), nullptr);
-  }
-  void TearDown() override {
-    for (const std::string& f : files_) DeleteFileA(f.c_str());
-    RemoveDirectoryA(dir_.c_str());
-  }
-  std::string Write(const char* name, const std::string& content) {
-    std::string path = dir_ + "\\" + name;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    EXPECT_NE(h, INVALID_HANDLE_VALUE) << path;
-    DWORD done = 0;
-    if (!content.empty()) WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &done, nullptr);
-    CloseHandle(h);
-    files_.push_back(path);
-    return path;
-  }
-  std::string dir_;
-  std::vector<std::string> files_;
+  std::string Write(const char* name, const std::string& content) { return tree_.File(name, content); }
+  TempTree tree_{"cmd"};
 };
 
 ts::ResultRecord Read(const std::string& path) { return Call(ts::ReadWholeFile, {Text(path.c_str())}); }
@@ -60,9 +41,9 @@ TEST_F(ReadWholeFileTest, ReadsAFileWithAChineseName) {
 
 TEST_F(ReadWholeFileTest, GivesTheEmptyByteSetForEmptyMissingOrUnnamedFiles) {
   EXPECT_TRUE(IsNull(Read(Write("empty.bin", ""))));
-  EXPECT_TRUE(IsNull(Read(dir_ + "\\missing.bin")));
+  EXPECT_TRUE(IsNull(Read(tree_.Path("missing.bin"))));
   EXPECT_TRUE(IsNull(Read("")));
-  EXPECT_TRUE(IsNull(Read(dir_)));  // a folder
+  EXPECT_TRUE(IsNull(Read(tree_.root())));  // a folder
 }
 
 TEST_F(ReadWholeFileTest, RefusesAFileSomeoneHoldsOpenForWriting) {
@@ -99,8 +80,7 @@ TEST_F(ReadWholeFileTest, GivesNothingForAFileOfFourGigabytesAndTenBytes) {
 using RunProgramTest = Fixture;
 
 TEST_F(RunProgramTest, WaitsForTheProgramWhenAsked) {
-  const std::string marker = dir_ + "\\marker.txt";
-  files_.push_back(marker);
+  const std::string marker = tree_.Path("marker.txt");
   const std::string line = "cmd /c echo done> \"" + marker + "\"";
   const ts::ResultRecord r = Call(ts::RunProgram, {Text(line.c_str()), Bool(true), Int(1)});
   EXPECT_EQ(r.type, ts::tag::Bool);

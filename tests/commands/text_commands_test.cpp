@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "runtime/commands/commands.h"
-#include "tests/commands/command_call.h"
+#include "tests/support/args.h"
 
-using namespace cmdtest;
+using namespace tstest;
 using ts::ResultRecord;
 
 namespace {

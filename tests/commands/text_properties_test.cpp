@@ -8,9 +8,9 @@
 #include <string>
 
 #include "runtime/commands/commands.h"
-#include "tests/commands/command_call.h"
+#include "tests/support/args.h"
 
-using namespace cmdtest;
+using namespace tstest;
 
 namespace {
 

@@ -373,21 +373,6 @@ std::vector<std::string> LogOf(std::initializer_list<const char*> prefixes) {
   return out;
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start > timeoutMs) return false;
-    MSG m;
-    if (::PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE)) {
-      if (m.message == WM_QUIT) return done();
-      ts::TheApp()->PumpMessage();
-    } else {
-      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-  }
-  return true;
-}
-
 void Unload(uint32_t formId) { ts::forms::CloseWindowUnit(formId, true); }
 
 HWND WindowOf(uint32_t formId) {

@@ -1,7 +1,7 @@
 // A test program for the form engine: a runtime started with a program
 // header whose form block holds the test windows below, a library of unit
 // types (the window unit and three test control types), handlers that log
-// every event, and helpers to pump messages with a bound.
+// every event, and helpers to reach the loaded windows.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "tests/support/pump.h"
 
 namespace engtest {
 
@@ -56,8 +58,10 @@ extern std::function<void()> g_onEvent0;
 // Whether the window was visible when its event 0, 3 and 4 ran.
 extern std::vector<bool> g_visibleAtEarlyEvents;
 
-// Pumps this thread's messages until `done` answers true or the time runs out.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+// The shared pump: messages go through the engine's keyboard handling as
+// in the program's loop.
+using tstest::Flush;
+using tstest::PumpUntil;
 // Destroys a window at once if it is loaded.
 void Unload(uint32_t formId);
 HWND WindowOf(uint32_t formId);

@@ -6,21 +6,14 @@
 
 #include "forms/engine/engine.h"
 #include "tests/engine/fixture.h"
+#include "tests/support/wait.h"
 
 namespace engtest {
 namespace {
 
 using Strings = std::vector<std::string>;
 
-// Polls from a helper thread, with a bound, until cond holds.
-bool WaitFor(const std::function<bool()>& cond, DWORD timeoutMs = 5000) {
-  const DWORD start = ::GetTickCount();
-  while (!cond()) {
-    if (::GetTickCount() - start > timeoutMs) return false;
-    ::Sleep(10);
-  }
-  return true;
-}
+using tstest::WaitFor;
 
 class WindowTest : public ::testing::Test {
  protected:
@@ -37,10 +30,7 @@ class WindowTest : public ::testing::Test {
     HWND focus = ::GetFocus();
     ASSERT_NE(focus, nullptr);
     ::PostMessageA(focus, message, vk, keyData);
-    PumpUntil([] {
-      MSG m;
-      return !::PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
-    });
+    ASSERT_TRUE(Flush());
   }
 };
 

@@ -4,12 +4,12 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "images/picture_gdi.h"
 #include "tests/images/image_writers.h"
+#include "tests/support/temp_tree.h"
 
 using namespace images;
 using namespace imgtest;
@@ -204,21 +204,15 @@ TEST(Draw, NaturalSizeStretchAndTransparentKey) {
 }
 
 TEST(DecodeFile, ReadsAPictureByPath) {
-  char dir[MAX_PATH];
-  char path[MAX_PATH];
-  ASSERT_TRUE(GetTempPathA(MAX_PATH, dir));
-  ASSERT_TRUE(GetTempFileNameA(dir, "img", 0, path));
+  tstest::TempTree tree("img");
   const Bytes gif = MakeGif(3, 2, {{1, 2, 3}, {4, 5, 6}}, {FrameOf(3, 2, {0, 1, 0, 1, 0, 1})});
-  FILE* f = std::fopen(path, "wb");
-  ASSERT_TRUE(f);
-  std::fwrite(gif.data(), 1, gif.size(), f);
-  std::fclose(f);
-  auto pic = DecodeFile(path);
-  DeleteFileA(path);
+  const std::string path = tree.File("picture.gif", std::string(gif.begin(), gif.end()));
+  auto pic = DecodeFile(path.c_str());
+  DeleteFileA(path.c_str());
   ASSERT_TRUE(pic);
   EXPECT_EQ(pic->kind, kGif);
   EXPECT_EQ(pic->width, 3u);
-  EXPECT_FALSE(DecodeFile(path));  // gone
+  EXPECT_FALSE(DecodeFile(path.c_str()));  // gone
 }
 
 TEST(Robustness, DamagedFilesNeverCrashTheBitmapOrIconPath) {

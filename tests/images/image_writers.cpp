@@ -69,6 +69,16 @@ Bytes MakeBmp24(int width, int height, const std::vector<Colour>& topDown, bool 
   return b;
 }
 
+Bytes MakeBmp(int width, int height, const std::function<uint32_t(int x, int y)>& rgb) {
+  std::vector<Colour> topDown;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const uint32_t c = rgb(x, y);
+      topDown.push_back({static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
+    }
+  return MakeBmp24(width, height, topDown);
+}
+
 Bytes MakeBmpIndexed(int width, int height, int bits, const std::vector<Colour>& palette,
                      const std::vector<uint8_t>& topDown) {
   const int stride = ((width * bits + 31) / 32) * 4;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +20,11 @@ struct Colour {
 // 24-bit (or 32-bit) bitmap from top-down colours.
 Bytes MakeBmp24(int width, int height, const std::vector<Colour>& topDown, bool storeTopDown = false,
                 int bits = 24, uint32_t compression = 0);
+// 24-bit bitmap whose pixel (x, y) has the colour rgb(x, y), 0x00RRGGBB.
+Bytes MakeBmp(int width, int height, const std::function<uint32_t(int x, int y)>& rgb);
+inline Bytes SolidBmp(int width, int height, Colour c) {
+  return MakeBmp24(width, height, std::vector<Colour>(static_cast<size_t>(width) * height, c));
+}
 // 8-bit (or 1/4-bit) bitmap from top-down palette indexes.
 Bytes MakeBmpIndexed(int width, int height, int bits, const std::vector<Colour>& palette,
                      const std::vector<uint8_t>& topDown);

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "runtime/error.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/temp_tree.h"
 
 namespace {
 
@@ -20,43 +20,12 @@ std::string Here() {
   return p.substr(0, p.find_last_of('\\') + 1);
 }
 
-std::string TempFolder(const char* name) {
-  char tmp[MAX_PATH];
-  GetTempPathA(sizeof tmp, tmp);
-  std::string dir = std::string(tmp) + name + std::to_string(GetCurrentProcessId()) + "\\";
-  CreateDirectoryA(dir.c_str(), nullptr);
-  return dir;
-}
-
 struct ChildRun {
   DWORD exitCode = 0;
   bool finished = false;
   std::string boxText, boxCaption;
   std::string log;
 };
-
-struct BoxSearch {
-  DWORD pid;
-  HWND box = nullptr;
-};
-
-BOOL CALLBACK FindChildBox(HWND hwnd, LPARAM lp) {
-  auto* s = reinterpret_cast<BoxSearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  char cls[16] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (pid != s->pid || std::string(cls) != "#32770" || !GetDlgItem(hwnd, 0xFFFF)) return TRUE;
-  s->box = hwnd;
-  return FALSE;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 // Runs `exe scenario log`, dismissing (and recording) the first message
 // box it shows; bounded at 30 seconds.
@@ -77,27 +46,24 @@ ChildRun RunChild(const std::string& exe, const char* scenario, const std::strin
       run.finished = true;
       break;
     }
-    BoxSearch s{pi.dwProcessId};
-    EnumWindows(FindChildBox, reinterpret_cast<LPARAM>(&s));
-    if (s.box && run.boxText.empty()) {
-      char text[2048] = {}, caption[256] = {};
-      GetDlgItemTextA(s.box, 0xFFFF, text, sizeof text);
-      GetWindowTextA(s.box, caption, sizeof caption);
-      run.boxText = text;
-      run.boxCaption = caption;
+    const tstest::Dialog box = tstest::FindDialog(pi.dwProcessId, true);
+    if (box.hwnd && run.boxText.empty()) {
+      run.boxText = box.text;
+      run.boxCaption = box.caption;
     }
-    if (s.box) PostMessageA(s.box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    if (box.hwnd) tstest::PressButton(box.hwnd, IDOK);
   }
   if (!run.finished) TerminateProcess(pi.hProcess, 99);
   GetExitCodeProcess(pi.hProcess, &run.exitCode);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  run.log = ReadFile(log);
+  run.log = tstest::ReadWhole(log);
   return run;
 }
 
 ChildRun RunScenario(const char* scenario) {
-  return RunChild(Here() + "runtime_child.exe", scenario, TempFolder("ts_rt_end"));
+  tstest::TempTree tree("rt_end");
+  return RunChild(Here() + "runtime_child.exe", scenario, tree.root() + "\\");
 }
 
 // Message boxes compare without the trailing line ends Wine may trim.
@@ -170,8 +136,9 @@ TEST(ProgramEnd, MissingStartupWindowIsFatal) {
 }
 
 TEST(DllCommands, ASystemLibraryPlantedBesideTheProgramIsNeverLoaded) {
-  std::string dir = TempFolder("ts_rt_planted");
-  std::string exe = dir + "runtime_child.exe";
+  tstest::TempTree tree("rt_planted");
+  const std::string dir = tree.root() + "\\";
+  const std::string exe = dir + "runtime_child.exe";
   ASSERT_TRUE(CopyFileA((Here() + "runtime_child.exe").c_str(), exe.c_str(), FALSE));
   ASSERT_TRUE(CopyFileA((Here() + "planted_kernel32.dll").c_str(), (dir + "Kernel32.dll").c_str(), FALSE));
   ChildRun r = RunChild(exe, "planted", dir);
@@ -179,8 +146,6 @@ TEST(DllCommands, ASystemLibraryPlantedBesideTheProgramIsNeverLoaded) {
   EXPECT_NE(r.boxText.find("错误信息：无法找到指定DLL库文件“Kernel32.dll”中的输出命令“PlantedMarker”"),
             std::string::npos)
       << r.boxText;
-  DeleteFileA(exe.c_str());
-  DeleteFileA((dir + "Kernel32.dll").c_str());
 }
 
 }  // namespace

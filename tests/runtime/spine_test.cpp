@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <set>
 #include <string>
@@ -24,6 +23,7 @@
 #include "runtime/services.h"
 #include "runtime/units.h"
 #include "runtime/values.h"
+#include "tests/support/temp_tree.h"
 
 extern "C" const unsigned char ts_test_handlers[];  // handler_table_test.cpp
 
@@ -154,20 +154,37 @@ TEST(Records, LayoutsMatchTheAgreedWords) {
   EXPECT_EQ(sizeof(ts::MiscServiceTable), 7 * sizeof(void*));
 }
 
-TEST(Records, ServiceTablesKeepTheirOrder) {
-  const ts::ServiceTable& s = ts::Services();
-  EXPECT_EQ(s.reportErrorCode, &ts::ReportErrorCode);
-  EXPECT_EQ(s.callDllCommand, &ts::CallDllCommand);
-  EXPECT_EQ(s.callCoreCommand, &ts::CallCoreCommand);
-  EXPECT_EQ(s.alloc, &ts::Alloc);
-  EXPECT_EQ(s.realloc, &ts::Realloc);
-  EXPECT_EQ(s.free, &ts::Free);
-  EXPECT_EQ(s.runMessageLoop, &ts::RunMessageLoop);
-  EXPECT_EQ(s.loadStartupWindow, &ts::LoadStartupWindow);
-  EXPECT_EQ(s.misc->findFile, &ts::FindFile);
-  EXPECT_EQ(s.misc->detachArray, &ts::DetachArray);
-  EXPECT_EQ(s.misc->addExitRoutine, &ts::AddExitRoutine);
-  EXPECT_EQ(s.misc->startRuntime, &ts::StartRuntime);
+// Application code reaches the runtime by slot number: slot k of a table is
+// word k, and no slot of either table is left empty.
+TEST(Records, ServiceSlotsSitAtTheirNumbersAndAreAllFilled) {
+  constexpr size_t kWord = sizeof(void*);
+  EXPECT_EQ(offsetof(ts::ServiceTable, reportErrorCode), 0 * kWord);
+  EXPECT_EQ(offsetof(ts::ServiceTable, callDllCommand), 1 * kWord);
+  EXPECT_EQ(offsetof(ts::ServiceTable, callLibraryCommand), 2 * kWord);
+  EXPECT_EQ(offsetof(ts::ServiceTable, callCoreCommand), 3 * kWord);
+  EXPECT_EQ(offsetof(ts::ServiceTable, getUnitProperty), 4 * kWord);
+  EXPECT_EQ(offsetof(ts::ServiceTable, setUnitProperty), 5 * kWord);
+  EXPECT_EQ(offsetof(ts::ServiceTable, alloc), 6 * kWord);
+  EXPECT_EQ(offsetof(ts::ServiceTable, realloc), 7 * kWord);
+  EXPECT_EQ(offsetof(ts::ServiceTable, free), 8 * kWord);
+  EXPECT_EQ(offsetof(ts::ServiceTable, endProgram), 9 * kWord);
+  EXPECT_EQ(offsetof(ts::ServiceTable, runMessageLoop), 10 * kWord);
+  EXPECT_EQ(offsetof(ts::ServiceTable, loadStartupWindow), 11 * kWord);
+  EXPECT_EQ(offsetof(ts::ServiceTable, misc), 12 * kWord);
+  EXPECT_EQ(offsetof(ts::MiscServiceTable, findFile), 0 * kWord);
+  EXPECT_EQ(offsetof(ts::MiscServiceTable, closeFind), 1 * kWord);
+  EXPECT_EQ(offsetof(ts::MiscServiceTable, detachArray), 2 * kWord);
+  EXPECT_EQ(offsetof(ts::MiscServiceTable, addExitRoutine), 3 * kWord);
+  EXPECT_EQ(offsetof(ts::MiscServiceTable, freeArray), 4 * kWord);
+  EXPECT_EQ(offsetof(ts::MiscServiceTable, programDirectory), 5 * kWord);
+  EXPECT_EQ(offsetof(ts::MiscServiceTable, startRuntime), 6 * kWord);
+
+  void* slots[13];
+  std::memcpy(slots, &ts::Services(), sizeof slots);
+  for (int k = 0; k < 13; ++k) EXPECT_NE(slots[k], nullptr) << "service slot " << k;
+  void* misc[7];
+  std::memcpy(misc, ts::Services().misc, sizeof misc);
+  for (int k = 0; k < 7; ++k) EXPECT_NE(misc[k], nullptr) << "misc service slot " << k;
 }
 
 void SetThirdArgument(ts::ResultRecord* r, int argc, ts::ArgRecord* args) {
@@ -201,13 +218,11 @@ std::vector<std::string> FindAll(const std::string& pattern, uint32_t mask, bool
 }
 
 TEST(FindFile, NoMaskSkipsFoldersAndDirectoryMaskFindsThem) {
-  char tmp[MAX_PATH];
-  GetTempPathA(sizeof tmp, tmp);
-  std::string dir = std::string(tmp) + "ts_rt_find" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(dir.c_str(), nullptr);
-  CreateDirectoryA((dir + "\\子目录").c_str(), nullptr);
-  std::ofstream(dir + "\\a.txt") << "a";
-  std::ofstream(dir + "\\文件.txt") << "b";
+  tstest::TempTree tree("rt_find");
+  const std::string dir = tree.root();
+  tree.Dir("子目录");
+  tree.File("a.txt", "a");
+  tree.File("文件.txt", "b");
 
   EXPECT_EQ(FindAll(dir + "\\*", 0, true), (std::vector<std::string>{"a.txt", "文件.txt"}));
   std::vector<std::string> dirs = FindAll(dir + "\\*", FILE_ATTRIBUTE_DIRECTORY, false);
@@ -224,11 +239,6 @@ TEST(FindFile, NoMaskSkipsFoldersAndDirectoryMaskFindsThem) {
   EXPECT_STREQ(again, "a.txt");
   ts::Free(again);
   ts::CloseFind(handle);
-
-  DeleteFileA((dir + "\\a.txt").c_str());
-  DeleteFileA((dir + "\\文件.txt").c_str());
-  RemoveDirectoryA((dir + "\\子目录").c_str());
-  RemoveDirectoryA(dir.c_str());
 }
 
 // --- DLL commands -------------------------------------------------------

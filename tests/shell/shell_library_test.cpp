@@ -12,20 +12,15 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/args.h"
+#include "tests/support/temp_tree.h"
+#include "tests/support/wait.h"
+
 namespace {
 
-ts::ArgRecord Int(int32_t v) {
-  ts::ArgRecord a{};
-  a.v.i32 = v;
-  a.type = ts::tag::Int;
-  return a;
-}
-ts::ArgRecord Text(const char* s) {
-  ts::ArgRecord a{};
-  ts::SetSlotPointer(a.v, *s ? s : ts::EmptyTextArg());
-  a.type = ts::tag::Text;
-  return a;
-}
+using tstest::Int;
+using tstest::Omitted;
+using tstest::Text;
 
 TEST(ShellOperation, ChoosesVerbsAndShowCommandsFromItsTables) {
   EXPECT_STREQ(ts::ShellVerb(1), "edit");
@@ -47,17 +42,10 @@ TEST(ShellOperation, ChoosesVerbsAndShowCommandsFromItsTables) {
 class RecordedFileType : public ::testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
     // One file and marker per test: a marker still held by the previous
     // test's command cannot leak into this one.
-    const std::string base = std::string(temp) + "ts_shell_" + std::to_string(GetCurrentProcessId()) + "_" +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    file_ = base + ".tsop";
-    marker_ = base + ".marker";
-    DeleteFileA(marker_.c_str());
-    HANDLE h = CreateFileA(file_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(h);
+    file_ = tree_.File("operand.tsop", "");
+    marker_ = tree_.Path("marker");
     SetKey(".tsop", "TsOpFile");
     SetKey("TsOpFile\\shell\\open\\command", "cmd /c echo opened> \"" + marker_ + "\"");
   }
@@ -67,11 +55,9 @@ class RecordedFileType : public ::testing::Test {
     RegDeleteKeyA(HKEY_CLASSES_ROOT, "TsOpFile\\shell");
     RegDeleteKeyA(HKEY_CLASSES_ROOT, "TsOpFile");
     RegDeleteKeyA(HKEY_CLASSES_ROOT, ".tsop");
-    DeleteFileA(file_.c_str());
-    // The command may still hold the marker open for a moment.
-    for (int i = 0; i < 100 && GetFileAttributesA(marker_.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) {
-      if (!DeleteFileA(marker_.c_str())) Sleep(20);
-    }
+    // The command ends some time after it wrote the marker; the next test
+    // must not see it running.
+    EXPECT_TRUE(tstest::WaitFor([] { return !tstest::ChildRunning(); }, 10000));
   }
   static void SetKey(const char* key, const std::string& value) {
     HKEY k = nullptr;
@@ -80,23 +66,24 @@ class RecordedFileType : public ::testing::Test {
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(k);
   }
-  bool MarkerAppears(DWORD ms) {
-    for (DWORD waited = 0; waited < ms; waited += 20) {
-      if (GetFileAttributesA(marker_.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-      Sleep(20);
-    }
-    return false;
+  bool MarkerAppears(DWORD ms) const {
+    return tstest::WaitFor([&] { return tstest::PathExists(marker_); }, ms);
   }
+  // Whether the command was started: once the operation has returned, it
+  // runs or it has written the marker.
+  bool Started() const { return tstest::ChildRunning() || tstest::PathExists(marker_); }
   void Run(std::vector<ts::ArgRecord> args) {
     ts::ResultRecord r{};
     ts::ShellOperation(&r, static_cast<int>(args.size()), args.data());
     EXPECT_EQ(r.type, ts::tag::None);
   }
+  tstest::TempTree tree_{"shell"};
   std::string file_, marker_;
 };
 
 TEST_F(RecordedFileType, OpensAFileWithItsAssociatedProgram) {
-  Run({Int(4), Text(file_.c_str()), ts::ArgRecord{}, ts::ArgRecord{}, ts::ArgRecord{}});
+  Run({Int(4), Text(file_.c_str()), Omitted(), Omitted(), Omitted()});
+  EXPECT_TRUE(Started()) << "the start is visible once the operation returned";
   EXPECT_TRUE(MarkerAppears(10000));
 }
 
@@ -107,7 +94,7 @@ TEST_F(RecordedFileType, UsesTheDefaultVerbForUnknownOperationNumbers) {
 
 TEST_F(RecordedFileType, FailsSilentlyForAMissingFile) {
   Run({Int(4), Text("Z:\\no\\such\\file.tsop"), Text(""), Text(""), Int(7)});
-  EXPECT_FALSE(MarkerAppears(300));
+  EXPECT_FALSE(Started());
 }
 
 }  // namespace

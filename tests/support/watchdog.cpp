@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/dialogs.h"
 #include "tests/support/test_support.h"
 
 namespace tstest {
@@ -18,39 +19,17 @@ namespace {
 std::atomic<int> g_expected{0};
 std::atomic<bool> g_stop{false};
 
-struct Found {
-  HWND box = nullptr;
-};
-
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM lp) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
-  char cls[32] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (std::string(cls) != "#32770") return TRUE;
-  // A message box has its text in the static control 0xFFFF; the folder
-  // dialog and other dialogs have none and are the tests' own business.
-  if (!GetDlgItem(hwnd, 0xFFFF)) return TRUE;
-  reinterpret_cast<Found*>(lp)->box = hwnd;
-  return FALSE;
-}
-
 void Watch() {
   while (!g_stop) {
     Sleep(50);
     if (g_expected > 0) continue;
-    Found f;
-    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&f));
-    if (!f.box) continue;
-    char text[1024] = {}, caption[256] = {};
-    GetDlgItemTextA(f.box, 0xFFFF, text, sizeof text);
-    GetWindowTextA(f.box, caption, sizeof caption);
-    std::string msg = std::string("unexpected message box [") + caption + "]: " + text;
+    // Other dialogs (the folder dialog) are the tests' own business.
+    const Dialog box = FindDialog(0, true);
+    if (!box.hwnd) continue;
+    const std::string msg = "unexpected message box [" + box.caption + "]: " + box.text;
     ADD_FAILURE() << msg;
     std::fprintf(stderr, "%s\n", msg.c_str());
-    PostMessageA(f.box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    Sleep(300);
+    Dismiss(box, 2000);
   }
 }
 

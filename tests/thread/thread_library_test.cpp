@@ -7,6 +7,9 @@
 
 #include <atomic>
 
+#include "tests/support/args.h"
+#include "tests/support/wait.h"
+
 namespace {
 
 std::atomic<int> g_ran{0};
@@ -29,24 +32,11 @@ extern "C" void Waiting(uint32_t parameter) {
   WaitForSingleObject(g_release, INFINITE);
 }
 
-ts::ArgRecord Routine(const void* fn) {
-  ts::ArgRecord a{};
-  ts::SetSlotPointer(a.v, fn);
-  a.type = ts::tag::SubPtr;
-  return a;
-}
-ts::ArgRecord Int(int32_t v) {
-  ts::ArgRecord a{};
-  a.v.i32 = v;
-  a.type = ts::tag::Int;
-  return a;
-}
-ts::ArgRecord Variable(int32_t* var) {
-  ts::ArgRecord a{};
-  ts::SetSlotPointer(a.v, var);
-  a.type = ts::tag::Int;
-  return a;
-}
+using tstest::Int;
+
+ts::ArgRecord Routine(const void* fn) { return tstest::Pointer(ts::tag::SubPtr, fn); }
+// An integer variable the command writes into.
+ts::ArgRecord Variable(int32_t* var) { return tstest::Pointer(ts::tag::Int, var); }
 
 bool Start(std::vector<ts::ArgRecord> args) {
   ts::ResultRecord r{};
@@ -62,8 +52,7 @@ int32_t Stop(int32_t handle) {
 }
 
 bool WaitUntil(const std::atomic<int>& counter, int value) {
-  for (int i = 0; i < 500 && counter.load() < value; ++i) Sleep(10);
-  return counter.load() >= value;
+  return tstest::WaitFor([&] { return counter.load() >= value; }, 5000);
 }
 
 TEST(StartThread, RunsTheSubroutineDetachedWhenGivenOnlyTheSubroutine) {
@@ -78,7 +67,7 @@ TEST(StartThread, PassesTheParameterOrZero) {
   ASSERT_TRUE(WaitUntil(g_ran, 1));
   EXPECT_EQ(g_parameter.load(), 1234u);
   // An omitted parameter counts as 0.
-  EXPECT_TRUE(Start({Routine(reinterpret_cast<const void*>(&WithParameter)), ts::ArgRecord{}}));
+  EXPECT_TRUE(Start({Routine(reinterpret_cast<const void*>(&WithParameter)), tstest::Omitted()}));
   ASSERT_TRUE(WaitUntil(g_ran, 2));
   EXPECT_EQ(g_parameter.load(), 0u);
 }

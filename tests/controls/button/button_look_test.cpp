@@ -1,7 +1,11 @@
-// The arithmetic of the button's look: lightening, slot choice, placement.
+// The rules of the button's look checked as rules: lightening, which image
+// a state shows, where image and caption go, and the built-in click sound.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "controls/button/button_look.h"
 #include "controls/button/click_sound.h"
@@ -9,13 +13,22 @@
 namespace ts::controls {
 namespace {
 
-TEST(Lighten32, AddsOneCommonAmountLimitedByTheBrightestChannel) {
-  EXPECT_EQ(Lighten32(RGB(0x10, 0x20, 0x30)), RGB(0x30, 0x40, 0x50));
-  // The classic face 0xF0F0F0 can take only 15 more.
-  EXPECT_EQ(Lighten32(RGB(0xF0, 0xF0, 0xF0)), RGB(0xFF, 0xFF, 0xFF));
-  // One channel at 250 holds the others back to +5 as well.
-  EXPECT_EQ(Lighten32(RGB(250, 10, 100)), RGB(255, 15, 105));
-  EXPECT_EQ(Lighten32(RGB(255, 0, 0)), RGB(255, 0, 0));
+// The face of a hot flat button: one common amount of at most 32 added to
+// red, green and blue, as much as the brightest channel can still take.
+TEST(Lighten32, AddsOneAmountOfAtMost32AsLargeAsTheBrightestChannelAllows) {
+  const int levels[] = {0, 1, 100, 200, 222, 223, 224, 240, 250, 254, 255};
+  for (int r : levels)
+    for (int g : levels)
+      for (int b : levels) {
+        const COLORREF out = Lighten32(RGB(r, g, b));
+        const int added = GetRValue(out) - r;
+        ASSERT_EQ(GetGValue(out) - g, added) << r << " " << g << " " << b;
+        ASSERT_EQ(GetBValue(out) - b, added) << r << " " << g << " " << b;
+        ASSERT_GE(added, 0);
+        ASSERT_LE(added, 32);
+        const int brightest = std::max({GetRValue(out), GetGValue(out), GetBValue(out)});
+        ASSERT_TRUE(added == 32 || brightest == 255) << r << " " << g << " " << b << " got only " << added;
+      }
 }
 
 constexpr bool kOnlyNormal[3] = {false, true, false};
@@ -47,58 +60,97 @@ TEST(ChooseSlot, DisabledPrefersTheDisabledImageThenTheHotOne) {
   EXPECT_EQ(ChooseSlot(SlotState{true, false, false, false}, kNone), Slot::kNone);
 }
 
-TEST(LayoutFace, ImageLeftAboveRightAndCorner) {
-  const RECT face{0, 0, 100, 40};
-  const SIZE image{16, 16};
-  FaceLayout left = LayoutFace(face, image, kImageLeft, true);
-  EXPECT_EQ(left.image.left, 3);
-  EXPECT_EQ(left.image.top, 12);
-  EXPECT_EQ(left.caption.left, 19);
-  EXPECT_EQ(left.caption.right, 100);
-
-  FaceLayout above = LayoutFace(face, image, kImageAbove, true);
-  EXPECT_EQ(above.image.left, 42);
-  EXPECT_EQ(above.image.top, 3);
-  EXPECT_EQ(above.caption.top, 19);
-
-  FaceLayout right = LayoutFace(face, image, kImageRight, true);
-  EXPECT_EQ(right.image.right, 97);
-  EXPECT_EQ(right.caption.right, 81);
-
-  FaceLayout corner = LayoutFace(face, image, kImageCorner, true);
-  EXPECT_EQ(corner.image.left, 3);
-  EXPECT_EQ(corner.image.top, 3);
-  EXPECT_EQ(corner.caption.left, 0);
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+// Equal margins on both sides, give or take the odd pixel.
+bool CentredAcross(const RECT& inner, const RECT& outer) {
+  return std::abs((inner.left - outer.left) - (outer.right - inner.right)) <= 1;
+}
+bool CentredDown(const RECT& inner, const RECT& outer) {
+  return std::abs((inner.top - outer.top) - (outer.bottom - inner.bottom)) <= 1;
 }
 
-TEST(LayoutFace, WithoutACaptionTheImageIsCentred) {
-  FaceLayout l = LayoutFace(RECT{0, 0, 100, 40}, SIZE{20, 10}, kImageLeft, false);
-  EXPECT_EQ(l.image.left, 40);
-  EXPECT_EQ(l.image.top, 15);
+// Faces and images of even and odd sizes, the face away from the origin.
+const RECT kFaces[] = {{0, 0, 100, 40}, {5, 3, 86, 30}};
+const SIZE kImages[] = {{16, 16}, {15, 9}};
+
+TEST(LayoutFace, TheImageKeepsItsMarginOnItsSideAndTheCaptionTakesTheRest) {
+  for (const RECT& face : kFaces)
+    for (const SIZE& image : kImages) {
+      SCOPED_TRACE(testing::Message() << "face " << Width(face) << "x" << Height(face) << " image " << image.cx);
+      const FaceLayout left = LayoutFace(face, image, kImageLeft, true);
+      EXPECT_EQ(left.image.left - face.left, kImageMargin);
+      EXPECT_TRUE(CentredDown(left.image, face));
+      EXPECT_EQ(left.caption.left, left.image.right);
+      EXPECT_EQ(left.caption.right, face.right);
+
+      const FaceLayout right = LayoutFace(face, image, kImageRight, true);
+      EXPECT_EQ(face.right - right.image.right, kImageMargin);
+      EXPECT_TRUE(CentredDown(right.image, face));
+      EXPECT_EQ(right.caption.left, face.left);
+      EXPECT_EQ(right.caption.right, right.image.left);
+
+      const FaceLayout above = LayoutFace(face, image, kImageAbove, true);
+      EXPECT_EQ(above.image.top - face.top, kImageMargin);
+      EXPECT_TRUE(CentredAcross(above.image, face));
+      EXPECT_EQ(above.caption.top, above.image.bottom);
+      EXPECT_EQ(above.caption.bottom, face.bottom);
+
+      // The corner ignores the caption, which keeps the whole face.
+      for (bool caption : {true, false}) {
+        const FaceLayout corner = LayoutFace(face, image, kImageCorner, caption);
+        EXPECT_EQ(corner.image.left - face.left, kImageMargin);
+        EXPECT_EQ(corner.image.top - face.top, kImageMargin);
+        EXPECT_TRUE(EqualRect(&corner.caption, &face));
+      }
+      for (const FaceLayout& l : {left, right, above}) {
+        EXPECT_EQ(Width(l.image), image.cx);
+        EXPECT_EQ(Height(l.image), image.cy);
+      }
+    }
 }
 
-TEST(PressOffset, RightAndDownOrTwoDown) {
-  EXPECT_EQ(PressOffset(0).x, 1);
-  EXPECT_EQ(PressOffset(0).y, 1);
-  EXPECT_EQ(PressOffset(1).x, 0);
-  EXPECT_EQ(PressOffset(1).y, 2);
+TEST(LayoutFace, WithoutACaptionTheImageIsCentredAndWithoutAnImageTheCaptionHasTheFace) {
+  for (const RECT& face : kFaces)
+    for (const SIZE& image : kImages)
+      for (int32_t position : {kImageLeft, kImageAbove, kImageRight}) {
+        const FaceLayout l = LayoutFace(face, image, position, false);
+        EXPECT_TRUE(CentredAcross(l.image, face)) << position;
+        EXPECT_TRUE(CentredDown(l.image, face)) << position;
+        EXPECT_EQ(Width(l.image), image.cx);
+        const FaceLayout none = LayoutFace(face, SIZE{0, 0}, position, true);
+        EXPECT_TRUE(IsRectEmpty(&none.image));
+        EXPECT_TRUE(EqualRect(&none.caption, &face));
+      }
 }
 
 uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
 
+uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+// A wave file whose header agrees with itself and with its data: the player
+// is handed these bytes as they are.
 TEST(BuiltInClick, IsAWholeShortPcmWaveFile) {
   const std::vector<uint8_t>& wav = BuiltInClickWave();
   ASSERT_GT(wav.size(), 44u);
   EXPECT_EQ(std::memcmp(wav.data(), "RIFF", 4), 0);
   EXPECT_EQ(Le32(&wav[4]), wav.size() - 8);
   EXPECT_EQ(std::memcmp(&wav[8], "WAVEfmt ", 8), 0);
-  EXPECT_EQ(wav[20], 1);   // PCM
-  EXPECT_EQ(wav[22], 1);   // mono
-  EXPECT_EQ(Le32(&wav[24]), 22050u);
+  EXPECT_EQ(Le32(&wav[16]), 16u);  // the plain PCM format block
+  EXPECT_EQ(Le16(&wav[20]), 1);    // PCM
+  const uint32_t channels = Le16(&wav[22]), rate = Le32(&wav[24]), bits = Le16(&wav[34]);
+  const uint32_t blockAlign = Le16(&wav[32]);
+  EXPECT_GE(channels, 1u);
+  EXPECT_TRUE(bits == 8 || bits == 16) << bits;
+  EXPECT_EQ(blockAlign, channels * bits / 8);
+  EXPECT_EQ(Le32(&wav[28]), rate * blockAlign);  // bytes per second
   EXPECT_EQ(std::memcmp(&wav[36], "data", 4), 0);
-  EXPECT_EQ(Le32(&wav[40]), wav.size() - 44);
-  // Short, and not silence.
-  EXPECT_LT(wav.size(), 2000u);
+  const uint32_t data = Le32(&wav[40]);
+  EXPECT_EQ(data, wav.size() - 44);
+  EXPECT_EQ(data % blockAlign, 0u);
+  // A click: under a tenth of a second, and not silence.
+  ASSERT_GT(rate, 0u);
+  EXPECT_LT(data / blockAlign * 1000 / rate, 100u);
   int loud = 0;
   for (size_t i = 44; i < wav.size(); ++i) loud += wav[i] > 200 || wav[i] < 56;
   EXPECT_GT(loud, 10);

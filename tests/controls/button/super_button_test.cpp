@@ -5,18 +5,28 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
-#include "control_host.h"
 #include "controls/button/super_button.h"
+#include "tests/images/image_writers.h"
+#include "tests/support/stage.h"
 
 namespace ts::controls {
 namespace {
 
-using ctltest::Bytes;
-using ctltest::HostWindow;
-using ctltest::Render;
+using tstest::Bytes;
+using tstest::Pixels;
+using tstest::PumpUntil;
+using tstest::Stage;
+
+constexpr uint32_t kUnit = 0x16010001;
+
+// A control's client area as it paints it.
+Pixels Shot(HWND hwnd) { return tstest::Render(hwnd, PRF_CLIENT); }
+RECT Area(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
+
 using forms::PropertyValue;
 using forms::SuperButtonProps;
 
@@ -35,10 +45,10 @@ class RecordingButton : public SuperButton {
 // An object of ours on the host window; the window owns the object's end
 // (deleted after its native window is gone).
 template <class T = SuperButton>
-T* MakeButton(HostWindow& host, const SuperButtonProps& props, int width = 120, int height = 40) {
-  auto* button = new T(0x52010001, 0x16010001, props);
+T* MakeButton(Stage& stage, const SuperButtonProps& props, int width = 120, int height = 40) {
+  auto* button = new T(tstest::kStageForm, kUnit, props);
   const Bytes record = forms::WriteRecord(props);
-  if (!button->Create(host.Args(record, 10, 10, width, height))) {
+  if (!button->Create(stage.Args(record, Area(10, 10, width, height), kUnit))) {
     delete button;
     return nullptr;
   }
@@ -49,16 +59,16 @@ T* MakeButton(HostWindow& host, const SuperButtonProps& props, int width = 120, 
 
 // 16×16, white top-left corner pixel (the key by default), red elsewhere.
 Bytes RedSquareWithWhiteCorner() {
-  return ctltest::MakeBmp(16, 16, [](int x, int y) { return x == 0 && y == 0 ? 0xFFFFFFu : kRed; });
+  return imgtest::MakeBmp(16, 16, [](int x, int y) { return x == 0 && y == 0 ? 0xFFFFFFu : kRed; });
 }
 
 TEST(SuperButton, CreateOperationReadsTheRecordAndRefusesANewerVersion) {
-  HostWindow host;
+  Stage stage;
   SuperButtonProps props;
   props.caption = "扫描";
   props.buttonStyle = 9;  // clamped
   Bytes record = forms::WriteRecord(props);
-  auto* unit = static_cast<SuperButton*>(SuperButton::CreateUnit(host.Args(record, 0, 0, 80, 30)));
+  auto* unit = static_cast<SuperButton*>(SuperButton::CreateUnit(stage.Args(record, Area(0, 0, 80, 30), kUnit)));
   ASSERT_NE(unit, nullptr);
   char text[32] = {};
   GetWindowTextA(unit->handle(), text, sizeof text);
@@ -70,31 +80,54 @@ TEST(SuperButton, CreateOperationReadsTheRecordAndRefusesANewerVersion) {
   EXPECT_EQ(v.i32, 2);
 
   record[0] = 3;  // version 3 is not known
-  EXPECT_EQ(SuperButton::CreateUnit(host.Args(record, 0, 0, 80, 30)), nullptr);
+  EXPECT_EQ(SuperButton::CreateUnit(stage.Args(record, Area(0, 0, 80, 30), kUnit)), nullptr);
 }
 
-TEST(SuperButton, AButtonWithOnlyANormalImageShowsItPressed) {
-  HostWindow host;
-  SuperButtonProps props;
-  props.buttonStyle = kStyle3D;
-  props.caption = "";
-  props.normalImage = RedSquareWithWhiteCorner();
-  SuperButton* b = MakeButton(host, props, 40, 40);
-  ASSERT_NE(b, nullptr);
-  ASSERT_TRUE(b->slot(Slot::kHot).empty());
-  ASSERT_FALSE(b->slot(Slot::kNormal).empty());
+// The bounding box of the pixels of one colour (empty when there are none).
+RECT BoxOf(const Pixels& p, uint32_t colour) {
+  RECT box{p.width, p.height, 0, 0};
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x) {
+      if (p.at(x, y) != colour) continue;
+      box.left = std::min<LONG>(box.left, x);
+      box.top = std::min<LONG>(box.top, y);
+      box.right = std::max<LONG>(box.right, x + 1);
+      box.bottom = std::max<LONG>(box.bottom, y + 1);
+    }
+  return box;
+}
 
-  Render up(b->handle());
-  // No caption: the image is centred on the 40×40 face (inside the frame).
-  EXPECT_EQ(up.At(20, 20), kRed);
-  SendMessageA(b->handle(), BM_SETSTATE, TRUE, 0);
-  Render pressed(b->handle());
-  EXPECT_EQ(pressed.At(20, 20), kRed);
-  // The pressed image moved by the press offset (1, 1): its last column is 1 px further right.
-  const int right = 12 + 16;  // centred: (38 - 16) / 2 + 1 = 12, frame excluded
-  EXPECT_EQ(pressed.At(right, 20), kRed);
-  EXPECT_NE(up.At(right, 20), kRed);
-  SendMessageA(b->handle(), BM_SETSTATE, FALSE, 0);
+// PressEffect 0 moves the content one pixel right and down, 1 two pixels
+// down; a button with only a normal image shows that image pressed too.
+TEST(SuperButton, AButtonWithOnlyANormalImageShowsItPressedMovedByThePressEffect) {
+  Stage stage;
+  for (int32_t effect : {0, 1}) {
+    SCOPED_TRACE(testing::Message() << "press effect " << effect);
+    SuperButtonProps props;
+    props.buttonStyle = kStyle3D;
+    props.caption = "";
+    props.pressEffect = effect;
+    props.normalImage = RedSquareWithWhiteCorner();
+    SuperButton* b = MakeButton(stage, props, 40, 40);
+    ASSERT_NE(b, nullptr);
+    ASSERT_TRUE(b->slot(Slot::kHot).empty());
+    ASSERT_FALSE(b->slot(Slot::kNormal).empty());
+
+    const RECT up = BoxOf(Shot(b->handle()), kRed);
+    ASSERT_FALSE(IsRectEmpty(&up)) << "the image shows";
+    // No caption: the image is centred on the 40×40 face.
+    EXPECT_NEAR((up.left + up.right) / 2.0, 20.0, 1.5);
+    EXPECT_NEAR((up.top + up.bottom) / 2.0, 20.0, 1.5);
+    SendMessageA(b->handle(), BM_SETSTATE, TRUE, 0);
+    const RECT pressed = BoxOf(Shot(b->handle()), kRed);
+    const POINT moved = effect == 0 ? POINT{1, 1} : POINT{0, 2};
+    EXPECT_EQ(pressed.left - up.left, moved.x);
+    EXPECT_EQ(pressed.top - up.top, moved.y);
+    EXPECT_EQ(pressed.right - pressed.left, up.right - up.left);
+    EXPECT_EQ(pressed.bottom - pressed.top, up.bottom - up.top);
+    SendMessageA(b->handle(), BM_SETSTATE, FALSE, 0);
+    DestroyWindow(b->handle());
+  }
 }
 
 TEST(SuperButton, KeyFromTheCornerOnAPngWithATransparentCornerPunchesOutWhite) {
@@ -106,7 +139,7 @@ TEST(SuperButton, KeyFromTheCornerOnAPngWithATransparentCornerPunchesOutWhite) {
       else if (x == 4 && y == 4) bgra.insert(bgra.end(), {255, 255, 255, 255});
       else bgra.insert(bgra.end(), {0, 0, 255, 255});
     }
-  const Bytes png = ctltest::MakePng(8, 8, bgra);
+  const Bytes png = imgtest::MakePng(8, 8, bgra);
   ASSERT_FALSE(png.empty());
   ImageSlot slot;
   slot.Build(png.data(), png.size(), kKeyFromCorner);
@@ -127,23 +160,23 @@ TEST(SuperButton, KeyFromTheCornerOnAPngWithATransparentCornerPunchesOutWhite) {
   DeleteDC(dc);
 
   // Drawn on a button face of its own colour, the white pixel shows the face.
-  HostWindow host;
+  Stage stage;
   SuperButtonProps props;
   props.caption = "";
   props.systemColors = 0;
   props.colors[1] = RGB(0, 0, 255);  // back colour blue
   props.normalImage = png;
-  SuperButton* b = MakeButton(host, props, 40, 40);
+  SuperButton* b = MakeButton(stage, props, 40, 40);
   ASSERT_NE(b, nullptr);
-  Render r(b->handle());
+  const Pixels r = Shot(b->handle());
   const int left = (40 - 8) / 2;  // flat style: no frame
-  EXPECT_EQ(r.At(left + 4, left + 4), 0x0000FFu);
-  EXPECT_EQ(r.At(left + 2, left + 2), kRed);
+  EXPECT_EQ(r.at(left + 4, left + 4), 0x0000FFu);
+  EXPECT_EQ(r.at(left + 2, left + 2), kRed);
 }
 
 TEST(SuperButton, ExplicitKeyColourMasksOnlyThatColour) {
   ImageSlot slot;
-  const Bytes bmp = ctltest::MakeBmp(4, 4, [](int x, int) { return x < 2 ? 0x00FF00u : kRed; });
+  const Bytes bmp = imgtest::MakeBmp(4, 4, [](int x, int) { return x < 2 ? 0x00FF00u : kRed; });
   slot.Build(bmp.data(), bmp.size(), RGB(255, 0, 0));
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, slot.mask());
@@ -163,7 +196,7 @@ void HoverOver(HWND button) {
   GetWindowRect(button, &r);
   const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   SetCursorPos(centre.x, centre.y);
-  ctltest::PumpUntil([&] {
+  PumpUntil([&] {
     POINT p;
     GetCursorPos(&p);
     return p.x == centre.x && p.y == centre.y;
@@ -174,21 +207,21 @@ void HoverOver(HWND button) {
 }
 
 TEST(SuperButton, A3DButtonNeverBecomesHot) {
-  HostWindow host;
+  Stage stage;
   SuperButtonProps props;
   props.buttonStyle = kStyle3D;
-  SuperButton* b = MakeButton(host, props);
+  SuperButton* b = MakeButton(stage, props);
   ASSERT_NE(b, nullptr);
   HoverOver(b->handle());
   EXPECT_FALSE(b->hot());
 }
 
 TEST(SuperButton, AFlatButtonBecomesHotOnEntryAndLosesItOnLeave) {
-  HostWindow host;
+  Stage stage;
   for (int style : {kStyleFlat, kStyleRounded}) {
     SuperButtonProps props;
     props.buttonStyle = style;
-    SuperButton* b = MakeButton(host, props);
+    SuperButton* b = MakeButton(stage, props);
     ASSERT_NE(b, nullptr);
     HoverOver(b->handle());
     EXPECT_TRUE(b->hot()) << style;
@@ -209,10 +242,10 @@ TEST(SuperButton, AFlatButtonBecomesHotOnEntryAndLosesItOnLeave) {
 }
 
 TEST(SuperButton, AToggleButtonAlternatesAndEventZeroSeesTheNewState) {
-  HostWindow host;
+  Stage stage;
   SuperButtonProps props;
   props.toggle = 1;
-  auto* b = MakeButton<RecordingButton>(host, props);
+  auto* b = MakeButton<RecordingButton>(stage, props);
   ASSERT_NE(b, nullptr);
   SendMessageA(b->handle(), BM_CLICK, 0, 0);
   SendMessageA(b->handle(), BM_CLICK, 0, 0);
@@ -224,16 +257,16 @@ TEST(SuperButton, AToggleButtonAlternatesAndEventZeroSeesTheNewState) {
 }
 
 TEST(SuperButton, APlainButtonClicksWithoutChangingItsDownState) {
-  HostWindow host;
-  auto* b = MakeButton<RecordingButton>(host, SuperButtonProps{});
+  Stage stage;
+  auto* b = MakeButton<RecordingButton>(stage, SuperButtonProps{});
   ASSERT_NE(b, nullptr);
   SendMessageA(b->handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(b->clicksSawDown, (std::vector<bool>{false}));
 }
 
 TEST(SuperButton, PropertiesRecreateOnlyWhenToggleOrDefaultChange) {
-  HostWindow host;
-  SuperButton* b = MakeButton(host, SuperButtonProps{});
+  Stage stage;
+  SuperButton* b = MakeButton(stage, SuperButtonProps{});
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(b->SetProperty(sbprop::Toggle, PropertyValue::Int(1)), 1);
   EXPECT_EQ(b->SetProperty(sbprop::Toggle, PropertyValue::Int(1)), 0);
@@ -262,11 +295,11 @@ TEST(SuperButton, PropertiesRecreateOnlyWhenToggleOrDefaultChange) {
 }
 
 TEST(SuperButton, AnswersTheDialogCodeAndStaysOwnerDrawn) {
-  HostWindow host;
+  Stage stage;
   SuperButtonProps props;
   props.defaultButton = 1;
-  SuperButton* def = MakeButton(host, props);
-  SuperButton* plain = MakeButton(host, SuperButtonProps{});
+  SuperButton* def = MakeButton(stage, props);
+  SuperButton* plain = MakeButton(stage, SuperButtonProps{});
   ASSERT_TRUE(def && plain);
   EXPECT_TRUE(SendMessageA(def->handle(), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
   EXPECT_TRUE(SendMessageA(plain->handle(), WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON);
@@ -283,10 +316,10 @@ BOOL CALLBACK FindToolTip(HWND w, LPARAM l) {
 }
 
 TEST(SuperButton, ToolTipAppearsWithTextAndGoesWithoutIt) {
-  HostWindow host;
+  Stage stage;
   SuperButtonProps props;
   props.toolTip = "开始扫描";
-  SuperButton* b = MakeButton(host, props);
+  SuperButton* b = MakeButton(stage, props);
   ASSERT_NE(b, nullptr);
   HWND tip = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), &FindToolTip, reinterpret_cast<LPARAM>(&tip));

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "controls/listview/listview.h"
-#include "tests/controls/listview/harness.h"
+#include "tests/support/stage.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ std::vector<uint8_t> Record(const Options& o) {
 }
 
 ListBox* Make(Stage& stage, const Options& o = {}) {
-  return static_cast<ListBox*>(stage.Create(&ListViewInterface, kId, Record(o)));
+  return static_cast<ListBox*>(stage.Create(&ListViewInterface, kId, Record(o)).unit);
 }
 
 ListRowSpec RowOf(const char* text, int32_t itemData = 0) {
@@ -77,17 +77,6 @@ std::vector<int32_t> Selected(ListBox* b) {
        i = static_cast<int32_t>(b->Send(LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED))) {
     v.push_back(i);
   }
-  return v;
-}
-
-// The events raised, without the focus events (-7, -8), which depend on
-// what else the desktop does.
-std::vector<int32_t> EventNumbers() {
-  std::vector<int32_t> v;
-  for (const Event& e : Stage::Events()) {
-    if (e.event != -7 && e.event != -8) v.push_back(e.event);
-  }
-  Stage::Clear();
   return v;
 }
 
@@ -271,7 +260,7 @@ TEST(ListRows, SelectionAndFocusMoveWithTheirRows) {
     SetState(b, 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     if (!single) SetState(b, 4, LVIS_SELECTED, LVIS_SELECTED);
     b->Send(LVM_SETSELECTIONMARK, 0, 2);
-    Stage::Clear();
+    stage.ClearEvents();
     ListRowSpec s = RowOf("new");
     s.position = 1;
     b->InsertRow(s);
@@ -292,7 +281,7 @@ TEST(ListRows, SelectionAndFocusMoveWithTheirRows) {
     EXPECT_EQ(b->CellText(2, 0), "r3");
     b->DeleteRow(30);
     EXPECT_EQ(b->RowCount(), 5);
-    EXPECT_TRUE(Stage::Events().empty()) << "moving the focus along raises nothing";
+    EXPECT_TRUE(stage.events().empty()) << "moving the focus along raises nothing";
     b->DeleteAllRows();
     EXPECT_EQ(Focused(b), -1);
     EXPECT_EQ(b->Send(LVM_GETSELECTIONMARK), -1);
@@ -316,10 +305,12 @@ int StateIconX(ListBox* b, int32_t row, int* y) {
   return -1;
 }
 
+// Posts a press and its release and waits until both and what they set
+// off have been handled.
 void Press(ListBox* b, UINT down, UINT up, WPARAM keys, int x, int y) {
   ::PostMessageA(b->handle(), down, keys, MAKELPARAM(x, y));
   ::PostMessageA(b->handle(), up, 0, MAKELPARAM(x, y));
-  Stage::PumpFor(120);
+  ASSERT_TRUE(Flush());
 }
 
 // Each row starts in check state row-1 (no box, unchecked, checked, third
@@ -348,35 +339,35 @@ TEST(ListRows, CheckBoxesToggleBetweenUncheckedAndChecked) {
       ASSERT_GE(x, 0);
       const int32_t before = row - 1;
       const int32_t toggled = !checkBoxes ? before : before == 0 ? 1 : before == 1 ? 0 : before;
-      Stage::Clear();
+      stage.ClearEvents();
       Press(b, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, x, y);
       EXPECT_EQ(b->CellValue(row, 0, CellKind::Check), toggled);
       const Event* report = nullptr;
-      for (const Event& e : Stage::Events()) {
+      for (const Event& e : stage.events()) {
         if (e.event == 8) report = &e;
       }
       ASSERT_NE(report, nullptr);
       EXPECT_EQ(report->a, static_cast<uint32_t>(row));
       EXPECT_EQ(static_cast<int32_t>(report->b), toggled);
       if (checkBoxes) {
-        EXPECT_EQ(EventNumbers(), (std::vector<int32_t>{4, 8})) << "the press focuses nothing";
+        EXPECT_EQ(stage.TakeNumbers(), (std::vector<int32_t>{4, 8})) << "the press focuses nothing";
       }
-      Stage::Clear();
+      stage.ClearEvents();
       Press(b, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, x, y);
       Press(b, WM_LBUTTONDBLCLK, WM_LBUTTONUP, MK_LBUTTON, x, y);
       EXPECT_EQ(b->CellValue(row, 0, CellKind::Check), toggled);
       int toggles = 0;
-      for (const Event& e : Stage::Events()) toggles += e.event == 8;
+      for (const Event& e : stage.events()) toggles += e.event == 8;
       EXPECT_EQ(toggles, 2);
       ::SetFocus(b->handle());
       SetState(b, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-      Stage::Clear();
+      stage.ClearEvents();
       ::PostMessageA(b->handle(), WM_KEYDOWN, VK_SPACE, 0x00390001);
       ::PostMessageA(b->handle(), WM_CHAR, ' ', 0x00390001);
       ::PostMessageA(b->handle(), WM_KEYUP, VK_SPACE, 0xC0390001);
-      Stage::PumpFor(120);
+      ASSERT_TRUE(Flush());
       EXPECT_EQ(b->CellValue(row, 0, CellKind::Check), before);
-      EXPECT_EQ(EventNumbers(), (checkBoxes ? std::vector<int32_t>{8} : std::vector<int32_t>{}));
+      EXPECT_EQ(stage.TakeNumbers(), (checkBoxes ? std::vector<int32_t>{8} : std::vector<int32_t>{}));
     }
   }
 }
@@ -394,22 +385,22 @@ TEST(ListRows, AnAcceptedLabelEditIsKept) {
     ::GetWindowTextA(box, before, sizeof before);
     ::SetWindowTextA(box, text);
     ::PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-    Stage::PumpFor(120);
+    Flush();
     return std::string(before);
   };
   std::string seen;
-  Stage::Probe() = [&](const Event& e) {
+  stage.Probe([&](const Event& e) {
     if (e.event == 7) seen = b->CellText(2, 0);
     return 0;
-  };
+  });
   EXPECT_EQ(edit(2, "\xD0\xC2\xC3\xFB"), "\xD6\xD0\xCE\xC4");
   EXPECT_EQ(b->CellText(2, 0), "\xD0\xC2\xC3\xFB");
   EXPECT_EQ(seen, "\xD6\xD0\xCE\xC4") << "the row changes after the event";
-  Stage::SetReturn(7, true, 0);
+  stage.Answer(7, true, 0);
   EXPECT_EQ(edit(1, "refused"), "beta");
   EXPECT_EQ(b->CellText(1, 0), "beta");
-  Stage::SetReturn(7, false, 0);
-  Stage::SetReturn(6, true, 0);
+  stage.Answer(7, false, 0);
+  stage.Answer(6, true, 0);
   EXPECT_EQ(edit(0, "never"), "(no edit box)");
   EXPECT_EQ(b->CellText(0, 0), "alpha");
 }
@@ -420,13 +411,18 @@ TEST(ListRows, TypingMovesToTheFirstRowStartingWithTheLetters) {
   ASSERT_NE(b, nullptr);
   for (const char* r : {"alpha", "beta", "\xD6\xD0\xCE\xC4", "Gamma", "bravo"}) b->InsertRow(RowOf(r));
   ::SetFocus(b->handle());
+  MessageRecorder typed(b->handle(), {WM_CHAR});
   ::PostMessageA(b->handle(), WM_CHAR, 'b', 1);
   ::PostMessageA(b->handle(), WM_CHAR, 'r', 1);
-  Stage::PumpFor(120);
+  ASSERT_TRUE(Flush());
   EXPECT_EQ(Focused(b), 4);
-  ::Sleep(1100);  // a new search
+  // A pause of more than a second after the last letter the list got
+  // starts a new search.
+  MessageRecorder::Message last{};
+  ASSERT_TRUE(typed.Last(WM_CHAR, &last));
+  ASSERT_TRUE(PumpUntil([&] { return Since(last.tick) > 1100; }));
   ::PostMessageA(b->handle(), WM_CHAR, 'g', 1);
-  Stage::PumpFor(120);
+  ASSERT_TRUE(Flush());
   EXPECT_EQ(Focused(b), 3);
 }
 
@@ -464,7 +460,7 @@ TEST(ListRows, StoredRowsAreBuiltAndWrittenBackUnchanged) {
   ts::forms::ListViewProps back;
   ASSERT_TRUE(ts::forms::ReadRecord(all.data(), static_cast<uint32_t>(all.size()), &back));
   EXPECT_EQ(back.initialRows, ts::forms::EncodeRows(o.rows));
-  auto* again = static_cast<ListBox*>(stage.Create(&ListViewInterface, kId + 1, all));
+  auto* again = static_cast<ListBox*>(stage.Create(&ListViewInterface, kId + 1, all).unit);
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(FirstCells(again), (std::vector<std::string>{"alpha", "zeta"}));
 }
@@ -537,7 +533,7 @@ TEST(ListRows, HotTrackingRaisesEvent3OnlyWhenTheHotRowChanges) {
     ::SendMessageA(stage.host(), WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
   }
   std::vector<uint32_t> hot;
-  for (const Event& e : Stage::Events()) {
+  for (const Event& e : stage.events()) {
     if (e.event == 3) hot.push_back(e.a);
   }
   EXPECT_EQ(hot, (std::vector<uint32_t>{0, 1, 1, 0}));

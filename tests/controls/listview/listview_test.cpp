@@ -6,7 +6,7 @@
 
 #include "controls/listview/listview.h"
 #include "controls/listview/listview_commands.h"
-#include "tests/controls/listview/harness.h"
+#include "tests/support/stage.h"
 
 namespace {
 
@@ -28,37 +28,37 @@ std::vector<uint8_t> ReportRecord(bool checkBoxes) {
   return ts::forms::WriteRecord(p);
 }
 
-int32_t AddRow(const char* text) { return Call(ListInsertItem, {Unit(kId, kList), None(), Text(text)}).v.i32; }
+int32_t AddRow(const char* text) { return Call(ListInsertItem, {StageUnit(kId, kList), Omitted(), Text(text)}).v.i32; }
 void SetCell(int32_t row, int32_t col, const char* text) {
-  Call(ListSetItemText, {Unit(kId, kList), Int(row), Int(col), Text(text)});
+  Call(ListSetItemText, {StageUnit(kId, kList), Int(row), Int(col), Text(text)});
 }
 std::string Cell(int32_t row, int32_t col) {
-  return TextOf(Call(ListGetItemText, {Unit(kId, kList), Int(row), Int(col)}));
+  return TakeText(Call(ListGetItemText, {StageUnit(kId, kList), Int(row), Int(col)}));
 }
 int32_t Find(std::vector<ts::ArgRecord> rest) {
-  rest.insert(rest.begin(), Unit(kId, kList));
+  rest.insert(rest.begin(), StageUnit(kId, kList));
   return Call(ListFindItem, rest).v.i32;
 }
 
 TEST(ListBox, InsertWithoutArgumentsAppendsAnEmptyRow) {
   Stage stage;
-  ASSERT_NE(stage.Create(&ListViewInterface, kId, ReportRecord(false)), nullptr);
+  ASSERT_NE(stage.Create(&ListViewInterface, kId, ReportRecord(false)).unit, nullptr);
   EXPECT_EQ(AddRow("a"), 0);
-  EXPECT_EQ(Call(ListInsertItem, {Unit(kId, kList)}).v.i32, 1);
-  EXPECT_EQ(Call(ListGetItemCount, {Unit(kId, kList)}).v.i32, 2);
+  EXPECT_EQ(Call(ListInsertItem, {StageUnit(kId, kList)}).v.i32, 1);
+  EXPECT_EQ(Call(ListGetItemCount, {StageUnit(kId, kList)}).v.i32, 2);
   EXPECT_EQ(Cell(1, 0), "");
-  EXPECT_EQ(Call(ListInsertItem, {Unit(kId, kList), Int(0), Text("first")}).v.i32, 0);
+  EXPECT_EQ(Call(ListInsertItem, {StageUnit(kId, kList), Int(0), Text("first")}).v.i32, 0);
   EXPECT_EQ(Cell(1, 0), "a");
-  Call(ListDeleteItem, {Unit(kId, kList), Int(0)});
+  Call(ListDeleteItem, {StageUnit(kId, kList), Int(0)});
   EXPECT_EQ(Cell(0, 0), "a");
-  Call(ListDeleteAllItems, {Unit(kId, kList)});
-  EXPECT_EQ(Call(ListGetItemCount, {Unit(kId, kList)}).v.i32, 0);
+  Call(ListDeleteAllItems, {StageUnit(kId, kList)});
+  EXPECT_EQ(Call(ListGetItemCount, {StageUnit(kId, kList)}).v.i32, 0);
   EXPECT_EQ(Cell(0, 0), "");
 }
 
 TEST(ListBox, LongCellTextsComeBackWhole) {
   Stage stage;
-  ASSERT_NE(stage.Create(&ListViewInterface, kId, ReportRecord(false)), nullptr);
+  ASSERT_NE(stage.Create(&ListViewInterface, kId, ReportRecord(false)).unit, nullptr);
   ASSERT_EQ(AddRow("r"), 0);
   for (size_t length : {600u, 1021u, 1022u, 1023u, 1024u, 2500u}) {
     std::string text;
@@ -71,7 +71,7 @@ TEST(ListBox, LongCellTextsComeBackWhole) {
 
 TEST(ListBox, FindItemFollowsTheColumnRules) {
   Stage stage;
-  ASSERT_NE(stage.Create(&ListViewInterface, kId, ReportRecord(false)), nullptr);
+  ASSERT_NE(stage.Create(&ListViewInterface, kId, ReportRecord(false)).unit, nullptr);
   const char* rows[4][3] = {{"ABC", "ABx", "p"}, {"zz", "abz", "q"}, {"yy", "r", "s"}, {"xx", "t", "needle"}};
   for (int r = 0; r < 4; ++r) {
     ASSERT_EQ(AddRow(rows[r][0]), r);
@@ -97,7 +97,7 @@ TEST(ListBox, FindItemFollowsTheColumnRules) {
 
 TEST(ListBox, MouseToggleRaisesOneEventAfterTheChange) {
   Stage stage;
-  auto* list = static_cast<ListBox*>(stage.Create(&ListViewInterface, kId, ReportRecord(true)));
+  auto* list = static_cast<ListBox*>(stage.Create(&ListViewInterface, kId, ReportRecord(true)).unit);
   ASSERT_NE(list, nullptr);
   ASSERT_EQ(AddRow("one"), 0);
   ASSERT_EQ(AddRow("two"), 1);
@@ -115,23 +115,18 @@ TEST(ListBox, MouseToggleRaisesOneEventAfterTheChange) {
     }
   }
   ASSERT_GE(x, 0) << "no state icon found";
-  Stage::Probe() = [&](const Event&) { return list->CellValue(1, 0, CellKind::Check); };
-  Stage::Clear();
+  stage.Probe([&](const Event&) { return list->CellValue(1, 0, CellKind::Check); });
+  stage.ClearEvents();
   ::PostMessageA(list->handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   ::PostMessageA(list->handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-  auto toggles = [] {
-    int n = 0;
-    for (const Event& e : Stage::Events()) n += e.event == 8;
-    return n;
-  };
-  ASSERT_TRUE(Stage::PumpUntil([&] { return toggles() > 0; }));
-  Stage::PumpFor(200);
-  EXPECT_EQ(toggles(), 1);
-  for (const Event& e : Stage::Events()) {
+  ASSERT_TRUE(PumpUntil([&] { return stage.Count(kId, 8) > 0; }));
+  ASSERT_TRUE(Flush());  // the click and what it set off have run
+  EXPECT_EQ(stage.Count(kId, 8), 1u);
+  for (const Event& e : stage.events()) {
     if (e.event != 8) continue;
     EXPECT_EQ(e.a, 1u);
     EXPECT_EQ(e.b, 1u);
-    EXPECT_EQ(e.stateAtRaise, 1);
+    EXPECT_EQ(e.probed, 1);
   }
 }
 

@@ -7,14 +7,23 @@
 #include <string>
 #include <vector>
 
-#include "control_host.h"
 #include "controls/button/super_button.h"
 #include "controls/picturebox/picture_box.h"
+#include "tests/support/stage.h"
 
 namespace ts::controls {
 namespace {
 
-using ctltest::Bytes;
+using tstest::Bytes;
+using tstest::Pixels;
+using tstest::PumpUntil;
+using tstest::Stage;
+
+constexpr uint32_t kUnit = 0x16010001;
+
+// A control's client area as it paints it.
+Pixels Shot(HWND hwnd) { return tstest::Render(hwnd, PRF_CLIENT); }
+RECT Area(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
 
 Bytes ReadFormPicture(const std::string& name) {
   const std::string path = std::string("Z:") + TS_FORM_DATA_DIR + "/" + name;
@@ -28,7 +37,7 @@ Bytes ReadFormPicture(const std::string& name) {
 }
 
 TEST(StoredPictures, EveryButtonImageBuildsItsSlotAndDrawsOnAButton) {
-  ctltest::HostWindow host;
+  Stage stage;
   const std::pair<const char*, int> images[] = {
       {"scan32.png", 32},  {"stop32.png", 32},   {"help32.png", 32},     {"exit32.png", 32},
       {"add16.png", 16},   {"delete16.png", 16}, {"select16.png", 16},   {"unselect16.png", 16},
@@ -39,45 +48,45 @@ TEST(StoredPictures, EveryButtonImageBuildsItsSlotAndDrawsOnAButton) {
     props.caption = "";
     props.normalImage = ReadFormPicture(name);
     ASSERT_FALSE(props.normalImage.empty()) << name;
-    auto* b = new SuperButton(0x52010001, 0x16010001, props);
+    auto* b = new SuperButton(tstest::kStageForm, kUnit, props);
     const Bytes record = forms::WriteRecord(props);
-    ASSERT_TRUE(b->Create(host.Args(record, 10, 10, 60, 60))) << name;
+    ASSERT_TRUE(b->Create(stage.Args(record, Area(10, 10, 60, 60), kUnit))) << name;
     const ImageSlot& slot = b->slot(Slot::kNormal);
     ASSERT_FALSE(slot.empty()) << name;
     EXPECT_EQ(slot.size().cx, edge) << name;
     EXPECT_EQ(slot.size().cy, edge) << name;
     // Something of the image is drawn: the face is not all one colour.
-    ctltest::Render r(b->handle());
-    const uint32_t face = r.At(6, 6);
+    const Pixels r = Shot(b->handle());
+    const uint32_t face = r.at(6, 6);
     int differing = 0;
     for (int y = 30 - edge / 2; y < 30 + edge / 2; ++y)
-      for (int x = 30 - edge / 2; x < 30 + edge / 2; ++x) differing += r.At(x, y) != face;
+      for (int x = 30 - edge / 2; x < 30 + edge / 2; ++x) differing += r.at(x, y) != face;
     EXPECT_GT(differing, edge) << name;
     DestroyWindow(b->handle());
   }
 }
 
 TEST(StoredPictures, TheAboutWindowsAnimationPlaysAndItsBannerShows) {
-  ctltest::HostWindow host;
+  Stage stage;
   forms::PicBoxProps anim;
   anim.backColor = 0xFFFFFF;
   anim.picture = ReadFormPicture("anim.gif");
   Bytes record = forms::WriteRecord(anim);
-  auto* box = static_cast<PictureBox*>(PictureBox::CreateUnit(host.Args(record, 0, 0, 93, 75)));
+  auto* box = static_cast<PictureBox*>(PictureBox::CreateUnit(stage.Args(record, Area(0, 0, 93, 75), kUnit)));
   ASSERT_NE(box, nullptr);
   ASSERT_NE(box->animation(), nullptr);
   EXPECT_EQ(box->animation()->size().cx, 85);
   EXPECT_EQ(box->animation()->size().cy, 80);
   ShowWindow(box->handle(), SW_SHOWNA);
   UpdateWindow(box->handle());
-  EXPECT_TRUE(ctltest::PumpUntil([&] { return box->animation()->framesShown() >= 40; }, 10000))
+  EXPECT_TRUE(PumpUntil([&] { return box->animation()->framesShown() >= 40; }, 10000))
       << box->animation()->framesShown();
 
   forms::PicBoxProps banner;
   banner.borderStyle = 2;
   banner.picture = ReadFormPicture("banner.jpg");
   record = forms::WriteRecord(banner);
-  auto* still = static_cast<PictureBox*>(PictureBox::CreateUnit(host.Args(record, 0, 100, 448, 88)));
+  auto* still = static_cast<PictureBox*>(PictureBox::CreateUnit(stage.Args(record, Area(0, 100, 448, 88), kUnit)));
   ASSERT_NE(still, nullptr);
   EXPECT_TRUE(still->hasStill());
   EXPECT_EQ(still->animation(), nullptr);

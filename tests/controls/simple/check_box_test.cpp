@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "controls/simple/simple_controls.h"
-#include "tests/controls/simple/fixture.h"
+#include "tests/images/image_writers.h"
+#include "tests/support/stage.h"
 
-using namespace simpletest;
+using namespace tstest;
 
 namespace {
 
@@ -19,30 +20,34 @@ Bytes BoxRecord(uint32_t checked) {
   return ts::forms::WriteRecord(p);
 }
 
-void UserClick(HWND hwnd) {
+// Posts a click; the tick of the press is the answer.
+DWORD UserClick(HWND hwnd) {
   RECT r;
   ::GetClientRect(hwnd, &r);
   LPARAM at = MAKELPARAM(8, r.bottom / 2);
   ::PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::PostMessageA(hwnd, WM_LBUTTONUP, 0, at);
+  return ::GetTickCount();
 }
 
 }  // namespace
 
 TEST(CheckBox, UserClickRaisesEvent0WithTheNewStateAlreadyReadable) {
-  Host host;
-  Control box = Create(ts::controls::CheckBoxInterface, BoxRecord(1), host.hwnd(), {10, 40, 130, 60}, kBox);
+  Stage stage;
+  Control box = stage.Create(ts::controls::CheckBoxInterface, kBox, BoxRecord(1), {10, 40, 130, 60});
   ASSERT_NE(box.unit, nullptr);
   EXPECT_EQ(box.GetInt(kChecked), 1);
   std::vector<int32_t> seen;
-  g_onEvent = [&](const Event& e) {
-    if (e.unitId == kBox && e.event == 0) seen.push_back(box.GetInt(kChecked));
-  };
-  UserClick(box.hwnd());
+  stage.Probe([&](const Event& e) {
+    if (e.unit == kBox && e.event == 0) seen.push_back(box.GetInt(kChecked));
+    return 0;
+  });
+  const DWORD first = UserClick(box.hwnd());
   ASSERT_TRUE(PumpUntil([&] { return seen.size() == 1; }));
   EXPECT_EQ(seen[0], 0);
   EXPECT_EQ(box.GetInt(kChecked), 0);
-  PumpFor(700);  // keep the next click from counting as a double click
+  // The next click must not count as the second half of a double click.
+  ASSERT_TRUE(PumpUntil([&] { return Since(first) > ::GetDoubleClickTime(); }));
   UserClick(box.hwnd());
   ASSERT_TRUE(PumpUntil([&] { return seen.size() == 2; }));
   EXPECT_EQ(seen[1], 1);
@@ -50,23 +55,23 @@ TEST(CheckBox, UserClickRaisesEvent0WithTheNewStateAlreadyReadable) {
 }
 
 TEST(CheckBox, MnemonicClickTogglesAndRaisesEvent0) {
-  Host host;
-  Control box = Create(ts::controls::CheckBoxInterface, BoxRecord(0), host.hwnd(), {10, 10, 130, 30}, kBox);
+  Stage stage;
+  Control box = stage.Create(ts::controls::CheckBoxInterface, kBox, BoxRecord(0), {10, 10, 130, 30});
   ASSERT_NE(box.unit, nullptr);
   ::SendMessageA(box.hwnd(), BM_CLICK, 0, 0);  // what the engine sends for Alt+letter
-  PumpUntil([] { return !Events().empty(); }, 500);
-  EXPECT_EQ(CountEvents(kBox, 0), 1u);
+  ASSERT_TRUE(Flush());
+  EXPECT_EQ(stage.Count(kBox, 0), 1u);
   EXPECT_EQ(box.GetInt(kChecked), 1);
 }
 
 TEST(CheckBox, WritesReachThePlatformControlAndRaiseNothing) {
-  Host host;
-  Control box = Create(ts::controls::CheckBoxInterface, BoxRecord(0), host.hwnd(), {10, 10, 130, 30}, kBox);
+  Stage stage;
+  Control box = stage.Create(ts::controls::CheckBoxInterface, kBox, BoxRecord(0), {10, 10, 130, 30});
   ASSERT_NE(box.unit, nullptr);
   box.SetInt(kChecked, 1);
   box.SetText(kCaption, "清理文件时放入回收站");
-  PumpFor(100);
-  EXPECT_EQ(CountEvents(kBox, 0), 0u);
+  ASSERT_TRUE(Flush());
+  EXPECT_EQ(stage.Count(kBox, 0), 0u);
   EXPECT_EQ(::SendMessageA(box.hwnd(), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(box.GetText(kCaption), "清理文件时放入回收站");
   box.SetInt(1, 1);  // PushLike
@@ -79,11 +84,10 @@ TEST(CheckBox, WritesReachThePlatformControlAndRaiseNothing) {
 }
 
 TEST(CheckBox, PictureChangeAsksForRecreationAndABrokenPictureLeavesText) {
-  Host host;
+  Stage stage;
   ts::forms::CheckBoxProps p;
   p.picture = {'G', 'I', 'F', '8', '9', 'a', 0, 0};  // not a decodable picture
-  Control box = Create(ts::controls::CheckBoxInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 130, 30},
-                       kBox);
+  Control box = stage.Create(ts::controls::CheckBoxInterface, kBox, ts::forms::WriteRecord(p), {10, 10, 130, 30});
   ASSERT_NE(box.unit, nullptr);
   LONG style = ::GetWindowLongA(box.hwnd(), GWL_STYLE);
   EXPECT_EQ(style & (BS_BITMAP | BS_ICON), 0);
@@ -92,11 +96,10 @@ TEST(CheckBox, PictureChangeAsksForRecreationAndABrokenPictureLeavesText) {
 }
 
 TEST(CheckBox, ADecodedPictureIsShownInsteadOfTheText) {
-  Host host;
+  Stage stage;
   ts::forms::CheckBoxProps p;
-  p.picture = SolidBmp(8, 8, 255, 0, 0);
-  Control box = Create(ts::controls::CheckBoxInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 130, 30},
-                       kBox);
+  p.picture = imgtest::SolidBmp(8, 8, {255, 0, 0});
+  Control box = stage.Create(ts::controls::CheckBoxInterface, kBox, ts::forms::WriteRecord(p), {10, 10, 130, 30});
   ASSERT_NE(box.unit, nullptr);
   EXPECT_EQ(::GetWindowLongA(box.hwnd(), GWL_STYLE) & BS_BITMAP, BS_BITMAP);
   EXPECT_NE(::SendMessageA(box.hwnd(), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);

@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "controls/simple/simple_controls.h"
-#include "tests/controls/simple/fixture.h"
+#include "tests/support/stage.h"
 
-using namespace simpletest;
+using namespace tstest;
 
 namespace {
 
@@ -38,55 +38,57 @@ void Key(HWND hwnd, UINT vk) {
   ::PostMessageA(hwnd, WM_KEYUP, vk, 0xC0000001);
 }
 
+// The Content each choice event saw.
 struct ChoiceWatch {
   std::vector<std::string> contents;
-  explicit ChoiceWatch(const Control& c) {
-    g_onEvent = [this, c](const Event& e) {
-      if (e.unitId == kCombo && e.event == 0) contents.push_back(c.GetText(kContent));
-    };
+  ChoiceWatch(Stage& stage, const Control& c) {
+    stage.Probe([this, c](const Event& e) {
+      if (e.unit == kCombo && e.event == 0) contents.push_back(c.GetText(kContent));
+      return 0;
+    });
   }
 };
 
 }  // namespace
 
 TEST(ComboBox, KeyboardChoiceInClosedListRaisesEvent0OnceWithTheChosenText) {
-  Host host;
-  Control combo = Create(ts::controls::ComboBoxInterface, ComboRecord(2, 0), host.hwnd(), {10, 10, 200, 30}, kCombo);
+  Stage stage;
+  Control combo = stage.Create(ts::controls::ComboBoxInterface, kCombo, ComboRecord(2, 0), {10, 10, 200, 30});
   ASSERT_NE(combo.unit, nullptr);
   EXPECT_EQ(combo.GetText(kContent), kTypes[0]);
-  ChoiceWatch watch(combo);
+  ChoiceWatch watch(stage, combo);
   ::SetFocus(combo.hwnd());
   Key(combo.hwnd(), VK_DOWN);
   ASSERT_TRUE(PumpUntil([&] { return !watch.contents.empty(); }));
-  PumpFor(150);
+  ASSERT_TRUE(Flush());  // no second event follows
   ASSERT_EQ(watch.contents.size(), 1u);
   EXPECT_EQ(watch.contents[0], kTypes[1]);
   EXPECT_EQ(combo.GetInt(kCurrentIndex), 1);
 }
 
 TEST(ComboBox, ChoiceFromTheDroppedListRaisesEvent0AfterTheControlShowsIt) {
-  Host host;
-  Control combo = Create(ts::controls::ComboBoxInterface, ComboRecord(2, 0), host.hwnd(), {10, 10, 200, 30}, kCombo);
+  Stage stage;
+  Control combo = stage.Create(ts::controls::ComboBoxInterface, kCombo, ComboRecord(2, 0), {10, 10, 200, 30});
   ASSERT_NE(combo.unit, nullptr);
-  ChoiceWatch watch(combo);
+  ChoiceWatch watch(stage, combo);
   ::SetFocus(combo.hwnd());
   ::SendMessageA(combo.hwnd(), CB_SHOWDROPDOWN, TRUE, 0);
-  EXPECT_EQ(CountEvents(kCombo, 2), 1u);  // dropped down
+  EXPECT_EQ(stage.Count(kCombo, 2), 1u);  // dropped down
   Key(combo.hwnd(), VK_DOWN);
   Key(combo.hwnd(), VK_DOWN);
-  PumpFor(100);
+  ASSERT_TRUE(Flush());
   EXPECT_TRUE(watch.contents.empty()) << "browsing the open list is not a choice";
   Key(combo.hwnd(), VK_RETURN);
   ASSERT_TRUE(PumpUntil([&] { return !watch.contents.empty(); }));
-  PumpFor(150);
+  ASSERT_TRUE(Flush());  // no second event follows
   ASSERT_EQ(watch.contents.size(), 1u);
   EXPECT_EQ(watch.contents[0], kTypes[2]);
-  EXPECT_EQ(CountEvents(kCombo, 3), 1u);  // closed up
+  EXPECT_EQ(stage.Count(kCombo, 3), 1u);  // closed up
 }
 
 TEST(ComboBox, WantsEscAndEnterOnlyWhileTheListIsDropped) {
-  Host host;
-  Control combo = Create(ts::controls::ComboBoxInterface, ComboRecord(2, 0), host.hwnd(), {10, 10, 200, 30}, kCombo);
+  Stage stage;
+  Control combo = stage.Create(ts::controls::ComboBoxInterface, kCombo, ComboRecord(2, 0), {10, 10, 200, 30});
   ASSERT_NE(combo.unit, nullptr);
   ASSERT_NE(combo.ops.wantsKey, nullptr);
   EXPECT_EQ(combo.ops.wantsKey(combo.unit, VK_ESCAPE), 0);
@@ -97,17 +99,17 @@ TEST(ComboBox, WantsEscAndEnterOnlyWhileTheListIsDropped) {
   EXPECT_EQ(combo.ops.wantsKey(combo.unit, VK_TAB), 0);
   Key(combo.hwnd(), VK_ESCAPE);
   ASSERT_TRUE(PumpUntil([&] { return ::SendMessageA(combo.hwnd(), CB_GETDROPPEDSTATE, 0, 0) == 0; }));
-  EXPECT_TRUE(::IsWindow(host.hwnd()));
-  EXPECT_EQ(CountEvents(kCombo, 0), 0u) << "Esc is not a choice";
+  ASSERT_TRUE(Flush());
+  EXPECT_TRUE(::IsWindow(stage.host()));
+  EXPECT_EQ(stage.Count(kCombo, 0), 0u) << "Esc is not a choice";
 }
 
 TEST(ComboBox, DropDownKindsLeaveRoomForTheList) {
-  Host host;
+  Stage stage;
   ts::forms::ComboBoxProps p;
   p.comboStyle = 2;
   for (int i = 0; i < 30; ++i) p.items.push_back("item " + std::to_string(i));
-  Control combo = Create(ts::controls::ComboBoxInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 200, 30},
-                         kCombo);
+  Control combo = stage.Create(ts::controls::ComboBoxInterface, kCombo, ts::forms::WriteRecord(p), {10, 10, 200, 30});
   ASSERT_NE(combo.unit, nullptr);
   RECT dropped{};
   ::SendMessageA(combo.hwnd(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
@@ -120,8 +122,8 @@ TEST(ComboBox, DropDownKindsLeaveRoomForTheList) {
 }
 
 TEST(ComboBox, CurrentIndexIsClampedToTheItems) {
-  Host host;
-  Control combo = Create(ts::controls::ComboBoxInterface, ComboRecord(2, 10), host.hwnd(), {10, 10, 200, 30}, kCombo);
+  Stage stage;
+  Control combo = stage.Create(ts::controls::ComboBoxInterface, kCombo, ComboRecord(2, 10), {10, 10, 200, 30});
   ASSERT_NE(combo.unit, nullptr);
   EXPECT_EQ(combo.GetInt(kCurrentIndex), 3);
   combo.SetInt(kCurrentIndex, -7);
@@ -129,14 +131,13 @@ TEST(ComboBox, CurrentIndexIsClampedToTheItems) {
   EXPECT_EQ(combo.GetText(kContent), "");
   combo.SetText(kContent, kTypes[2].c_str());  // a drop-down list selects the matching item
   EXPECT_EQ(combo.GetInt(kCurrentIndex), 2);
-  PumpFor(50);
-  EXPECT_EQ(CountEvents(kCombo, 0), 0u) << "writes are not choices";
+  ASSERT_TRUE(Flush());
+  EXPECT_EQ(stage.Count(kCombo, 0), 0u) << "writes are not choices";
 }
 
 TEST(ComboBox, ItemsCarryTheirStoredData) {
-  Host host;
-  Control combo = Create(ts::controls::ComboBoxInterface, ComboRecord(1, -1, {-5, 77}), host.hwnd(),
-                         {10, 10, 200, 30}, kCombo);
+  Stage stage;
+  Control combo = stage.Create(ts::controls::ComboBoxInterface, kCombo, ComboRecord(1, -1, {-5, 77}), {10, 10, 200, 30});
   ASSERT_NE(combo.unit, nullptr);
   EXPECT_EQ(static_cast<int32_t>(::SendMessageA(combo.hwnd(), CB_GETITEMDATA, 0, 0)), -5);
   EXPECT_EQ(static_cast<int32_t>(::SendMessageA(combo.hwnd(), CB_GETITEMDATA, 1, 0)), 77);
@@ -154,8 +155,8 @@ TEST(ComboBox, ItemsCarryTheirStoredData) {
 }
 
 TEST(ComboBox, DropDownContentAndSelectionOfTheEditPart) {
-  Host host;
-  Control combo = Create(ts::controls::ComboBoxInterface, ComboRecord(1, -1), host.hwnd(), {10, 10, 200, 30}, kCombo);
+  Stage stage;
+  Control combo = stage.Create(ts::controls::ComboBoxInterface, kCombo, ComboRecord(1, -1), {10, 10, 200, 30});
   ASSERT_NE(combo.unit, nullptr);
   combo.SetText(kContent, "*.doc;*.xls");
   EXPECT_EQ(combo.GetText(kContent), "*.doc;*.xls");
@@ -167,7 +168,7 @@ TEST(ComboBox, DropDownContentAndSelectionOfTheEditPart) {
 }
 
 TEST(ComboBox, SortedItemsKeepTheirOwnData) {
-  Host host;
+  Stage stage;
   ts::forms::ComboBoxProps p;
   p.sorted = 1;
   p.items = {"视频", "办公", "音频"};
@@ -176,8 +177,7 @@ TEST(ComboBox, SortedItemsKeepTheirOwnData) {
     std::memcpy(b, &d, 4);
     p.itemData.insert(p.itemData.end(), b, b + 4);
   }
-  Control combo = Create(ts::controls::ComboBoxInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 200, 30},
-                         kCombo);
+  Control combo = stage.Create(ts::controls::ComboBoxInterface, kCombo, ts::forms::WriteRecord(p), {10, 10, 200, 30});
   ASSERT_NE(combo.unit, nullptr);
   for (int i = 0; i < 3; ++i) {
     char text[32] = {};

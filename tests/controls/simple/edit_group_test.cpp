@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "controls/simple/simple_controls.h"
-#include "tests/controls/simple/fixture.h"
+#include "tests/support/stage.h"
 
-using namespace simpletest;
+using namespace tstest;
 
 namespace {
 
@@ -20,8 +20,8 @@ Bytes EditRecord(void (*adjust)(ts::forms::EditBoxProps&)) {
 }  // namespace
 
 TEST(EditBox, ContentIsTheWindowTextBothWays) {
-  Host host;
-  Control edit = Create(ts::controls::EditBoxInterface, EditRecord([](auto&) {}), host.hwnd(), {10, 10, 300, 35}, 1);
+  Stage stage;
+  Control edit = stage.Create(ts::controls::EditBoxInterface, 1, EditRecord([](auto&) {}), {10, 10, 300, 35});
   ASSERT_NE(edit.unit, nullptr);
   EXPECT_EQ(edit.GetText(kContent), "*.*");
   edit.SetText(kContent, "*.doc;*.xls;*.ppt;*.pdf");
@@ -37,14 +37,13 @@ TEST(EditBox, ContentIsTheWindowTextBothWays) {
 }
 
 TEST(EditBox, LimitPasswordAndLetterCaseReachThePlatformControl) {
-  Host host;
-  Control edit = Create(ts::controls::EditBoxInterface, EditRecord([](auto& p) {
+  Stage stage;
+  Control edit = stage.Create(ts::controls::EditBoxInterface, 1, EditRecord([](auto& p) {
                           p.maxLength = 4;
                           p.inputMode = 2;
                           p.passwordChar = '#';
                           p.letterCase = 2;
-                        }),
-                        host.hwnd(), {10, 10, 300, 35}, 1);
+                        }), {10, 10, 300, 35});
   ASSERT_NE(edit.unit, nullptr);
   LONG style = ::GetWindowLongA(edit.hwnd(), GWL_STYLE);
   EXPECT_TRUE(style & ES_PASSWORD);
@@ -57,12 +56,11 @@ TEST(EditBox, LimitPasswordAndLetterCaseReachThePlatformControl) {
 }
 
 TEST(EditBox, MultilineIsFixedAtCreationSoWritingItAsksForRecreation) {
-  Host host;
-  Control edit = Create(ts::controls::EditBoxInterface, EditRecord([](auto& p) {
+  Stage stage;
+  Control edit = stage.Create(ts::controls::EditBoxInterface, 1, EditRecord([](auto& p) {
                           p.multiline = 1;
                           p.scrollBars = 2;
-                        }),
-                        host.hwnd(), {10, 10, 300, 100}, 1);
+                        }), {10, 10, 300, 100});
   ASSERT_NE(edit.unit, nullptr);
   LONG style = ::GetWindowLongA(edit.hwnd(), GWL_STYLE);
   EXPECT_TRUE(style & ES_MULTILINE);
@@ -74,19 +72,19 @@ TEST(EditBox, MultilineIsFixedAtCreationSoWritingItAsksForRecreation) {
 }
 
 TEST(GroupBox, ControlsInsideItStillGetTheirNotifications) {
-  Host host;
+  Stage stage;
   ts::forms::GroupBoxProps g;
   g.caption = "扫描目录";
-  Control group = Create(ts::controls::GroupBoxInterface, ts::forms::WriteRecord(g), host.hwnd(), {8, 10, 400, 200}, 2);
+  Control group = stage.Create(ts::controls::GroupBoxInterface, 2, ts::forms::WriteRecord(g), {8, 10, 400, 200});
   ASSERT_NE(group.unit, nullptr);
   ts::forms::CheckBoxProps c;
   c.caption = "包含子目录";
-  Control box = Create(ts::controls::CheckBoxInterface, ts::forms::WriteRecord(c), group.hwnd(), {11, 104, 130, 124},
-                       0x16030003);
+  Control box = stage.Create(ts::controls::CheckBoxInterface, 0x16030003, ts::forms::WriteRecord(c), {11, 104, 130, 124},
+                             group.hwnd());
   ASSERT_NE(box.unit, nullptr);
   ::SendMessageA(box.hwnd(), BM_CLICK, 0, 0);
-  PumpUntil([] { return !Events().empty(); }, 500);
-  EXPECT_EQ(CountEvents(0x16030003, 0), 1u);
+  ASSERT_TRUE(Flush());
+  EXPECT_EQ(stage.Count(0x16030003, 0), 1u);
   EXPECT_EQ(box.GetInt(10), 1);
   EXPECT_EQ(group.GetText(0), "扫描目录");
   group.SetInt(1, 7);  // caption alignment clamps to right

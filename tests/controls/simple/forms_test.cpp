@@ -7,10 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <algorithm>
-#include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,9 +26,13 @@
 #include "runtime/app.h"
 #include "runtime/forms_link.h"
 #include "runtime/values.h"
+#include "tests/support/pump.h"
 
 extern "C" const unsigned char simple_forms_handlers[];
 std::vector<std::string>& CalledHandlers();
+
+using tstest::Flush;
+using tstest::PumpUntil;
 
 namespace {
 
@@ -73,23 +74,6 @@ class FormsEnvironment : public ::testing::Environment {
 };
 [[maybe_unused]] ::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new FormsEnvironment);
 
-// Pumps messages as the runtime's loop does (the engine sees keys first).
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-  DWORD start = ::GetTickCount();
-  for (;;) {
-    MSG m;
-    while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-      const ts::FormsHooks& f = ts::Forms();
-      if (f.preTranslateMessage && f.preTranslateMessage(&m)) continue;
-      ::TranslateMessage(&m);
-      ::DispatchMessageA(&m);
-    }
-    if (done()) return true;
-    if (::GetTickCount() - start > timeoutMs) return false;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
 HWND Native(uint32_t form, uint32_t unit) {
   auto object = ts::Forms().unitControl(form, unit);
   return object ? reinterpret_cast<ts::forms::UnitObject*>(object)->handle() : nullptr;
@@ -115,41 +99,6 @@ std::string TextProperty(uint32_t form, uint32_t unit, int32_t index) {
 }
 int32_t IntProperty(uint32_t form, uint32_t unit, int32_t index) {
   return static_cast<int32_t>(ts::forms::GetUnitProperty(form, unit, index, -1));
-}
-
-// With TS_SCREENSHOT_DIR set, saves what the screen shows of a window as
-// a 24-bit bitmap file for a person to look at.
-void SaveScreenshot(HWND hwnd, const char* name) {
-  const char* dir = std::getenv("TS_SCREENSHOT_DIR");
-  if (!dir) return;
-  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  PumpUntil([] { return false; }, 600);
-  RECT r;
-  ::GetWindowRect(hwnd, &r);
-  int w = r.right - r.left, h = r.bottom - r.top;
-  HDC screen = ::GetDC(nullptr);
-  HDC mem = ::CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(mem, dib);
-  ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  ::GdiFlush();
-  DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u, size = stride * static_cast<DWORD>(h);
-  BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + size), 0, 0,
-                      static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader)};
-  std::string path = std::string(dir) + "\\" + name + ".bmp";
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(&fh, sizeof fh, 1, f);
-    std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
-    std::fwrite(bits, 1, size, f);
-    std::fclose(f);
-  }
-  ::SelectObject(mem, old);
-  ::DeleteObject(dib);
-  ::DeleteDC(mem);
-  ::ReleaseDC(nullptr, screen);
 }
 
 // Dark pixels that the screen shows inside a window's rectangle.
@@ -178,7 +127,7 @@ TEST(Forms, MainWindowLoadsWholeWithTheStoredStateOfItsSimpleControls) {
   ASSERT_TRUE(ts::forms::LoadWindow(kMain, nullptr, false));
   HWND main = Native(kMain, 0);
   ASSERT_NE(main, nullptr);
-  PumpUntil([] { return false; }, 200);
+  ASSERT_TRUE(Flush());
   EXPECT_EQ(LiveUnits(kMain), 28u);
   EXPECT_EQ(TextProperty(kMain, kCombo, 9), "所有文件(*.*)");
   EXPECT_EQ(IntProperty(kMain, kCombo, 19), 0);
@@ -189,7 +138,6 @@ TEST(Forms, MainWindowLoadsWholeWithTheStoredStateOfItsSimpleControls) {
   EXPECT_EQ(IntProperty(kMain, kProgress, 12), 100);
   // Controls inside the group box have it as their native parent.
   EXPECT_EQ(::GetParent(Native(kMain, kCombo)), Native(kMain, kGroup));
-  SaveScreenshot(main, "main");
 }
 
 TEST(Forms, ComboChoiceRunsItsHandlerWithTheChosenTextReadable) {
@@ -231,7 +179,7 @@ TEST(Forms, EscWithTheComboListDroppedClosesOnlyTheList) {
   ASSERT_NE(::SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0), 0);
   Key(::GetFocus(), VK_ESCAPE);
   PumpUntil([&] { return ::SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; });
-  PumpUntil([] { return false; }, 300);
+  ASSERT_TRUE(Flush());  // everything the key set off has run
   EXPECT_EQ(::SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0), 0);
   EXPECT_TRUE(::IsWindow(main)) << "Esc closed the window instead of the list";
 }
@@ -240,7 +188,7 @@ TEST(Forms, AboutWindowLoadsWholeWithItsLinks) {
   ASSERT_TRUE(ts::forms::LoadWindow(kAbout, nullptr, false));
   HWND about = Native(kAbout, 0);
   ASSERT_NE(about, nullptr);
-  PumpUntil([] { return false; }, 200);
+  ASSERT_TRUE(Flush());
   EXPECT_EQ(LiveUnits(kAbout), 12u);
   for (uint32_t link : {kLink1, kLink2}) {
     EXPECT_EQ(IntProperty(kAbout, link, 9), 1) << "web link";
@@ -250,9 +198,8 @@ TEST(Forms, AboutWindowLoadsWholeWithItsLinks) {
   // above it in the stacking order: the group box must not paint over it.
   HWND version = Native(kAbout, 0x16028B85);
   ::RedrawWindow(about, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  PumpUntil([] { return false; }, 300);
+  ASSERT_TRUE(Flush());
   EXPECT_GT(ScreenInk(version), 40);
-  SaveScreenshot(about, "about");
   ::DestroyWindow(about);
 }
 

@@ -5,9 +5,10 @@
 #include <algorithm>
 
 #include "controls/simple/simple_controls.h"
-#include "tests/controls/simple/fixture.h"
+#include "tests/images/image_writers.h"
+#include "tests/support/stage.h"
 
-using namespace simpletest;
+using namespace tstest;
 
 namespace {
 
@@ -38,11 +39,11 @@ std::pair<int, int> InkRows(const Pixels& px, uint32_t back) {
 }  // namespace
 
 TEST(Label, WordWrapCentresTheLinesWhateverVAlignSays) {
-  Host host;
+  Stage stage;
   ts::forms::LabelProps p = WhiteLabel("孪影 查找 内容 相同 的 文件 并且 清理 它们");
   p.wordWrap = 1;
   p.vAlign = 0;
-  Control label = Create(ts::controls::LabelInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 110, 110}, 1);
+  Control label = stage.Create(ts::controls::LabelInterface, 1, ts::forms::WriteRecord(p), {10, 10, 110, 110});
   ASSERT_NE(label.unit, nullptr);
   Pixels top = Render(label.hwnd());
   label.SetInt(kVAlign, 2);
@@ -55,9 +56,8 @@ TEST(Label, WordWrapCentresTheLinesWhateverVAlignSays) {
 }
 
 TEST(Label, SingleLineFollowsVAlign) {
-  Host host;
-  Control label = Create(ts::controls::LabelInterface, ts::forms::WriteRecord(WhiteLabel("标签文字")), host.hwnd(),
-                         {10, 10, 110, 70}, 1);
+  Stage stage;
+  Control label = stage.Create(ts::controls::LabelInterface, 1, ts::forms::WriteRecord(WhiteLabel("标签文字")), {10, 10, 110, 70});
   ASSERT_NE(label.unit, nullptr);
   label.SetInt(kVAlign, 0);
   auto [topFirst, topLast] = InkRows(Render(label.hwnd()), kWhite);
@@ -70,14 +70,14 @@ TEST(Label, SingleLineFollowsVAlign) {
 }
 
 TEST(Label, GradientFrameNeedsTwoUsableColours) {
-  Host host;
+  Stage stage;
   ts::forms::LabelProps p = WhiteLabel("");
   p.borderStyle = 6;
   p.frameWidth = 6;
   p.frameColors[0] = 0x0000FF;  // red outside
   p.frameColors[1] = 0xFF000000;
   p.frameColors[2] = 0xFF0000;  // blue inside
-  Control label = Create(ts::controls::LabelInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 90, 50}, 1);
+  Control label = stage.Create(ts::controls::LabelInterface, 1, ts::forms::WriteRecord(p), {10, 10, 90, 50});
   ASSERT_NE(label.unit, nullptr);
   EXPECT_FALSE(::GetWindowLongA(label.hwnd(), GWL_STYLE) & WS_BORDER) << "the drawn frame is no platform border";
   Pixels framed = Render(label.hwnd());
@@ -90,11 +90,11 @@ TEST(Label, GradientFrameNeedsTwoUsableColours) {
 }
 
 TEST(Label, BackPictureIsTiledAndABrokenPictureIsIgnored) {
-  Host host;
+  Stage stage;
   ts::forms::LabelProps p = WhiteLabel("");
-  p.backPicture = SolidBmp(4, 4, 0, 255, 0);
+  p.backPicture = imgtest::SolidBmp(4, 4, {0, 255, 0});
   p.pictureMode = 0;
-  Control label = Create(ts::controls::LabelInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 30, 30}, 1);
+  Control label = stage.Create(ts::controls::LabelInterface, 1, ts::forms::WriteRecord(p), {10, 10, 30, 30});
   ASSERT_NE(label.unit, nullptr);
   Pixels natural = Render(label.hwnd());
   EXPECT_EQ(natural.at(1, 1), 0x00FF00u);
@@ -107,11 +107,11 @@ TEST(Label, BackPictureIsTiledAndABrokenPictureIsIgnored) {
 }
 
 TEST(Label, EffectsDrawAShadowBeforeTheCaption) {
-  Host host;
+  Stage stage;
   ts::forms::LabelProps p = WhiteLabel("阴影效果");
   p.textColor = 0x0000FF;
   p.effect = 0;
-  Control label = Create(ts::controls::LabelInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 110, 40}, 1);
+  Control label = stage.Create(ts::controls::LabelInterface, 1, ts::forms::WriteRecord(p), {10, 10, 110, 40});
   ASSERT_NE(label.unit, nullptr);
   auto count = [](const Pixels& px, uint32_t colour) {
     return std::count(px.data.begin(), px.data.end(), colour);
@@ -126,13 +126,13 @@ TEST(Label, EffectsDrawAShadowBeforeTheCaption) {
 }
 
 TEST(Label, GradientBackgroundRunsFromTheFirstColourToTheLast) {
-  Host host;
+  Stage stage;
   ts::forms::LabelProps p = WhiteLabel("");
   p.gradientMode = 1;  // left to right
   p.gradientColors[0] = 0x000000;
   p.gradientColors[1] = 0xFF000000;
   p.gradientColors[2] = 0xFFFFFF;
-  Control label = Create(ts::controls::LabelInterface, ts::forms::WriteRecord(p), host.hwnd(), {10, 10, 111, 30}, 1);
+  Control label = stage.Create(ts::controls::LabelInterface, 1, ts::forms::WriteRecord(p), {10, 10, 111, 30});
   ASSERT_NE(label.unit, nullptr);
   Pixels px = Render(label.hwnd());
   EXPECT_EQ(px.at(0, 5), 0x000000u);
@@ -144,8 +144,8 @@ TEST(Label, GradientBackgroundRunsFromTheFirstColourToTheLast) {
 }
 
 TEST(Label, PropertiesAreClampedAndTheRecordReflectsTheWindow) {
-  Host host;
-  Control label = Create(ts::controls::LabelInterface, Bytes(), host.hwnd(), {10, 10, 90, 30}, 1);
+  Stage stage;
+  Control label = stage.Create(ts::controls::LabelInterface, 1, Bytes(), {10, 10, 90, 30});
   ASSERT_NE(label.unit, nullptr);
   EXPECT_EQ(label.GetText(kCaption), "标签");  // the default caption
   label.SetText(kCaption, "12%");

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "controls/simple/simple_controls.h"
-#include "tests/controls/simple/fixture.h"
+#include "tests/support/stage.h"
 
-using namespace simpletest;
+using namespace tstest;
 
 namespace {
 
@@ -25,8 +25,8 @@ int32_t ShownPosition(HWND bar) { return static_cast<int32_t>(::SendMessageA(bar
 }  // namespace
 
 TEST(ProgressBar, PositionAboveTheRangeShowsFullAndReadsAsWritten) {
-  Host host;
-  Control bar = Create(ts::controls::ProgressBarInterface, BarRecord(0, 100, 0), host.hwnd(), {10, 10, 250, 32}, 1);
+  Stage stage;
+  Control bar = stage.Create(ts::controls::ProgressBarInterface, 1, BarRecord(0, 100, 0), {10, 10, 250, 32});
   ASSERT_NE(bar.unit, nullptr);
   EXPECT_EQ(bar.SetInt(kPosition, 150), 0);
   EXPECT_EQ(ShownPosition(bar.hwnd()), 100);
@@ -37,8 +37,8 @@ TEST(ProgressBar, PositionAboveTheRangeShowsFullAndReadsAsWritten) {
 }
 
 TEST(ProgressBar, BoundsInReverseOrderGiveThePlatformTheSmallerAsLow) {
-  Host host;
-  Control bar = Create(ts::controls::ProgressBarInterface, BarRecord(100, 0, 50), host.hwnd(), {10, 10, 250, 32}, 1);
+  Stage stage;
+  Control bar = stage.Create(ts::controls::ProgressBarInterface, 1, BarRecord(100, 0, 50), {10, 10, 250, 32});
   ASSERT_NE(bar.unit, nullptr);
   PBRANGE range{};
   ::SendMessageA(bar.hwnd(), PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&range));
@@ -56,9 +56,8 @@ TEST(ProgressBar, BoundsInReverseOrderGiveThePlatformTheSmallerAsLow) {
 }
 
 TEST(ProgressBar, ValuesAreKeptWithin0To32767) {
-  Host host;
-  Control bar = Create(ts::controls::ProgressBarInterface, BarRecord(-20, 50000, 70000), host.hwnd(),
-                       {10, 10, 250, 32}, 1);
+  Stage stage;
+  Control bar = stage.Create(ts::controls::ProgressBarInterface, 1, BarRecord(-20, 50000, 70000), {10, 10, 250, 32});
   ASSERT_NE(bar.unit, nullptr);
   EXPECT_EQ(bar.GetInt(kMinimum), 0);
   EXPECT_EQ(bar.GetInt(kMaximum), 32767);
@@ -68,8 +67,8 @@ TEST(ProgressBar, ValuesAreKeptWithin0To32767) {
 }
 
 TEST(ProgressBar, OrientationChangesAskForRecreationAndTheRecordCarriesThem) {
-  Host host;
-  Control bar = Create(ts::controls::ProgressBarInterface, BarRecord(0, 100, 40), host.hwnd(), {10, 10, 250, 32}, 1);
+  Stage stage;
+  Control bar = stage.Create(ts::controls::ProgressBarInterface, 1, BarRecord(0, 100, 40), {10, 10, 250, 32});
   ASSERT_NE(bar.unit, nullptr);
   EXPECT_EQ(bar.SetInt(1, 1), 1);  // Vertical
   EXPECT_EQ(bar.SetInt(2, 1), 1);  // Smooth
@@ -80,9 +79,9 @@ TEST(ProgressBar, OrientationChangesAskForRecreationAndTheRecordCarriesThem) {
 }
 
 TEST(ProgressBar, RecordAboveItsVersionIsRefused) {
-  Host host;
+  Stage stage;
   Bytes record = BarRecord(0, 100, 0);
   record[0] = 2;  // version 2 is above the highest this type reads
-  Control bar = Create(ts::controls::ProgressBarInterface, record, host.hwnd(), {10, 10, 250, 32}, 1);
+  Control bar = stage.Create(ts::controls::ProgressBarInterface, 1, record, {10, 10, 250, 32});
   EXPECT_EQ(bar.unit, nullptr);
 }

@@ -8,7 +8,7 @@
 
 #include "controls/treebox/treebox.h"
 #include "controls/treebox/treebox_commands.h"
-#include "tests/controls/listview/harness.h"
+#include "tests/support/stage.h"
 
 namespace {
 
@@ -25,18 +25,18 @@ std::vector<uint8_t> Record(bool checkBoxes, std::vector<ts::forms::TreeItemReco
 }
 
 int32_t Insert(int32_t parent, const char* text) {
-  return Call(TreeInsertItem, {Unit(kId, kTree), Int(parent), Text(text)}).v.i32;
+  return Call(TreeInsertItem, {StageUnit(kId, kTree), Int(parent), Text(text)}).v.i32;
 }
-std::string TextAt(int32_t i) { return TextOf(Call(TreeGetItemText, {Unit(kId, kTree), Int(i)})); }
-int32_t ParentOf(int32_t i) { return Call(TreeGetParent, {Unit(kId, kTree), Int(i)}).v.i32; }
-int32_t CheckOf(int32_t i) { return Call(TreeGetCheckState, {Unit(kId, kTree), Int(i)}).v.i32; }
+std::string TextAt(int32_t i) { return TakeText(Call(TreeGetItemText, {StageUnit(kId, kTree), Int(i)})); }
+int32_t ParentOf(int32_t i) { return Call(TreeGetParent, {StageUnit(kId, kTree), Int(i)}).v.i32; }
+int32_t CheckOf(int32_t i) { return Call(TreeGetCheckState, {StageUnit(kId, kTree), Int(i)}).v.i32; }
 void SetCheck(int32_t i, int32_t s, bool recursive) {
-  Call(TreeSetCheckState, {Unit(kId, kTree), Int(i), Int(s), Bool(recursive)});
+  Call(TreeSetCheckState, {StageUnit(kId, kTree), Int(i), Int(s), Bool(recursive)});
 }
 
 // A (A1, A2), B.
 TreeBox* MakeSample(Stage& stage, bool checkBoxes) {
-  auto* tree = static_cast<TreeBox*>(stage.Create(&TreeBoxInterface, kId, Record(checkBoxes)));
+  auto* tree = static_cast<TreeBox*>(stage.Create(&TreeBoxInterface, kId, Record(checkBoxes)).unit);
   EXPECT_NE(tree, nullptr);
   EXPECT_EQ(Insert(-1, "A"), 0);
   EXPECT_EQ(Insert(0, "A1"), 1);
@@ -60,7 +60,7 @@ TEST(TreeBox, IndexesArePreorderPositionsAlsoUnderACollapsedBranch) {
   EXPECT_EQ(ParentOf(3), -1);
   EXPECT_EQ(ParentOf(0), -1);
   EXPECT_EQ(ParentOf(99), -1);
-  EXPECT_EQ(Call(TreeGetItemCount, {Unit(kId, kTree)}).v.i32, 4);
+  EXPECT_EQ(Call(TreeGetItemCount, {StageUnit(kId, kTree)}).v.i32, 4);
   // A child added to an earlier branch takes B's place, and B moves on.
   EXPECT_EQ(Insert(0, "A3"), 3);
   EXPECT_EQ(TextAt(3), "A3");
@@ -86,7 +86,7 @@ TEST(TreeBox, CheckStatesAndTheRecursiveRules) {
   Stage stage;
   MakeSample(stage, true);
   // All seven places: the check state is given.
-  auto r = Call(TreeInsertItem, {Unit(kId, kTree), Int(-1), Text("C"), None(), None(), None(), Int(0), Int(0)});
+  auto r = Call(TreeInsertItem, {StageUnit(kId, kTree), Int(-1), Text("C"), Omitted(), Omitted(), Omitted(), Int(0), Int(0)});
   EXPECT_EQ(r.v.i32, 4);
   EXPECT_EQ(CheckOf(4), 0);
   EXPECT_EQ(CheckOf(5), -1);
@@ -132,7 +132,7 @@ TEST(TreeBox, ArrayOfTextsAddsOneItemEach) {
   ts::ArgRecord texts{};
   ts::SetSlotPointer(texts.v, &array);
   texts.type = ts::tag::Text | ts::tag::ArrayBit;
-  auto r = Call(TreeInsertItem, {Unit(kId, kTree), Int(3), texts});
+  auto r = Call(TreeInsertItem, {StageUnit(kId, kTree), Int(3), texts});
   EXPECT_EQ(r.v.i32, 0);
   EXPECT_EQ(TextAt(4), "x");
   EXPECT_EQ(TextAt(6), "z");
@@ -151,12 +151,12 @@ TEST(TreeBox, StoredItemsKeepTheirDepthsAndCheckMarks) {
   items[2].depth = 2;
   items[3].text = "B";
   items[3].depth = 1;
-  ASSERT_NE(stage.Create(&TreeBoxInterface, kId, Record(true, items)), nullptr);
+  ASSERT_NE(stage.Create(&TreeBoxInterface, kId, Record(true, items)).unit, nullptr);
   EXPECT_EQ(TextAt(3), "B");
   EXPECT_EQ(ParentOf(2), 0);
   EXPECT_EQ(ParentOf(3), -1);
-  // After the re-apply timer a stored state 0 shows as unchecked.
-  Stage::PumpFor(120);
+  // Once the re-apply timer has run, a stored state 0 shows as unchecked.
+  PumpUntil([] { return CheckOf(0) == 0 && CheckOf(2) == 0; });
   EXPECT_EQ(CheckOf(0), 0);
   EXPECT_EQ(CheckOf(1), 1);
   EXPECT_EQ(CheckOf(2), 0);
@@ -181,23 +181,18 @@ TEST(TreeBox, MouseToggleRaisesOneEventAfterTheChange) {
     }
   }
   ASSERT_GE(x, 0) << "no state icon found";
-  Stage::Probe() = [&](const Event&) { return tree->CheckState(b); };
-  Stage::Clear();
+  stage.Probe([&](const Event&) { return tree->CheckState(b); });
+  stage.ClearEvents();
   ::PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   ::PostMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-  auto toggles = [] {
-    int n = 0;
-    for (const Event& e : Stage::Events()) n += e.event == 7;
-    return n;
-  };
-  ASSERT_TRUE(Stage::PumpUntil([&] { return toggles() > 0; }));
-  Stage::PumpFor(200);
-  EXPECT_EQ(toggles(), 1);
-  for (const Event& e : Stage::Events()) {
+  ASSERT_TRUE(PumpUntil([&] { return stage.Count(kId, 7) > 0; }));
+  ASSERT_TRUE(Flush());  // the click and what it set off have run
+  EXPECT_EQ(stage.Count(kId, 7), 1u);
+  for (const Event& e : stage.events()) {
     if (e.event != 7) continue;
     EXPECT_EQ(e.a, 3u);
     EXPECT_EQ(e.b, 1u);
-    EXPECT_EQ(e.stateAtRaise, 1);  // the box had changed when the event came
+    EXPECT_EQ(e.probed, 1);  // the box had changed when the event came
   }
   EXPECT_EQ(CheckOf(3), 1);
 }
@@ -212,22 +207,22 @@ TEST(TreeBox, RightPressOnAnItemSelectsItAndRaisesEvent6) {
   RECT label{};
   std::memcpy(&label, &b, sizeof b);
   ASSERT_TRUE(tree->Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label)));
-  auto sixes = [] {
+  auto sixes = [&] {
     std::vector<int32_t> selected;
-    for (const Event& e : Stage::Events()) {
-      if (e.event == 6) selected.push_back(e.stateAtRaise);
+    for (const Event& e : stage.events()) {
+      if (e.event == 6) selected.push_back(e.probed);
     }
     return selected;
   };
-  Stage::Probe() = [&](const Event&) {
+  stage.Probe([&](const Event&) {
     return tree->IndexOf(reinterpret_cast<HTREEITEM>(tree->Send(TVM_GETNEXTITEM, TVGN_CARET, 0)));
-  };
+  });
   auto rightClick = [&](int x, int y) {
     ::PostMessageA(h, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
     ::PostMessageA(h, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
-    Stage::PumpFor(300);
+    ASSERT_TRUE(Flush());
   };
-  Stage::Clear();
+  stage.ClearEvents();
   rightClick(label.left + 2, label.bottom + 60);
   EXPECT_TRUE(sixes().empty());
   rightClick((label.left + label.right) / 2, (label.top + label.bottom) / 2);
@@ -260,14 +255,14 @@ TEST(TreeBox, IndexesFollowChangesMadeDirectlyOnTheControl) {
   EXPECT_EQ(Insert(0, "A3"), 2);
   EXPECT_EQ(TextAt(3), "B");
   EXPECT_EQ(ParentOf(4), 3);
-  EXPECT_EQ(Call(TreeGetItemCount, {Unit(kId, kTree)}).v.i32, 5);
+  EXPECT_EQ(Call(TreeGetItemCount, {StageUnit(kId, kTree)}).v.i32, 5);
 }
 
 // Drawing is held back while items arrive; anything that needs the layout
 // (here a hit test on a shown tree) sees every item in place.
 TEST(TreeBox, HitTestsSeeItemsJustInserted) {
   Stage stage;
-  TreeBox* tree = static_cast<TreeBox*>(stage.Create(&TreeBoxInterface, kId, Record(false)));
+  TreeBox* tree = static_cast<TreeBox*>(stage.Create(&TreeBoxInterface, kId, Record(false)).unit);
   ASSERT_NE(tree, nullptr);
   HWND h = tree->handle();
   ::ShowWindow(h, SW_SHOW);

@@ -1,0 +1,151 @@
+// Twinseek as the README shows it: the real program runs on the main thread;
+// a helper thread fills two folders with copies, scans them, closes the
+// end-of-scan message and marks every copy but the first. Then it creates
+// the file named on the command line and holds the window on screen until
+// that file is gone (scripts/screenshot takes its picture meanwhile).
+// Usage: twinseek_showcase <ready file>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/calls.h"
+#include "app/startup.h"
+#include "app/ui.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/pump.h"
+#include "tests/support/stage.h"
+#include "tests/support/temp_tree.h"
+
+using namespace twinseek;
+
+namespace {
+
+constexpr UnitRef kAutoSelect{kMainForm, 0x16021B6A, unittype::SuperButton};  // 按钮_自动选择
+
+bool Click(HWND main, const UnitRef& button) {
+  HWND hwnd = tstest::UnitWindowOf(main, button.unit);
+  return hwnd != nullptr && PostMessageA(hwnd, BM_CLICK, 0, 0);
+}
+
+// The lines of text the screen shows in a window's client area: bands of
+// rows with dark pixels.
+int TextLinesOnScreen(HWND hwnd) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  POINT origin{0, 0};
+  ClientToScreen(hwnd, &origin);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = r.right;
+  bi.bmiHeader.biHeight = -r.bottom;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  int lines = 0;
+  if (dib != nullptr) {
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, r.right, r.bottom, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto* px = static_cast<const uint32_t*>(bits);
+    bool inLine = false;
+    for (int y = 0; y < r.bottom; ++y) {
+      bool dark = false;
+      for (int x = 0; x < r.right && !dark; ++x) dark = (px[static_cast<size_t>(y) * r.right + x] & 0x808080) == 0;
+      lines += dark && !inLine;
+      inLine = dark;
+    }
+    SelectObject(mem, old);
+    DeleteObject(dib);
+  }
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return lines;
+}
+
+UINT Fail(const char* step) {
+  std::fprintf(stderr, "showcase: %s\n", step);
+  return 1;
+}
+
+// Two folders with three groups of copies and two files without one.
+void FillFolders(const tstest::TempTree& tree) {
+  const std::string photo(3000, 'j'), report(7000, 'd'), plan(900, 'x');
+  tree.File("照片\\海边.jpg", photo);
+  tree.File("照片\\备份\\海边.jpg", photo);
+  tree.File("照片\\备份\\海边 (2).jpg", photo);
+  tree.File("照片\\山.jpg", std::string(5000, 'm'));
+  tree.File("文档\\报告.doc", report);
+  tree.File("文档\\报告 - 副本.doc", report);
+  tree.File("文档\\计划.xls", plan);
+  tree.File("照片\\备份\\计划.xls", plan);
+  tree.File("文档\\说明.txt", "unique");
+}
+
+// Scans the two folders of `tree` and marks the copies; 0 when the window
+// shows the result.
+UINT ScanAndMark(HWND main, const tstest::TempTree& tree) {
+  ListDeleteAll(ui::FolderList);
+  for (const char* folder : {"照片", "文档"}) {
+    ListSetCellText(ui::FolderList, ListAppendRow(ui::FolderList), 0, tree.Path(folder));
+  }
+  SetTextProperty(ui::Patterns, prop::EditContent, "*.*");
+  SetIntProperty(ui::Subfolders, prop::Checked, 1);
+  HWND scan = tstest::UnitWindowOf(main, ui::ScanButton.unit);
+  if (!tstest::WaitFor([&] { return scan != nullptr && IsWindowEnabled(scan); }, 10000)) {
+    return Fail("the scan button is not there");
+  }
+  Click(main, ui::ScanButton);
+  const tstest::Dialog done = tstest::WaitForMessageBox(60000);
+  if (!done.hwnd) return Fail("the scan did not end");
+  if (done.text.find("扫描成功") == std::string::npos) return Fail("the scan ended with another message");
+  tstest::Dismiss(done);
+  if (!Click(main, kAutoSelect) || !tstest::QueuePassed(main)) return Fail("the copies were not marked");
+  // The tree box draws its items a moment after they arrive: wait until
+  // every group shows.
+  int groups = 0;
+  for (int32_t i = 0, n = TreeItemCount(ui::ResultTree); i < n; ++i) groups += TreeParent(ui::ResultTree, i) == -1;
+  if (groups != 3) return Fail("the scan did not find the three groups");
+  HWND results = tstest::UnitWindowOf(main, ui::ResultTree.unit);
+  if (!tstest::WaitFor([&] { return TextLinesOnScreen(results) == groups; }, 10000)) {
+    return Fail("the result tree does not show its groups");
+  }
+  return 0;
+}
+
+UINT Show(const std::string& readyFile) {
+  HWND main = nullptr;
+  if (!tstest::WaitFor([&] {
+        main = tstest::LoadedWindow(kMainForm);
+        return main != nullptr && IsWindowVisible(main);
+      }, 20000)) {
+    return Fail("the main window did not appear");
+  }
+  tstest::TempTree tree("showcase", "Z:\\tmp");
+  FillFolders(tree);
+  if (const UINT failed = ScanAndMark(main, tree)) return failed;
+  HANDLE ready = CreateFileA(readyFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (ready == INVALID_HANDLE_VALUE) return Fail("cannot create the ready file");
+  CloseHandle(ready);
+  if (!tstest::WaitFor([&] { return !tstest::PathExists(readyFile); }, 120000)) return Fail("no picture was taken");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: twinseek_showcase <ready file>\n");
+    return 2;
+  }
+  const std::string readyFile = argv[1];
+  std::thread driver([readyFile] { ExitProcess(Show(readyFile)); });
+  driver.detach();
+  RunTwinseek();
+  return 3;  // the program ended before the picture was taken
+}
