@@ -10,16 +10,12 @@
 #include "libs/digest/digest_library.h"
 #include "libs/shell/shell_library.h"
 #include "libs/thread/thread_library.h"
-#include "runtime/commands/commands.h"
-#ifdef TS_HAVE_FORMS
 #include "forms/unit_types.h"
-#endif
+#include "runtime/commands/commands.h"
 
 extern "C" const unsigned char ts_app_handlers[];
-#ifdef TS_HAVE_FORMBLOCK
 extern "C" const unsigned char ts_form_block[];
 extern "C" const unsigned ts_form_block_size;
-#endif
 
 namespace twinseek {
 namespace {
@@ -109,13 +105,11 @@ ts::LibraryRecord MakeRecord(const LibraryInfo& info) {
   r.one = 1;
   r.flags = info.flags;
   r.unitTypeCount = info.unitTypes;
-#ifdef TS_HAVE_FORMS
   // The unit-type tables of the libraries that have unit types.
   if (info.unitTypes > 0) {
     uint32_t library = static_cast<uint32_t>(&info - kLibraries) + 1;
     r.unitTypes = ts::forms::LibraryUnitTypes(library).entries;
   }
-#endif
   r.commandCount = info.commands;
   const size_t index = static_cast<size_t>(&info - kLibraries);
   r.commands = kCommandTables[index];
@@ -141,13 +135,8 @@ struct Tables {
     header.codeBase = ts_app_handlers;
     header.constBlock = &kConst;
     header.constSize = kConstSize;
-#ifdef TS_HAVE_FORMBLOCK
     header.formBlock = ts_form_block;
     header.formSize = ts_form_block_size;
-#else
-    header.formBlock = nullptr;
-    header.formSize = 0;
-#endif
     header.libraryCount = 7;
     header.libraries = pointers;
     header.dllCount = 12;

@@ -27,8 +27,8 @@ void ScaledProgress(uint32_t k, uint32_t n, int32_t* maximum, int32_t* position)
 // block (the whole file when it is no longer than that). A file longer than
 // its head stays open, so that its rest can be read from there.
 struct ScanJob::HeadRead : ReadJob {
-  HeadRead(uint32_t file, uint64_t size, uint32_t at, std::string path, const std::atomic<bool>* stop)
-      : file(file), size(size), at(at), path(std::move(path)), stop(stop) {}
+  HeadRead(uint32_t fileNumber, uint64_t fileSize, uint32_t step, std::string filePath, const std::atomic<bool>* stopFlag)
+      : file(fileNumber), size(fileSize), at(step), path(std::move(filePath)), stop(stopFlag) {}
   void Run() override {
     reader = std::make_unique<FileReader>();
     if (!reader->Open(path, size)) {
@@ -58,15 +58,15 @@ struct ScanJob::HeadRead : ReadJob {
 // size and head is named, what is left is first compared with that file's
 // bytes, and equal bytes end the read without digesting them.
 struct ScanJob::RestRead : ReadJob {
-  RestRead(uint32_t file, uint64_t size, std::string path, std::unique_ptr<FileReader> reader, uint32_t compared,
-           std::string comparedPath, const std::atomic<bool>* stop)
-      : file(file),
-        size(size),
-        path(std::move(path)),
-        compared(compared),
-        comparedPath(std::move(comparedPath)),
-        stop(stop),
-        reader(std::move(reader)) {}
+  RestRead(uint32_t fileNumber, uint64_t fileSize, std::string filePath, std::unique_ptr<FileReader> openReader,
+           uint32_t comparedFile, std::string comparedFilePath, const std::atomic<bool>* stopFlag)
+      : file(fileNumber),
+        size(fileSize),
+        path(std::move(filePath)),
+        compared(comparedFile),
+        comparedPath(std::move(comparedFilePath)),
+        stop(stopFlag),
+        reader(std::move(openReader)) {}
   void Run() override {
     if (!reader) {
       reader = std::make_unique<FileReader>();

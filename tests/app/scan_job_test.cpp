@@ -446,10 +446,10 @@ TEST(ScanJob, ReadingLazilyGivesTheSameGroupsAsReadingEverything) {
   // content's true digest.
   for (const auto& [row, md5] : s.out.digests) {
     if (md5.empty()) continue;
-    FileDigest d;
-    ASSERT_EQ(DigestFile(s.out.rows[row], nullptr, &d), ReadOutcome::Done);
+    FileDigest digest;
+    ASSERT_EQ(DigestFile(s.out.rows[row], nullptr, &digest), ReadOutcome::Done);
     char hex[33];
-    ts::Md5Hex(d.md5, hex);
+    ts::Md5Hex(digest.md5, hex);
     EXPECT_EQ(md5, hex) << s.out.rows[row];
   }
 }
