@@ -19,8 +19,16 @@ namespace {
 std::mutex g_foldersLock;
 std::vector<std::wstring> g_folders;
 
-// The path store of the scan whose items the tree shows.
+// The path store of the scan whose items the tree shows. Set and read on
+// the window's thread; the lock only keeps a reader elsewhere (a test, a
+// measurement) from seeing it half written.
+std::mutex g_resultsLock;
 std::shared_ptr<const app::PathStore> g_results;
+
+std::shared_ptr<const app::PathStore> Results() {
+  std::lock_guard<std::mutex> hold(g_resultsLock);
+  return g_results;
+}
 
 std::wstring FolderByNumber(int32_t number) {
   std::lock_guard<std::mutex> hold(g_foldersLock);
@@ -58,7 +66,10 @@ bool FolderListed(const std::wstring& folder) {
   return false;
 }
 
-void ShowResultsOf(std::shared_ptr<const app::PathStore> paths) { g_results = std::move(paths); }
+void ShowResultsOf(std::shared_ptr<const app::PathStore> paths) {
+  std::lock_guard<std::mutex> hold(g_resultsLock);
+  g_results = std::move(paths);
+}
 
 int32_t AddResultItem(int32_t parent, const app::ShownFile& file) {
   // Item data 0 means "no number": path numbers are stored one higher.
@@ -67,8 +78,9 @@ int32_t AddResultItem(int32_t parent, const app::ShownFile& file) {
 
 std::wstring ResultPath(const std::string& text, int32_t itemData) {
   const uint32_t number = static_cast<uint32_t>(itemData);
-  if (number != 0 && g_results && number - 1 < g_results->Count() && g_results->Text(number - 1) == text) {
-    return g_results->Exact(number - 1);
+  const std::shared_ptr<const app::PathStore> results = Results();
+  if (number != 0 && results && number - 1 < results->Count() && results->Text(number - 1) == text) {
+    return results->Exact(number - 1);
   }
   return app::ExactFromText(text);
 }

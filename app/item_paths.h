@@ -28,7 +28,7 @@ std::wstring FolderRowPath(int32_t row);
 // platform compares names.
 bool FolderListed(const std::wstring& folder);
 
-// --- result tree (user-interface thread) ------------------------------------
+// --- result tree ---------------------------------------------------------------
 // The paths the tree's numbers refer to from now on: set when a scan empties
 // the tree, kept until the next one does.
 void ShowResultsOf(std::shared_ptr<const app::PathStore> paths);
