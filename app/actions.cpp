@@ -6,16 +6,21 @@
 #include <vector>
 
 #include "app/calls.h"
+#include "app/item_paths.h"
 #include "app/scan/file_digest.h"
+#include "app/scan/path_rules.h"
 #include "app/ui.h"
+#include "libs/shell/shell_library.h"
 #include "runtime/commands/commands.h"
 #include "runtime/services.h"
 
 namespace twinseek {
 namespace {
 
-constexpr int32_t kSHFileOperationA = 0;  // DLL command indexes
-constexpr int32_t kDeleteFileA = 1;
+constexpr int32_t kSHFileOperationW = 0;  // DLL command indexes
+constexpr int32_t kDeleteFileW = 1;
+
+uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 void SetChildChecks(int32_t state) {
   const int32_t n = TreeItemCount(ui::ResultTree);
@@ -25,7 +30,7 @@ void SetChildChecks(int32_t state) {
 }
 
 struct Member {
-  std::string path;
+  std::wstring path;  // empty: the item names no file
   bool checked = false;
   bool gone = false;  // removed by this clean
 };
@@ -56,15 +61,19 @@ bool HasOtherCopy(const std::vector<Member>& group, size_t self) {
   return false;
 }
 
-bool RemoveFile(const std::string& path, bool toRecycleBin) {
+bool RemoveFile(const std::wstring& path, bool toRecycleBin) {
   if (toRecycleBin) return RecycleFile(path, 1);
-  return static_cast<uint32_t>(ts::svc::Dll(kDeleteFileA, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(path.c_str())))) != 0;
+  const std::wstring verbatim = app::VerbatimPath(path);
+  return static_cast<uint32_t>(ts::svc::Dll(kDeleteFileW, Word(verbatim.c_str()))) != 0;
 }
 
-std::string CurrentItemPath() {
+// The exact path of the tree's current item, when the shell can be given
+// it as it is; empty otherwise.
+std::wstring CurrentItemPathForShell() {
   int32_t item = GetIntProperty(ui::ResultTree, prop::CurrentItem);
-  if (item < 0) return std::string();
-  return TreeItemText(ui::ResultTree, item);
+  if (item < 0) return std::wstring();
+  std::wstring path = ResultItemPath(item);
+  return app::ShellWouldRewrite(path) ? std::wstring() : path;
 }
 
 }  // namespace
@@ -85,7 +94,7 @@ void Clean() {
   std::vector<std::pair<size_t, size_t>> order;  // (group, member) of each item, in tree order
   for (int32_t i = 0; i < n; ++i) {
     Member m;
-    m.path = TreeItemText(ui::ResultTree, i);
+    m.path = ResultPath(TreeItemText(ui::ResultTree, i), TreeItemData(ui::ResultTree, i));
     m.checked = TreeCheckState(ui::ResultTree, i) == 1;
     if (TreeParent(ui::ResultTree, i) == -1 || groups.empty()) groups.emplace_back();
     groups.back().push_back(m);
@@ -93,7 +102,7 @@ void Clean() {
   }
   for (const auto& [g, k] : order) {
     std::vector<Member>& group = groups[g];
-    if (!group[k].checked) continue;
+    if (!group[k].checked || group[k].path.empty()) continue;
     // A checked file goes only while a different file of its group still
     // holds the same bytes: no group loses its last copy, a file changed
     // since the scan stays, and a digest collision removes nothing.
@@ -103,11 +112,12 @@ void Clean() {
   }
 }
 
-bool RecycleFile(const std::string& path, int options) {
-  std::vector<char> from(path.begin(), path.end());
-  from.push_back('\0');
-  from.push_back('\0');
-  SHFILEOPSTRUCTA op{};
+bool RecycleFile(const std::wstring& path, int options) {
+  if (path.empty() || app::ShellWouldRewrite(path) || path.find_first_of(L"?*") != std::wstring::npos) return false;
+  std::vector<wchar_t> from(path.begin(), path.end());
+  from.push_back(L'\0');
+  from.push_back(L'\0');
+  SHFILEOPSTRUCTW op{};
   op.hwnd = nullptr;
   op.wFunc = FO_DELETE;
   op.pFrom = from.data();
@@ -115,33 +125,39 @@ bool RecycleFile(const std::string& path, int options) {
   if (options & 1) op.fFlags |= FOF_NOCONFIRMATION;
   if (options & 2) op.fFlags |= FOF_NOERRORUI;
   if (options & 4) op.fFlags |= FOF_SILENT;
-  uint32_t rc = static_cast<uint32_t>(ts::svc::Dll(kSHFileOperationA, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&op))));
+  uint32_t rc = static_cast<uint32_t>(ts::svc::Dll(kSHFileOperationW, Word(&op)));
   return rc == 0 && !op.fAnyOperationsAborted;
 }
 
 void OpenCurrentFile() {
-  std::string path = CurrentItemPath();
+  const std::wstring path = CurrentItemPathForShell();
   if (path.empty()) return;
-  ShellOpen(path);
+  constexpr int32_t kOpen = 4;  // the shell operation's number for "open"
+  ts::ShellOperationExact(kOpen, path, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-std::string ExplorerPath(const std::string& path) {
-  // A network path keeps its leading "\\"; in the rest every "\\" becomes "\".
-  size_t keep = path.rfind("\\\\", 0) == 0 ? 2 : 0;
-  Args a;
-  a.Text(path.substr(keep)).Text("\\\\").Text("\\").Omit().Omit().Bool(true);
-  return path.substr(0, keep) + TakeText(CallCore(ts::TextReplace, a));
+std::wstring ExplorerPath(const std::wstring& path) {
+  // A network path keeps its leading "\\"; in the rest every "\\" becomes
+  // "\", pair by pair from the left.
+  const size_t keep = path.rfind(L"\\\\", 0) == 0 ? 2 : 0;
+  std::wstring out = path.substr(0, keep);
+  for (size_t i = keep; i < path.size(); ++i) {
+    out += path[i];
+    if (path[i] == L'\\' && i + 1 < path.size() && path[i + 1] == L'\\') ++i;
+  }
+  return out;
 }
 
-void LocateInExplorer(const std::string& path) {
-  char windows[MAX_PATH + 1] = {};
-  UINT n = GetWindowsDirectoryA(windows, MAX_PATH);
-  std::string explorer = (n > 0 && n < MAX_PATH) ? std::string(windows) + "\\explorer.exe" : "explorer";
-  RunProgram("\"" + explorer + "\" /n,/select,\"" + ExplorerPath(path) + "\"");
+void LocateInExplorer(const std::wstring& path) {
+  wchar_t windows[MAX_PATH + 1] = {};
+  UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
+  std::wstring explorer = (n > 0 && n < MAX_PATH) ? std::wstring(windows) + L"\\explorer.exe" : L"explorer";
+  constexpr int32_t kNormalWindow = 2;
+  ts::StartProgram(L"\"" + explorer + L"\" /n,/select,\"" + ExplorerPath(path) + L"\"", false, kNormalWindow);
 }
 
 void LocateCurrentFile() {
-  std::string path = CurrentItemPath();
+  const std::wstring path = CurrentItemPathForShell();
   if (path.empty()) return;
   LocateInExplorer(path);
 }

@@ -6,7 +6,6 @@
 #include "controls/listview/listview_commands.h"
 #include "controls/treebox/treebox_commands.h"
 #include "forms/engine/window_commands.h"
-#include "libs/shell/shell_library.h"
 #include "libs/thread/thread_library.h"
 #include "runtime/commands/commands.h"
 #include "runtime/services.h"
@@ -170,12 +169,6 @@ void DestroyUnit(const UnitRef& u) {
   CallCore(ts::forms::CmdDestroyUnit, a);
 }
 
-bool RunProgram(const std::string& commandLine) {
-  Args a;
-  a.Text(commandLine).Bool(false);
-  return CallCore(ts::RunProgram, a).v.i32 != 0;
-}
-
 void ProcessEvents() {
   Args a;
   CallCore(ts::ProcessEvents, a);
@@ -195,9 +188,10 @@ int32_t ListAppendRow(const UnitRef& list) {
   return CallLibrary(ts::controls::ListInsertItem, a).v.i32;
 }
 
-int32_t ListAppendRow(const UnitRef& list, const std::string& text) {
+int32_t ListAppendRow(const UnitRef& list, const std::string& text, int32_t itemData) {
   Args a;
   a.Unit(list).Omit().Text(text);
+  if (itemData != 0) a.Omit().Omit().Omit().Int(itemData);
   return CallLibrary(ts::controls::ListInsertItem, a).v.i32;
 }
 
@@ -225,10 +219,11 @@ void ListSetCellText(const UnitRef& list, int32_t row, int32_t column, const std
   CallLibrary(ts::controls::ListSetItemText, a);
 }
 
-int32_t ListFindExact(const UnitRef& list, const std::string& text, int32_t column) {
+int32_t ListItemData(const UnitRef& list, int32_t row) {
+  constexpr int32_t kItemData = 4;  // the cell accessor's kind
   Args a;
-  a.Unit(list).Text(text).Int(0).Bool(true).Int(column);
-  return CallLibrary(ts::controls::ListFindItem, a).v.i32;
+  a.Unit(list).Int(row).Int(0).Int(kItemData);
+  return CallLibrary(ts::controls::ListGetCellValue, a).v.i32;
 }
 
 // --- tree items ---------------------------------------------------------------
@@ -239,7 +234,7 @@ int32_t TreeItemCount(const UnitRef& tree) {
   return CallLibrary(ts::controls::TreeGetItemCount, a).v.i32;
 }
 
-int32_t TreeAppend(const UnitRef& tree, int32_t parent, const std::string& text) {
+int32_t TreeAppend(const UnitRef& tree, int32_t parent, const std::string& text, int32_t itemData) {
   Args a;
   a.Unit(tree);
   if (parent < 0) {
@@ -248,6 +243,7 @@ int32_t TreeAppend(const UnitRef& tree, int32_t parent, const std::string& text)
     a.Int(parent);
   }
   a.Text(text);
+  if (itemData != 0) a.Omit().Omit().Int(itemData);
   return CallLibrary(ts::controls::TreeInsertItem, a).v.i32;
 }
 
@@ -281,19 +277,13 @@ int32_t TreeParent(const UnitRef& tree, int32_t index) {
   return CallLibrary(ts::controls::TreeGetParent, a).v.i32;
 }
 
+int32_t TreeItemData(const UnitRef& tree, int32_t index) {
+  Args a;
+  a.Unit(tree).Int(index);
+  return CallLibrary(ts::controls::TreeGetItemData, a).v.i32;
+}
+
 // --- libraries ----------------------------------------------------------------
-
-std::string BrowseForFolder(const std::string& title) {
-  Args a;
-  a.Text(title).Bool(false);
-  return TakeText(CallLibrary(ts::BrowseForFolder, a));
-}
-
-void ShellOpen(const std::string& file) {
-  Args a;
-  a.Int(4).Text(file);  // operation 4: open
-  CallLibrary(ts::ShellOperation, a);
-}
 
 bool StartThread(void (*routine)(uint32_t), uint32_t parameter, int32_t* handle) {
   Args a;

@@ -52,34 +52,35 @@ std::string ToText(int32_t value);
 void RepaintUnit(const UnitRef& u);
 bool LoadWindowModal(const UnitRef& window);
 void DestroyUnit(const UnitRef& u);
-bool RunProgram(const std::string& commandLine);
 void ProcessEvents();
 
 // --- list box rows ------------------------------------------------------------
 int32_t ListRowCount(const UnitRef& list);
 int32_t ListAppendRow(const UnitRef& list);
-// Appends a row whose first cell holds `text`, in one step.
-int32_t ListAppendRow(const UnitRef& list, const std::string& text);
+// Appends a row whose first cell holds `text` and whose item data is
+// `itemData`, in one step.
+int32_t ListAppendRow(const UnitRef& list, const std::string& text, int32_t itemData = 0);
 void ListDeleteRow(const UnitRef& list, int32_t row);
 void ListDeleteAll(const UnitRef& list);
 std::string ListCellText(const UnitRef& list, int32_t row, int32_t column);
 void ListSetCellText(const UnitRef& list, int32_t row, int32_t column, const std::string& text);
-int32_t ListFindExact(const UnitRef& list, const std::string& text, int32_t column);
+// The row's item data; 0 when the row does not exist.
+int32_t ListItemData(const UnitRef& list, int32_t row);
 
 // --- tree items ---------------------------------------------------------------
 int32_t TreeItemCount(const UnitRef& tree);
-// Appends an item under the item at `parent` (-1: a top-level item); the
-// new item's index.
-int32_t TreeAppend(const UnitRef& tree, int32_t parent, const std::string& text);
+// Appends an item under the item at `parent` (-1: a top-level item) with
+// its item data; the new item's index.
+int32_t TreeAppend(const UnitRef& tree, int32_t parent, const std::string& text, int32_t itemData = 0);
 void TreeDeleteAll(const UnitRef& tree);
 std::string TreeItemText(const UnitRef& tree, int32_t index);
 int32_t TreeCheckState(const UnitRef& tree, int32_t index);
 void TreeSetCheckState(const UnitRef& tree, int32_t index, int32_t state);
 int32_t TreeParent(const UnitRef& tree, int32_t index);
+// The item's item data; 0 when the index does not exist.
+int32_t TreeItemData(const UnitRef& tree, int32_t index);
 
 // --- libraries ----------------------------------------------------------------
-std::string BrowseForFolder(const std::string& title);
-void ShellOpen(const std::string& file);
 // Starts a thread running routine(parameter); the handle goes to *handle.
 bool StartThread(void (*routine)(uint32_t), uint32_t parameter, int32_t* handle);
 

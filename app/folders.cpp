@@ -1,7 +1,9 @@
 #include "app/folders.h"
 
 #include "app/calls.h"
+#include "app/item_paths.h"
 #include "app/ui.h"
+#include "libs/shell/shell_library.h"
 #include "runtime/commands/commands.h"
 
 namespace twinseek {
@@ -41,14 +43,14 @@ std::string TextBetween(const std::string& text, const std::string& leftIn, cons
 }
 
 void AddFolder() {
-  std::string path = BrowseForFolder("请选择文件夹");
-  if (path.empty()) return;
-  if (ListFindExact(ui::FolderList, path, 0) != -1) {
+  // The dialog answers with the exact folder; the row shows its text.
+  const std::wstring folder = ts::BrowseForFolderExact("请选择文件夹", false);
+  if (folder.empty()) return;
+  if (FolderListed(folder)) {
     ShowMessage("当前所选目录已存在，请不要重复添加，谢谢使用！", 0, text::AppCaption);
     return;
   }
-  int32_t row = ListAppendRow(ui::FolderList);
-  ListSetCellText(ui::FolderList, row, 0, path);
+  AddFolderRow(folder);
 }
 
 void RemoveFolder() {

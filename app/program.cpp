@@ -33,7 +33,8 @@ const ConstBlock kConst = {{1, 0}, {0}};
 const char* const kDllFiles[12] = {"Shell32.dll", "Kernel32.dll", "user32",     "user32.dll",
                                    "",            "",             "gdi32.dll",  "",
                                    "",            "gdi32.dll",    "user32.dll", "user32"};
-const char* const kDllNames[12] = {"SHFileOperationA", "DeleteFileA", "GetForegroundWindow", "GetDC",
+// Files are recycled and deleted by their exact paths: the wide forms.
+const char* const kDllNames[12] = {"SHFileOperationW", "DeleteFileW", "GetForegroundWindow", "GetDC",
                                    "CreateFontIndirectA", "SelectObject", "SetBkMode", "SetTextColor",
                                    "TextOutA", "DeleteObject", "ReleaseDC", "GetInputState"};
 
@@ -48,7 +49,7 @@ struct LibraryInfo {
 
 const LibraryInfo kLibraries[7] = {
     {"d09f2340818511d396f6aaf844c7e325", "系统核心支持库", 5, 3, 64, 0xC0000001, 51, 22},
-    {"27bb20fdd3e145e4bee3db39ddd6e64c", "扩展界面支持库一", 2, 0, 3, 0, 5, 14},
+    {"27bb20fdd3e145e4bee3db39ddd6e64c", "扩展界面支持库一", 2, 0, 3, 0, 5, 16},
     {"52F260023059454187AF826A3C07AF2A", "操作系统界面功能支持库", 3, 0, 0, 0, 0, 2},
     {"A512548E76954B6E92C21055517615B0", "特殊功能支持库", 3, 1, 0, 0xC0000000, 0, 0},
     {"5F99C1642A2F4e03850721B4F5D7C3F8", "多线程支持库", 2, 0, 3, 0xC0000000, 0, 2},
@@ -64,7 +65,8 @@ constexpr const void* Command() {
 #define Cmd(name) Command<&ts::name>()
 
 // The command functions of the core library and of the first interface
-// library, in the order the application first uses them.
+// library, in the order the application first uses them; the interface
+// library's last two read the item data that rows and items keep.
 const void* const kCoreCommands[22] = {
     Cmd(ShowMessage),    Cmd(TextReplace),
     Cmd(TextFind),       Cmd(TextLength),
@@ -78,7 +80,7 @@ const void* const kCoreCommands[22] = {
     Cmd(forms::CmdLoadWindow),  Cmd(forms::CmdDestroyUnit),
     Cmd(BitAnd),         Cmd(ToBytes),
 };
-const void* const kInterfaceCommands[14] = {
+const void* const kInterfaceCommands[16] = {
     Cmd(controls::ListFindItem),       Cmd(controls::ListInsertItem),
     Cmd(controls::ListSetItemText),    Cmd(controls::ListDeleteItem),
     Cmd(controls::ListGetItemCount),   Cmd(controls::ListDeleteAllItems),
@@ -86,6 +88,7 @@ const void* const kInterfaceCommands[14] = {
     Cmd(controls::TreeInsertItem),     Cmd(controls::TreeGetItemCount),
     Cmd(controls::TreeGetParent),      Cmd(controls::TreeSetCheckState),
     Cmd(controls::TreeGetCheckState),  Cmd(controls::TreeGetItemText),
+    Cmd(controls::ListGetCellValue),   Cmd(controls::TreeGetItemData),
 };
 // The libraries whose record this program builds; the thread, shell and
 // digest libraries bring their own.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/calls.h"
+#include "app/item_paths.h"
 #include "app/scan/scan_job.h"
 #include "app/ui.h"
 #include "app/ui_thread.h"
@@ -101,7 +102,7 @@ class MainInputs : public app::ScanInputs {
     int32_t n = ListRowCount(ui::FolderList);
     return n > 0 ? static_cast<uint32_t>(n) : 0;
   }
-  std::string Folder(uint32_t row) override { return ListCellText(ui::FolderList, static_cast<int32_t>(row), 0); }
+  std::wstring Folder(uint32_t row) override { return FolderRowPath(static_cast<int32_t>(row)); }
   std::string Patterns() override { return GetTextProperty(ui::Patterns, prop::EditContent); }
   bool IncludeSubfolders() override { return GetIntProperty(ui::Subfolders, prop::Checked) != 0; }
   void PumpIfInput() override {
@@ -111,12 +112,13 @@ class MainInputs : public app::ScanInputs {
 
 class MainOutput : public app::ScanOutput {
  public:
-  void Begin() override {
+  void Begin(std::shared_ptr<const app::PathStore> paths) override {
     SetDisabled(ui::AddButton, true);
     SetDisabled(ui::RemoveButton, true);
     SetDigestListDrawing(false);
     ListDeleteAll(ui::DigestList);
     TreeDeleteAll(ui::ResultTree);
+    ShowResultsOf(std::move(paths));
   }
   void Notice() override {
     // Only on the main window, and only when it is in front: never on
@@ -158,13 +160,13 @@ class MainOutput : public app::ScanOutput {
     int32_t row = ListAppendRow(ui::DigestList, path);
     if (!md5.empty()) ListSetCellText(ui::DigestList, row, 1, md5);
   }
-  void NewGroup(uint32_t row, uint32_t, const std::string& root, const std::string& child) override {
-    int32_t g = TreeAppend(ui::ResultTree, -1, root);
+  void NewGroup(uint32_t row, uint32_t, const app::ShownFile& root, const app::ShownFile& child) override {
+    int32_t g = AddResultItem(-1, root);
     ListSetCellText(ui::DigestList, static_cast<int32_t>(row), 2, ToText(g));
-    TreeAppend(ui::ResultTree, g, child);
+    AddResultItem(g, child);
   }
-  void JoinGroup(uint32_t rootIndex, const std::string& child) override {
-    TreeAppend(ui::ResultTree, static_cast<int32_t>(rootIndex), child);
+  void JoinGroup(uint32_t rootIndex, const app::ShownFile& child) override {
+    AddResultItem(static_cast<int32_t>(rootIndex), child);
   }
   void Finish() override {
     SetDigestListDrawing(true);

@@ -10,21 +10,13 @@
 namespace app {
 namespace {
 
-// One entry of a directory listing, its name already in code page 936.
+// One entry of a directory listing, its name exactly as listed.
 struct Entry {
-  const std::string& name;
+  std::wstring_view name;
   uint64_t size;
   DWORD attributes;
   bool folder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 };
-
-std::wstring Wide(const std::string& text) {
-  const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
 
 HANDLE FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW* data) {
   HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, data, FindExSearchNameMatch, nullptr,
@@ -38,23 +30,19 @@ HANDLE FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW* data) {
 }
 
 // Walks the listing of `dir` (ending with its separator) for `pattern`,
-// matched by the platform, handing every entry but "." and ".." whose name
-// the scan may touch to `take`. After every entry, kept or not, `listed`
+// matched by the platform, handing every entry but "." and ".." to `take`. After every entry, kept or not, `listed`
 // runs and the stop request is tested, so that a stop never waits for a
 // long listing.
 template <typename Take, typename Listed>
-void ForEachEntry(const std::string& dir, const std::string& pattern, const std::atomic<bool>* stop, Take take,
+void ForEachEntry(const std::wstring& dir, const std::wstring& pattern, const std::atomic<bool>* stop, Take take,
                   Listed listed) {
-  const std::wstring wide = Wide(dir + pattern);
-  if (wide.empty()) return;
   WIN32_FIND_DATAW data;
-  HANDLE search = FindFirst(wide, &data);
+  HANDLE search = FindFirst(VerbatimPath(dir + pattern), &data);
   if (search == INVALID_HANDLE_VALUE) return;
-  std::string name;
   do {
     const std::wstring_view found(data.cFileName);
-    if (found != L"." && found != L".." && NameFromWide(found, &name)) {
-      take(Entry{name, (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, data.dwFileAttributes});
+    if (found != L"." && found != L"..") {
+      take(Entry{found, (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, data.dwFileAttributes});
     }
     listed();
     if (stop && stop->load(std::memory_order_relaxed)) break;
@@ -70,15 +58,14 @@ bool ForEachEntryOf(HANDLE folder, const std::atomic<bool>* stop, Take take, Lis
   constexpr DWORD kBytes = 64 * 1024;
   thread_local std::unique_ptr<uint64_t[]> buffer(new uint64_t[kBytes / sizeof(uint64_t)]);
   FILE_INFO_BY_HANDLE_CLASS kind = FileFullDirectoryRestartInfo;
-  std::string name;
   while (GetFileInformationByHandleEx(folder, kind, buffer.get(), kBytes)) {
     kind = FileFullDirectoryInfo;
     auto* at = reinterpret_cast<const uint8_t*>(buffer.get());
     for (;;) {
       const auto* e = reinterpret_cast<const FILE_FULL_DIR_INFO*>(at);
       const std::wstring_view found(e->FileName, e->FileNameLength / sizeof(wchar_t));
-      if (found != L"." && found != L".." && NameFromWide(found, &name)) {
-        take(Entry{name, static_cast<uint64_t>(e->EndOfFile.QuadPart), e->FileAttributes});
+      if (found != L"." && found != L"..") {
+        take(Entry{found, static_cast<uint64_t>(e->EndOfFile.QuadPart), e->FileAttributes});
       }
       listed();
       if (stop && stop->load(std::memory_order_relaxed)) return true;
@@ -98,8 +85,8 @@ using OwnedHandle = std::unique_ptr<void, HandleCloser>;
 
 // The size of the file a link points to, as the opened file gives it: the
 // listing gives the link's own size. False when the link leads nowhere.
-bool SizeThroughLink(const std::string& path, uint64_t* size) {
-  OwnedHandle file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+bool SizeThroughLink(const std::wstring& path, uint64_t* size) {
+  OwnedHandle file(CreateFileW(VerbatimPath(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, 0, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) {
     file.release();
@@ -113,7 +100,7 @@ bool SizeThroughLink(const std::string& path, uint64_t* size) {
 
 // Patterns that match every name on the platform: a folder's files and its
 // sub-folders then come from one listing instead of two.
-bool MatchesEverything(const std::string& pattern) { return pattern == "*" || pattern == "*.*"; }
+bool MatchesEverything(const std::wstring& pattern) { return pattern == L"*" || pattern == L"*.*"; }
 
 }  // namespace
 
@@ -122,49 +109,50 @@ FileCollector::FileCollector(const std::atomic<bool>* stop, std::function<void()
 
 void FileCollector::BeginScan() {
   entered_.clear();
-  folders_.clear();
+  folders_.Clear();
 }
 
-IdentitySet& FileCollector::EnteredFor(const std::string& pattern) {
-  return entered_.try_emplace(pattern, [this](uint32_t k) { return folders_[k]; }).first->second;
+IdentitySet& FileCollector::EnteredFor(const std::wstring& pattern) {
+  return entered_.try_emplace(pattern, [this](uint32_t k) { return folders_.Exact(k); }).first->second;
 }
 
-bool FileCollector::Enter(const std::string& folder, const std::string& pattern) {
+bool FileCollector::Enter(const std::wstring& folder, const std::wstring& pattern) {
   IdentitySet& entered = EnteredFor(pattern);
-  folders_.push_back(folder);
-  return entered.InsertPath(static_cast<uint32_t>(folders_.size() - 1));
+  return entered.InsertPath(Offer(folder));
 }
 
-void FileCollector::Collect(const std::string& folder, const std::string& pattern, bool recursive,
+void FileCollector::Collect(const std::wstring& folder, const std::string& pattern, bool recursive,
                             FoundFiles& out) {
-  if (folder.empty() || !FolderComponentsSafe(folder) || !PatternUsable(pattern) || pattern.empty()) return;
-  if (recursive && MatchesEverything(pattern)) {
-    CollectEverything(folder, pattern, out);
+  if (!ExactFolderUsable(folder) || !PatternUsable(pattern)) return;
+  const std::wstring piece = WideFromText(pattern);
+  if (piece.empty()) return;
+  if (recursive && MatchesEverything(piece)) {
+    CollectEverything(folder, piece, out);
     return;
   }
-  if (!Enter(folder, pattern)) return;
+  if (!Enter(folder, piece)) return;
   if (recursive) {
-    CollectRecursive(folder, pattern, out);
+    CollectRecursive(folder, piece, out);
   } else {
-    EnumerateFiles(folder, pattern, out);
+    EnumerateFiles(folder, piece, out);
   }
 }
 
-void FileCollector::AddFile(const std::string& dir, const std::string& name, uint64_t size, uint32_t attributes,
+void FileCollector::AddFile(const std::wstring& dir, std::wstring_view name, uint64_t size, uint32_t attributes,
                             FoundFiles& out) {
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
     // A file link is read through the link, so its size is the file's at
     // the other end; a link that leads nowhere is left out.
-    if (!SizeThroughLink(dir + name, &size)) return;
+    if (!SizeThroughLink(dir + std::wstring(name), &size)) return;
   }
   out.Add(paths_.Add(dir, name), size);
 }
 
-void FileCollector::CollectEverything(const std::string& folder, const std::string& pattern,
+void FileCollector::CollectEverything(const std::wstring& folder, const std::wstring& pattern,
                                       FoundFiles& out) {
   // One handle gives the folder's identity and its listing: files and
   // sub-folders together, with their sizes.
-  OwnedHandle handle(CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY,
+  OwnedHandle handle(CreateFileW(VerbatimPath(folder).c_str(), FILE_LIST_DIRECTORY,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (handle.get() == INVALID_HANDLE_VALUE) {
@@ -173,51 +161,51 @@ void FileCollector::CollectEverything(const std::string& folder, const std::stri
     return;
   }
   IdentitySet& entered = EnteredFor(pattern);
-  folders_.push_back(folder);
-  if (!entered.Insert(handle.get(), QuickIndex(handle.get()), static_cast<uint32_t>(folders_.size() - 1))) return;
-  const std::string dir = WithBackslash(folder);
-  std::vector<std::string> subfolders;
+  if (!entered.Insert(handle.get(), QuickIndex(handle.get()), Offer(folder))) return;
+  const std::wstring dir = WithBackslash(folder);
+  std::vector<std::wstring> subfolders;
   auto take = [&](const Entry& e) {
     if (!e.folder()) {
       AddFile(dir, e.name, e.size, e.attributes, out);
-    } else if (e.name[0] != '.') {
-      subfolders.push_back(dir + e.name);
+    } else if (e.name[0] != L'.') {
+      subfolders.push_back(dir + std::wstring(e.name));
     }
   };
   const size_t before = out.size();
   const bool listed = ForEachEntryOf(handle.get(), stop_, take, [this] { Pump(); });
   handle.reset();  // deep trees would otherwise hold a handle per level
-  if (!listed && out.size() == before && subfolders.empty()) ForEachEntry(dir, "*", stop_, take, [this] { Pump(); });
-  for (const std::string& sub : subfolders) {
+  if (!listed && out.size() == before && subfolders.empty()) ForEachEntry(dir, L"*", stop_, take, [this] { Pump(); });
+  for (const std::wstring& sub : subfolders) {
     if (Stopped()) return;
     CollectEverything(sub, pattern, out);
   }
 }
 
-void FileCollector::CollectRecursive(const std::string& folder, const std::string& pattern,
+void FileCollector::CollectRecursive(const std::wstring& folder, const std::wstring& pattern,
                                      FoundFiles& out) {
-  std::vector<std::string> subfolders;
+  std::vector<std::wstring> subfolders;
   EnumerateFiles(folder, pattern, out);
   if (Stopped()) return;
   EnumerateSubfolders(folder, subfolders);
-  for (const std::string& sub : subfolders) {
+  for (const std::wstring& sub : subfolders) {
     if (Stopped()) return;
     if (Enter(sub, pattern)) CollectRecursive(sub, pattern, out);
   }
 }
 
-void FileCollector::EnumerateFiles(const std::string& folder, const std::string& pattern,
+void FileCollector::EnumerateFiles(const std::wstring& folder, const std::wstring& pattern,
                                    FoundFiles& out) {
-  const std::string dir = WithBackslash(folder);
+  const std::wstring dir = WithBackslash(folder);
   ForEachEntry(
       dir, pattern, stop_, [&](const Entry& e) { if (!e.folder()) AddFile(dir, e.name, e.size, e.attributes, out); },
       [this] { Pump(); });
 }
 
-void FileCollector::EnumerateSubfolders(const std::string& folder, std::vector<std::string>& out) {
-  const std::string dir = WithBackslash(folder);
+void FileCollector::EnumerateSubfolders(const std::wstring& folder, std::vector<std::wstring>& out) {
+  const std::wstring dir = WithBackslash(folder);
   ForEachEntry(
-      dir, "*", stop_, [&](const Entry& e) { if (e.folder() && e.name[0] != '.') out.push_back(dir + e.name); },
+      dir, L"*", stop_,
+      [&](const Entry& e) { if (e.folder() && e.name[0] != L'.') out.push_back(dir + std::wstring(e.name)); },
       [this] { Pump(); });
 }
 

@@ -1,14 +1,15 @@
 // Collecting the files of one listed folder for a scan, in scan order:
 // for each pattern piece, the folder's own matching files, then (when
 // sub-folders are included) each sub-folder depth-first in the order the
-// platform lists them. Listings are read in UTF-16 whatever the pattern, and
-// a name is kept only when code page 936 writes it exactly (no look-alike
-// that could name another file, nothing the platform would rewrite); the
-// listed folder's own components must pass the same rule. Pattern pieces
-// that reach outside the folder, folders whose name starts with "." and
-// folders already entered for the same pattern in this scan (junction and
-// link cycles, nested listed folders) are left out. The stop request is
-// tested after every entry listed and between listings.
+// platform lists them. Listings are read in UTF-16 whatever the pattern and
+// every name is kept exactly as listed, whatever code page 936 can spell of
+// it; folders are listed and files named verbatim (see VerbatimPath), so no
+// name is ever rewritten into another. Listed folders that are not absolute
+// or have a component no file name can be, pattern pieces that reach
+// outside the folder, folders whose name starts with "." and folders
+// already entered for the same pattern in this scan (junction and link
+// cycles, nested listed folders) are left out. The stop request is tested
+// after every entry listed and between listings.
 #pragma once
 
 #include <atomic>
@@ -55,29 +56,30 @@ class FileCollector {
   // Forgets the folders entered: called when a scan starts.
   void BeginScan();
 
-  // Appends the files of `folder` that match `pattern` (recursively when
-  // asked) to `out`, their full paths to the path store. A folder text that
-  // is not an absolute path or has a component the scan may not touch, or a
-  // pattern piece with "\", "/" or ":", yields nothing.
-  void Collect(const std::string& folder, const std::string& pattern, bool recursive, FoundFiles& out);
+  // Appends the files of the exact `folder` that match `pattern` (a text,
+  // recursively when asked) to `out`, their exact paths to the path store.
+  // A folder the scan may not use (see ExactFolderUsable), or a pattern
+  // piece with "\", "/" or ":", yields nothing.
+  void Collect(const std::wstring& folder, const std::string& pattern, bool recursive, FoundFiles& out);
 
   // The matching files of one folder (no recursion), appended with the
   // sizes the listing gives.
-  void EnumerateFiles(const std::string& folder, const std::string& pattern, FoundFiles& out);
+  void EnumerateFiles(const std::wstring& folder, const std::wstring& pattern, FoundFiles& out);
   // The sub-folders of one folder whose names do not begin with ".".
-  void EnumerateSubfolders(const std::string& folder, std::vector<std::string>& out);
+  void EnumerateSubfolders(const std::wstring& folder, std::vector<std::wstring>& out);
 
  private:
   bool Stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
   // True the first time a folder is entered for a pattern in this scan.
-  bool Enter(const std::string& folder, const std::string& pattern);
-  IdentitySet& EnteredFor(const std::string& pattern);
-  void AddFile(const std::string& dir, const std::string& name, uint64_t size, uint32_t attributes,
-               FoundFiles& out);
+  bool Enter(const std::wstring& folder, const std::wstring& pattern);
+  IdentitySet& EnteredFor(const std::wstring& pattern);
+  // Offers a folder for entering: its number among the folders offered.
+  uint32_t Offer(const std::wstring& folder) { return folders_.Add(std::wstring_view(), folder); }
+  void AddFile(const std::wstring& dir, std::wstring_view name, uint64_t size, uint32_t attributes, FoundFiles& out);
   // Recursive collection for a pattern that matches every name: each
   // folder is opened once, for its identity and its listing.
-  void CollectEverything(const std::string& folder, const std::string& pattern, FoundFiles& out);
-  void CollectRecursive(const std::string& folder, const std::string& pattern, FoundFiles& out);
+  void CollectEverything(const std::wstring& folder, const std::wstring& pattern, FoundFiles& out);
+  void CollectRecursive(const std::wstring& folder, const std::wstring& pattern, FoundFiles& out);
 
   const std::atomic<bool>* stop_;
   // Runs the pump every 256 entries listed: asking for waiting input is a round
@@ -90,8 +92,8 @@ class FileCollector {
   std::function<void()> pump_;
   PathStore& paths_;
   uint32_t entries_ = 0;
-  std::vector<std::string> folders_;            // every folder offered for entering
-  std::map<std::string, IdentitySet> entered_;  // the folders entered, per pattern
+  PathStore folders_;                            // every folder offered for entering
+  std::map<std::wstring, IdentitySet> entered_;  // the folders entered, per pattern
 };
 
 }  // namespace app

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/scan/path_rules.h"
 
 namespace app {
 namespace {
@@ -28,13 +29,13 @@ class FileHandle {
   HANDLE h_;
 };
 
-std::string UpperPath(const std::string& path) {
-  std::string key = path;
-  CharUpperBuffA(key.data(), static_cast<DWORD>(key.size()));
+std::wstring UpperPath(const std::wstring& path) {
+  std::wstring key = path;
+  CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
   return key;
 }
 
-FileIdentity IdentityOf(HANDLE h, const std::string& path, uint64_t* size) {
+FileIdentity IdentityOf(HANDLE h, const std::wstring& path, uint64_t* size) {
   FileIdentity id;
   BY_HANDLE_FILE_INFORMATION info;
   if (GetFileInformationByHandle(h, &info) && (info.nFileIndexHigh | info.nFileIndexLow) != 0) {
@@ -51,13 +52,13 @@ FileIdentity IdentityOf(HANDLE h, const std::string& path, uint64_t* size) {
 
 // Opens any file or folder for its attributes only: no access is asked and
 // nobody is locked out, so this works while others hold the object open.
-HANDLE OpenForAttributes(const std::string& path) {
-  return CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+HANDLE OpenForAttributes(const std::wstring& path) {
+  return CreateFileW(VerbatimPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-HANDLE OpenForReading(const std::string& path) {
-  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+HANDLE OpenForReading(const std::wstring& path) {
+  return CreateFileW(VerbatimPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
@@ -103,11 +104,11 @@ uint8_t* ReadPieces::theirs() {
 }
 
 size_t FileIdentityHash::operator()(const FileIdentity& id) const noexcept {
-  if (!id.pathKey.empty()) return std::hash<std::string>()(id.pathKey);
+  if (!id.pathKey.empty()) return std::hash<std::wstring>()(id.pathKey);
   return std::hash<uint64_t>()(id.index * 1000003u ^ id.volume);
 }
 
-bool PathIdentity(const std::string& path, FileIdentity* id) {
+bool PathIdentity(const std::wstring& path, FileIdentity* id) {
   FileHandle h(OpenForAttributes(path));
   if (!h.valid()) return false;
   *id = IdentityOf(h.get(), path, nullptr);
@@ -135,7 +136,7 @@ namespace {
 
 // The identity of an object known by its path; should it be gone, only its
 // path stands for it.
-FileIdentity IdentityByPath(const std::string& path) {
+FileIdentity IdentityByPath(const std::wstring& path) {
   FileIdentity id;
   if (!PathIdentity(path, &id)) {
     id = FileIdentity{};
@@ -173,7 +174,7 @@ bool IdentitySet::Insert(void* handle, uint64_t quickIndex, uint32_t object) {
 }
 
 bool IdentitySet::InsertPath(uint32_t object) {
-  const std::string path = pathOf_(object);
+  const std::wstring path = pathOf_(object);
   FileHandle h(OpenForAttributes(path));
   if (!h.valid()) {
     FileIdentity byPath;
@@ -194,11 +195,11 @@ FileReader::~FileReader() {
   if (handle_) CloseHandle(handle_);
 }
 
-bool FileReader::Open(const std::string& path) { return OpenAs(path, nullptr); }
+bool FileReader::Open(const std::wstring& path) { return OpenAs(path, nullptr); }
 
-bool FileReader::Open(const std::string& path, uint64_t listedSize) { return OpenAs(path, &listedSize); }
+bool FileReader::Open(const std::wstring& path, uint64_t listedSize) { return OpenAs(path, &listedSize); }
 
-bool FileReader::OpenAs(const std::string& path, const uint64_t* listedSize) {
+bool FileReader::OpenAs(const std::wstring& path, const uint64_t* listedSize) {
   // Folders are refused by the open itself (no backup semantics asked).
   HANDLE h = OpenForReading(path);
   if (h == INVALID_HANDLE_VALUE) return false;
@@ -283,7 +284,7 @@ ReadOutcome FileReader::ReadRest(const std::atomic<bool>* stop, uint8_t digest[1
   return ReadOutcome::Done;
 }
 
-FileReader::Compare FileReader::CompareRest(const std::string& other, const std::atomic<bool>* stop) {
+FileReader::Compare FileReader::CompareRest(const std::wstring& other, const std::atomic<bool>* stop) {
   if (broken_) return Compare::Differs;
   FileHandle theirs(OpenForReading(other));
   FILE_STANDARD_INFO standard{};
@@ -328,7 +329,7 @@ FileReader::Compare FileReader::CompareRest(const std::string& other, const std:
   return Compare::Differs;
 }
 
-ReadOutcome DigestFile(const std::string& path, const std::atomic<bool>* stop, FileDigest* out, uint64_t maxBytes) {
+ReadOutcome DigestFile(const std::wstring& path, const std::atomic<bool>* stop, FileDigest* out, uint64_t maxBytes) {
   FileReader reader;
   if (!reader.Open(path)) return ReadOutcome::Failed;
   out->identity = reader.identity();
@@ -341,8 +342,8 @@ namespace {
 bool CompareOpen(HANDLE ha, HANDLE hb, bool requireDistinct, const std::function<void()>& betweenPieces) {
   if (GetFileType(ha) != FILE_TYPE_DISK || GetFileType(hb) != FILE_TYPE_DISK) return false;
   uint64_t sa = 0, sb = 0;
-  FileIdentity ia = IdentityOf(ha, "a", &sa);
-  FileIdentity ib = IdentityOf(hb, "b", &sb);
+  FileIdentity ia = IdentityOf(ha, L"a", &sa);
+  FileIdentity ib = IdentityOf(hb, L"b", &sb);
   if (requireDistinct && (!ia.pathKey.empty() || !ib.pathKey.empty() || ia == ib)) return false;
   if (sa != sb || sa == UINT64_MAX) return false;
   std::vector<uint8_t> bufA(kPiece), bufB(kPiece);
@@ -359,13 +360,13 @@ bool CompareOpen(HANDLE ha, HANDLE hb, bool requireDistinct, const std::function
 
 }  // namespace
 
-bool SameContent(const std::string& a, const std::string& b) {
+bool SameContent(const std::wstring& a, const std::wstring& b) {
   FileHandle ha(OpenForReading(a));
   FileHandle hb(OpenForReading(b));
   return ha.valid() && hb.valid() && CompareOpen(ha.get(), hb.get(), false, nullptr);
 }
 
-bool IsDistinctCopy(const std::string& a, const std::string& b, const std::function<void()>& betweenPieces) {
+bool IsDistinctCopy(const std::wstring& a, const std::wstring& b, const std::function<void()>& betweenPieces) {
   FileHandle ha(OpenForReading(a));
   FileHandle hb(OpenForReading(b));
   // Where the platform gives no identity for either file, sameness cannot

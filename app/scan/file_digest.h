@@ -1,6 +1,8 @@
 // Reading a file for the scan: identity, size and the MD5 digest of its
 // whole content, computed while reading in large sequential pieces (the
 // file is never held whole in memory, and any size works, 4 GiB and beyond).
+// Files are named by their exact paths and opened verbatim (see
+// VerbatimPath), so a call reaches exactly the file named.
 #pragma once
 
 #include <atomic>
@@ -23,7 +25,7 @@ namespace app {
 struct FileIdentity {
   uint32_t volume = 0;
   uint64_t index = 0;
-  std::string pathKey;  // used only when the volume and index are unknown
+  std::wstring pathKey;  // used only when the volume and index are unknown
 
   bool operator==(const FileIdentity&) const = default;
 };
@@ -34,7 +36,7 @@ struct FileIdentityHash {
 
 // The identity of an existing file or folder, opened for its attributes
 // only (no access asked, nobody locked out). false when it cannot be opened.
-bool PathIdentity(const std::string& path, FileIdentity* id);
+bool PathIdentity(const std::wstring& path, FileIdentity* id);
 
 // The platform's index of an open file or folder without its volume: 0 when
 // the platform gives none. Cheap where the volume is not: under Wine the
@@ -47,10 +49,10 @@ uint64_t QuickIndex(void* handle);
 // is nearly always; only when an index comes again are the full identities
 // (volume and index) of the objects sharing it read, since equal indexes on
 // different volumes are different objects. Objects are named by the
-// caller's numbers; `pathOf` gives an earlier object's path again.
+// caller's numbers; `pathOf` gives an earlier object's exact path again.
 class IdentitySet {
  public:
-  explicit IdentitySet(std::function<std::string(uint32_t)> pathOf) : pathOf_(std::move(pathOf)) {}
+  explicit IdentitySet(std::function<std::wstring(uint32_t)> pathOf) : pathOf_(std::move(pathOf)) {}
 
   // True the first time the object is offered. `handle` is the object open
   // now, or null when it is no longer open (its full identity, read only on
@@ -62,7 +64,7 @@ class IdentitySet {
   void Clear();
 
  private:
-  std::function<std::string(uint32_t)> pathOf_;
+  std::function<std::wstring(uint32_t)> pathOf_;
   KeyedTable first_;  // index → the first object seen with it
   // Full identities of the objects of indexes that came more than once.
   std::unordered_map<uint64_t, std::vector<FileIdentity>> shared_;
@@ -118,10 +120,10 @@ class FileReader {
 
   // Opens with writers denied; false unless it is a regular disk file.
   // The size is valid after a successful open.
-  bool Open(const std::string& path);
+  bool Open(const std::wstring& path);
   // The same for a file whose size a directory listing gave: that size is
   // taken as the file's, and reading fails should the file differ.
-  bool Open(const std::string& path, uint64_t listedSize);
+  bool Open(const std::wstring& path, uint64_t listedSize);
   // The full identity, read on first use.
   const FileIdentity& identity();
   // The index alone (see QuickIndex).
@@ -144,13 +146,13 @@ class FileReader {
   // size or the other file's availability differs, and reading stands where
   // it stood. Comparing bytes costs a fraction of digesting them.
   enum class Compare { Equal, Differs, Stopped };
-  Compare CompareRest(const std::string& other, const std::atomic<bool>* stop);
+  Compare CompareRest(const std::wstring& other, const std::atomic<bool>* stop);
 
  private:
-  bool OpenAs(const std::string& path, const uint64_t* listedSize);
+  bool OpenAs(const std::wstring& path, const uint64_t* listedSize);
   ReadOutcome ReadUpTo(uint64_t end, const std::atomic<bool>* stop);
   void* handle_ = nullptr;
-  std::string path_;
+  std::wstring path_;
   FileIdentity identity_;
   bool identityRead_ = false;
   uint64_t quickIndex_ = 0;
@@ -165,17 +167,17 @@ class FileReader {
 // takes its identity and size, and digests it piece by piece. `stop` is
 // polled between pieces. `maxBytes` stops reading after that many bytes
 // (the digest then covers only that prefix); the default reads to the end.
-ReadOutcome DigestFile(const std::string& path, const std::atomic<bool>* stop, FileDigest* out,
+ReadOutcome DigestFile(const std::wstring& path, const std::atomic<bool>* stop, FileDigest* out,
                        uint64_t maxBytes = UINT64_MAX);
 
 // True when the two files have the same size and the same bytes right now.
 // Used before removing a file: only a byte-for-byte copy that still exists
 // lets a checked file go.
-bool SameContent(const std::string& a, const std::string& b);
+bool SameContent(const std::wstring& a, const std::wstring& b);
 // True when `b` is another file than `a` (another identity, not the same
 // file through a second path) and holds the same bytes right now.
 // `betweenPieces`, when given, runs after each piece compared.
-bool IsDistinctCopy(const std::string& a, const std::string& b,
+bool IsDistinctCopy(const std::wstring& a, const std::wstring& b,
                     const std::function<void()>& betweenPieces = nullptr);
 
 }  // namespace app

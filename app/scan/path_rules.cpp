@@ -1,11 +1,9 @@
 #include "app/scan/path_rules.h"
 
+#include <windows.h>
+
 #include <cstdint>
 #include <vector>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include "runtime/values.h"
 
@@ -25,25 +23,42 @@ void ForEachChar(std::string_view text, F f) {
 
 bool IsSingle(std::string_view text, size_t at, size_t n, char c) { return n == 1 && text[at] == c; }
 
+bool IsAscii(std::wstring_view wide) {
+  for (wchar_t c : wide) {
+    if (c >= 0x80) return false;
+  }
+  return true;
+}
+
+bool IsDriveLetter(wchar_t d) { return (d >= L'A' && d <= L'Z') || (d >= L'a' && d <= L'z'); }
+
+// Where the components after the root begin: after "X:\" or after "\\";
+// 0 for a path that is neither.
+size_t RootLength(std::wstring_view path) {
+  if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\') return 3;
+  if (path.size() > 2 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\' && path[2] != L'?' &&
+      path[2] != L'.') {
+    return 2;
+  }
+  return 0;
+}
+
+// Calls f(component) for each component after the root.
+template <typename F>
+void ForEachComponent(std::wstring_view path, size_t root, F f) {
+  size_t start = root;
+  for (size_t i = root; i <= path.size(); ++i) {
+    if (i == path.size() || path[i] == L'\\') {
+      if (i > start) f(path.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+}
+
 }  // namespace
 
-bool EndsWithBackslash(std::string_view text) {
-  bool last = false;
-  ForEachChar(text, [&](size_t at, size_t n) { last = IsSingle(text, at, n, '\\'); });
-  return last;
-}
-
-std::string WithBackslash(std::string_view folder) {
-  std::string out(folder);
-  if (!EndsWithBackslash(folder)) out += '\\';
-  return out;
-}
-
 bool IsAbsoluteFolder(std::string_view folder) {
-  if (folder.size() >= 3 && folder[1] == ':' && folder[2] == '\\') {
-    char d = folder[0];
-    return (d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z');
-  }
+  if (folder.size() >= 3 && folder[1] == ':' && folder[2] == '\\') return IsDriveLetter(static_cast<wchar_t>(folder[0]));
   // \\server\share: two backslashes and a non-empty server name.
   return folder.size() > 2 && folder[0] == '\\' && folder[1] == '\\' && folder[2] != '\\' &&
          folder[2] != '?' && folder[2] != '.';
@@ -62,70 +77,113 @@ bool EntryNameSafe(std::string_view name) {
   char last = name.back();
   if (last == '.' || last == ' ') return false;
   // A "?" or "*" cannot be part of a real name: it is the platform's
-  // stand-in for a character that code page 936 cannot hold.
+  // stand-in for a character that the code page cannot hold.
   if (name.find('?') != std::string_view::npos || name.find('*') != std::string_view::npos) return false;
-  // Plain ASCII maps to itself both ways; only names with other bytes need
-  // the round trip (a listing is mostly ASCII names, and the conversions
-  // cost more than the rest of the entry's handling).
-  bool ascii = true;
-  for (char c : name) ascii = ascii && static_cast<uint8_t>(c) < 0x80;
-  if (ascii) return true;
-#ifdef _WIN32
-  int wide = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()), nullptr, 0);
-  if (wide <= 0) return false;
-  std::vector<wchar_t> w(static_cast<size_t>(wide));
-  MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()), w.data(), wide);
-  BOOL usedDefault = FALSE;
-  int back = WideCharToMultiByte(936, 0, w.data(), wide, nullptr, 0, nullptr, &usedDefault);
-  if (back <= 0 || usedDefault) return false;
-  std::string again(static_cast<size_t>(back), '\0');
-  WideCharToMultiByte(936, 0, w.data(), wide, again.data(), back, nullptr, &usedDefault);
-  if (usedDefault || again != name) return false;
-#endif
-  return true;
+  std::wstring wide = WideFromText(name);
+  std::string again;
+  return !wide.empty() && SpelledExactly(wide, &again) && again == name;
 }
 
-bool FolderComponentsSafe(std::string_view folder) {
-  if (!IsAbsoluteFolder(folder)) return false;
-  const size_t root = folder[0] == '\\' ? 2 : 3;  // after "\\" or "X:\"
+bool PathTextSafe(std::string_view path) {
+  if (!IsAbsoluteFolder(path)) return false;
+  const size_t root = path[0] == '\\' ? 2 : 3;  // after "\\" or "X:\"
   bool safe = true;
   size_t start = root;
   auto component = [&](size_t end) {
-    if (end > start && !EntryNameSafe(folder.substr(start, end - start))) safe = false;
+    if (end > start && !EntryNameSafe(path.substr(start, end - start))) safe = false;
   };
-  ForEachChar(folder, [&](size_t at, size_t n) {
-    if (at >= root && IsSingle(folder, at, n, '\\')) {
+  ForEachChar(path, [&](size_t at, size_t n) {
+    if (at >= root && IsSingle(path, at, n, '\\')) {
       component(at);
       start = at + 1;
     }
   });
-  component(folder.size());
+  component(path.size());
   return safe;
 }
 
-bool NameFromWide(std::wstring_view wide, std::string* out) {
-  bool ascii = true;
-  for (wchar_t c : wide) ascii = ascii && c < 0x80;
-  if (ascii) {
+std::wstring WideFromText(std::string_view text) {
+  if (text.empty()) return std::wstring();
+  const int size = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), n);
+  return wide;
+}
+
+std::wstring ExactFromText(std::string_view text) { return PathTextSafe(text) ? WideFromText(text) : std::wstring(); }
+
+bool SpelledExactly(std::wstring_view wide, std::string* out) {
+  // Plain ASCII maps to itself both ways; only names with other characters
+  // need the round trip (a listing is mostly ASCII names).
+  if (IsAscii(wide)) {
     out->assign(wide.size(), '\0');
     for (size_t i = 0; i < wide.size(); ++i) (*out)[i] = static_cast<char>(wide[i]);
-    return EntryNameSafe(*out);
+    return true;
   }
-#ifdef _WIN32
-  // The file functions the scan calls take names in the ANSI code page.
-  char narrow[1024];
+  // The window's texts are in the ANSI code page, which the program takes
+  // to be 936.
+  const int size = static_cast<int>(wide.size());
   BOOL usedDefault = FALSE;
-  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), narrow,
-                                    sizeof narrow, nullptr, &usedDefault);
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &usedDefault);
   if (n <= 0 || usedDefault) return false;
-  wchar_t back[512];
-  const int m = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow, n, back, 512);
-  if (m != static_cast<int>(wide.size()) || wide.compare(0, wide.size(), back, static_cast<size_t>(m)) != 0) return false;
-  out->assign(narrow, static_cast<size_t>(n));
-  return EntryNameSafe(*out);
-#else
-  return false;
-#endif
+  out->assign(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, out->data(), n, nullptr, &usedDefault);
+  return !usedDefault && WideFromText(*out) == wide;
+}
+
+std::string ShownText(std::wstring_view wide) {
+  std::string text;
+  if (SpelledExactly(wide, &text)) return text;
+  // Character by character: a pair of surrogates is one character, and one
+  // "?" stands for it.
+  text.clear();
+  for (size_t i = 0; i < wide.size();) {
+    const size_t n =
+        (wide[i] >= 0xD800 && wide[i] < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000)
+            ? 2
+            : 1;
+    std::string one;
+    text += SpelledExactly(wide.substr(i, n), &one) ? one : std::string("?");
+    i += n;
+  }
+  return text;
+}
+
+std::wstring WithBackslash(std::wstring_view folder) {
+  std::wstring out(folder);
+  if (out.empty() || out.back() != L'\\') out += L'\\';
+  return out;
+}
+
+bool ExactFolderUsable(std::wstring_view folder) {
+  const size_t root = RootLength(folder);
+  if (root == 0) return false;
+  bool usable = true;
+  ForEachComponent(folder, root, [&](std::wstring_view c) {
+    if (c == L"." || c == L"..") usable = false;
+    for (wchar_t ch : c) {
+      if (ch < 0x20 || std::wstring_view(L"<>:\"/|?*").find(ch) != std::wstring_view::npos) usable = false;
+    }
+  });
+  return usable;
+}
+
+std::wstring VerbatimPath(std::wstring_view path) {
+  const size_t root = RootLength(path);
+  if (root == 3) return L"\\\\?\\" + std::wstring(path);
+  if (root == 2) return L"\\\\?\\UNC\\" + std::wstring(path.substr(2));
+  return std::wstring(path);
+}
+
+bool ShellWouldRewrite(std::wstring_view path) {
+  if (path.size() >= MAX_PATH) return true;
+  bool rewrites = false;
+  ForEachComponent(path, RootLength(path), [&](std::wstring_view c) {
+    if (c.back() == L'.' || c.back() == L' ') rewrites = true;
+  });
+  return rewrites;
 }
 
 }  // namespace app

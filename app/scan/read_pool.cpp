@@ -109,13 +109,13 @@ namespace {
 // Whether the volume holding `folder` says it incurs a seek penalty. A volume
 // that cannot be asked (no rights to open the device, a network share, an
 // older system) is taken to have none.
-bool SeekPenalty(const std::string& folder) {
-  char volume[MAX_PATH + 1] = {};
-  if (!GetVolumePathNameA(folder.c_str(), volume, sizeof volume)) return false;
-  std::string device(volume);
-  if (device.size() < 2 || device[1] != ':') return false;
-  device = "\\\\.\\" + device.substr(0, 2);
-  HANDLE h = CreateFileA(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+bool SeekPenalty(const std::wstring& folder) {
+  wchar_t volume[MAX_PATH + 1] = {};
+  if (!GetVolumePathNameW(folder.c_str(), volume, MAX_PATH + 1)) return false;
+  std::wstring device(volume);
+  if (device.size() < 2 || device[1] != L':') return false;
+  device = L"\\\\.\\" + device.substr(0, 2);
+  HANDLE h = CreateFileW(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   STORAGE_PROPERTY_QUERY query{};
   query.PropertyId = StorageDeviceSeekPenaltyProperty;
@@ -144,7 +144,7 @@ uint32_t Processors() {
 
 }  // namespace
 
-uint32_t ReadersFor(const std::string& folder) {
+uint32_t ReadersFor(const std::wstring& folder) {
   constexpr uint32_t kMostReaders = 8;
   const uint32_t processors = Processors();
   if (processors <= 1 || SeekPenalty(folder)) return 1;

@@ -75,6 +75,6 @@ class ReadPool {
 // How many readers suit a folder: one per processor this program may run
 // on, at most 8, and one alone on a volume that reports a seek penalty (a
 // spinning disk, where parallel reads make the head jump between files).
-uint32_t ReadersFor(const std::string& folder);
+uint32_t ReadersFor(const std::wstring& folder);
 
 }  // namespace app

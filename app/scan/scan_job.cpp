@@ -27,7 +27,7 @@ void ScaledProgress(uint32_t k, uint32_t n, int32_t* maximum, int32_t* position)
 // block (the whole file when it is no longer than that). A file longer than
 // its head stays open, so that its rest can be read from there.
 struct ScanJob::HeadRead : ReadJob {
-  HeadRead(uint32_t fileNumber, uint64_t fileSize, uint32_t step, std::string filePath, const std::atomic<bool>* stopFlag)
+  HeadRead(uint32_t fileNumber, uint64_t fileSize, uint32_t step, std::wstring filePath, const std::atomic<bool>* stopFlag)
       : file(fileNumber), size(fileSize), at(step), path(std::move(filePath)), stop(stopFlag) {}
   void Run() override {
     reader = std::make_unique<FileReader>();
@@ -44,7 +44,7 @@ struct ScanJob::HeadRead : ReadJob {
   const uint32_t file;
   const uint64_t size;
   const uint32_t at;  // the position in the folder's files of the step that reads it
-  const std::string path;
+  const std::wstring path;
   const std::atomic<bool>* const stop;
   uint64_t quickIndex = 0;
   ReadOutcome outcome = ReadOutcome::Failed;
@@ -58,8 +58,8 @@ struct ScanJob::HeadRead : ReadJob {
 // size and head is named, what is left is first compared with that file's
 // bytes, and equal bytes end the read without digesting them.
 struct ScanJob::RestRead : ReadJob {
-  RestRead(uint32_t fileNumber, uint64_t fileSize, std::string filePath, std::unique_ptr<FileReader> openReader,
-           uint32_t comparedFile, std::string comparedFilePath, const std::atomic<bool>* stopFlag)
+  RestRead(uint32_t fileNumber, uint64_t fileSize, std::wstring filePath, std::unique_ptr<FileReader> openReader,
+           uint32_t comparedFile, std::wstring comparedFilePath, const std::atomic<bool>* stopFlag)
       : file(fileNumber),
         size(fileSize),
         path(std::move(filePath)),
@@ -97,9 +97,9 @@ struct ScanJob::RestRead : ReadJob {
 
   const uint32_t file;
   const uint64_t size;
-  const std::string path;
+  const std::wstring path;
   const uint32_t compared;  // kNoFile: nothing to compare with
-  const std::string comparedPath;
+  const std::wstring comparedPath;
   const std::atomic<bool>* const stop;
   std::unique_ptr<FileReader> reader;
   ReadOutcome outcome = ReadOutcome::Failed;
@@ -112,8 +112,9 @@ ScanJob::ScanJob(ScanInputs& inputs, ScanOutput& output, UiRunner runOnUi)
     : inputs_(inputs),
       output_(output),
       runOnUi_(std::move(runOnUi)),
-      collector_(&stop_, [this] { inputs_.PumpIfInput(); }, paths_),
-      grouped_([this](uint32_t file) { return paths_.Text(file); }) {}
+      paths_(std::make_shared<PathStore>()),
+      collector_(&stop_, [this] { inputs_.PumpIfInput(); }, *paths_),
+      grouped_([this](uint32_t file) { return paths_->Exact(file); }) {}
 
 bool ScanJob::Show(const std::function<void()>& change) {
   if (stop_.load()) return false;
@@ -156,18 +157,19 @@ void ScanJob::ShowWaiting() {
       case GroupIndex::Kind::FirstOfDigest: {
         char hex[33] = "";
         if (c.hasDigest) ts::Md5Hex(c.md5.data(), hex);
-        output_.DigestRow(c.row, paths_.Text(c.path), hex);
+        output_.DigestRow(c.row, paths_->Text(c.path), hex);
         break;
       }
       case GroupIndex::Kind::NewGroup:
-        output_.NewGroup(c.row, c.rootIndex, paths_.Text(c.first), paths_.Text(c.path));
+        output_.NewGroup(c.row, c.rootIndex, ShownFile{paths_->Text(c.first), c.first},
+                         ShownFile{paths_->Text(c.path), c.path});
         break;
       case GroupIndex::Kind::JoinGroup:
-        output_.JoinGroup(c.rootIndex, paths_.Text(c.path));
+        output_.JoinGroup(c.rootIndex, ShownFile{paths_->Text(c.path), c.path});
         break;
     }
   }
-  if (step) output_.FileStep(k, n, paths_.Text(file));
+  if (step) output_.FileStep(k, n, paths_->Text(file));
 }
 
 bool ScanJob::Run() {
@@ -178,7 +180,7 @@ bool ScanJob::Run() {
   } done{running_};
 
   collector_.BeginScan();
-  if (!Show([this] { output_.Begin(); })) return false;
+  if (!Show([this] { output_.Begin(paths_); })) return false;
   const uint32_t folders = inputs_.FolderCount();
   for (uint32_t row = 0; row < folders; ++row) {
     if (!ScanFolder(row)) return false;
@@ -195,7 +197,7 @@ bool ScanJob::Run() {
 
 bool ScanJob::ScanFolder(uint32_t row) {
   if (!Show([&] { output_.Notice(); })) return false;
-  const std::string folder = inputs_.Folder(row);
+  const std::wstring folder = inputs_.Folder(row);
   FoundFiles files;
   // Split the pattern list at ";": an empty piece matches nothing, a trailing
   // ";" adds no piece. The list and the option are read again per folder.
@@ -221,7 +223,7 @@ bool ScanJob::ScanFolder(uint32_t row) {
   return ReadFolder(folder, files) && ShowNow();
 }
 
-bool ScanJob::ReadFolder(const std::string& folder, const FoundFiles& files) {
+bool ScanJob::ReadFolder(const std::wstring& folder, const FoundFiles& files) {
   if (files.empty()) return true;
   // Declared before the pool, so that the pool's helpers are gone before
   // any read planned ahead is.
@@ -256,7 +258,7 @@ void ScanJob::Plan(const FoundFiles& files, uint32_t at, std::deque<std::unique_
                    ReadPool& pool) {
   const uint64_t size = files.fileSize(at);
   auto read = [&](uint32_t path) {
-    ahead.push_back(std::make_unique<HeadRead>(path, size, at, paths_.Text(path), &stop_));
+    ahead.push_back(std::make_unique<HeadRead>(path, size, at, paths_->Exact(path), &stop_));
     pool.Submit(ahead.back().get());
   };
   uint32_t* cls = sizes_.Find(size);
@@ -319,7 +321,7 @@ bool ScanJob::TakeHead(HeadRead& head, ReadPool& pool) {
     const uint32_t compared = hc.contents == 1 ? hc.content : kNoFile;
     if (compared != kNoFile) ++filesOpened_;
     RestRead rest(head.file, head.size, head.path, std::move(head.reader), compared,
-                  compared != kNoFile ? paths_.Text(compared) : std::string(), &stop_);
+                  compared != kNoFile ? paths_->Exact(compared) : std::wstring(), &stop_);
     pool.Submit(&rest, true);
     pool.Wait(&rest);
     return TakeRest(hc, rest, pool);
@@ -329,9 +331,9 @@ bool ScanJob::TakeHead(HeadRead& head, ReadPool& pool) {
   // file while that one is digested.
   hc.whole = true;
   const uint32_t earlier = std::exchange(hc.pending, kNoFile);
-  const std::string earlierPath = paths_.Text(earlier);
+  const std::wstring earlierPath = paths_->Exact(earlier);
   filesOpened_ += 2;
-  RestRead whole(earlier, head.size, earlierPath, nullptr, kNoFile, std::string(), &stop_);
+  RestRead whole(earlier, head.size, earlierPath, nullptr, kNoFile, std::wstring(), &stop_);
   RestRead rest(head.file, head.size, head.path, std::move(head.reader), earlier, earlierPath, &stop_);
   pool.Submit(&whole, true);
   pool.Submit(&rest, true);
@@ -350,7 +352,7 @@ bool ScanJob::TakeRest(HeadClass& hc, RestRead& read, ReadPool& pool) {
     // Equal to a file whose own read then failed: its digest is unknown, so
     // this file is digested after all.
     ++filesOpened_;
-    RestRead again(read.file, read.size, read.path, nullptr, kNoFile, std::string(), &stop_);
+    RestRead again(read.file, read.size, read.path, nullptr, kNoFile, std::wstring(), &stop_);
     pool.Submit(&again, true);
     pool.Wait(&again);
     return TakeRest(hc, again, pool);
@@ -371,7 +373,7 @@ bool ScanJob::TakeRest(HeadClass& hc, RestRead& read, ReadPool& pool) {
 bool ScanJob::SameFile(uint32_t a, uint64_t aIndex, uint32_t b, uint64_t bIndex) {
   if (aIndex != 0 && bIndex != 0 && aIndex != bIndex) return false;
   FileIdentity ia, ib;
-  return PathIdentity(paths_.Text(a), &ia) && PathIdentity(paths_.Text(b), &ib) && ia == ib;
+  return PathIdentity(paths_->Exact(a), &ia) && PathIdentity(paths_->Exact(b), &ib) && ia == ib;
 }
 
 void ScanJob::Group(const Digest& md5, uint32_t file, uint64_t quickIndex) {

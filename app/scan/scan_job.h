@@ -33,11 +33,19 @@ class ScanInputs {
  public:
   virtual ~ScanInputs() = default;
   virtual uint32_t FolderCount() = 0;
-  virtual std::string Folder(uint32_t row) = 0;
+  // The exact path of a listed folder; empty when the row names none.
+  virtual std::wstring Folder(uint32_t row) = 0;
   virtual std::string Patterns() = 0;
   virtual bool IncludeSubfolders() = 0;
   // Runs waiting input of the worker's own thread when there is some.
   virtual void PumpIfInput() = 0;
+};
+
+// A file in the result tree: the text shown (see ShownText) and the number
+// of its exact path in the scan's path store, which the tree item keeps.
+struct ShownFile {
+  std::string text;
+  uint32_t path;
 };
 
 // What the scan shows. Called only on the UI thread: through the gate, or by
@@ -46,7 +54,9 @@ class ScanOutput {
  public:
   virtual ~ScanOutput() = default;
   // Disables 按钮_添加 and 按钮_删除; empties the digest list and the tree.
-  virtual void Begin() = 0;
+  // From here on the tree's path numbers are those of `paths`, which stays
+  // valid while anyone holds it (the scan adds paths meanwhile).
+  virtual void Begin(std::shared_ptr<const PathStore> paths) = 0;
   // Draws the notice on the main window when it is in front.
   virtual void Notice() = 0;
   // Progress bar: minimum 0, maximum n, position 0.
@@ -59,9 +69,9 @@ class ScanOutput {
   virtual void DigestRow(uint32_t row, const std::string& path, const std::string& md5) = 0;
   // Second file of a digest: a root (the first file) appended at rootIndex,
   // its creation index written in the digest row, then the first child.
-  virtual void NewGroup(uint32_t row, uint32_t rootIndex, const std::string& root, const std::string& child) = 0;
+  virtual void NewGroup(uint32_t row, uint32_t rootIndex, const ShownFile& root, const ShownFile& child) = 0;
   // A later file: a child appended under the root standing at rootIndex now.
-  virtual void JoinGroup(uint32_t rootIndex, const std::string& child) = 0;
+  virtual void JoinGroup(uint32_t rootIndex, const ShownFile& child) = 0;
   // End of scan: 按钮_添加/删除 enabled, elapsed time and group count,
   // 按钮_扫描 enabled and 按钮_停止 disabled.
   virtual void Finish() = 0;
@@ -187,7 +197,7 @@ class ScanJob {
   // False only when stopped.
   bool RowsForUnreadFiles();
   bool ScanFolder(uint32_t row);
-  bool ReadFolder(const std::string& folder, const FoundFiles& files);
+  bool ReadFolder(const std::wstring& folder, const FoundFiles& files);
   // Plans the head reads the file at `at` brings: none for the first file of
   // its size, the waiting file's and its own for the second, its own after.
   void Plan(const FoundFiles& files, uint32_t at, std::deque<std::unique_ptr<HeadRead>>& ahead, ReadPool& pool);
@@ -209,7 +219,9 @@ class ScanJob {
   std::atomic<bool> stop_{false};
   std::atomic<bool> retired_{false};
   std::atomic<bool> running_{false};
-  PathStore paths_;  // every file of the scan, numbered in scan order
+  // Every file of the scan, numbered in scan order; shared with the window,
+  // whose tree items keep the numbers after the scan has ended.
+  std::shared_ptr<PathStore> paths_;
   FileCollector collector_;
   GroupIndex groups_;
   // The files in the result tree. A file is checked against them only when
@@ -223,9 +235,7 @@ class ScanJob {
   uint32_t filesOpened_ = 0;
 
   // Waiting to be shown; written by the worker, taken by the window. Their
-  // paths are read from the path store on the window's thread: the worker
-  // adds paths only while it lists a folder, and nothing waits then (the
-  // folder before ended by showing everything, the worker waiting for it).
+  // paths are read from the path store on the window's thread.
   std::mutex shownLock_;
   std::vector<Change> waiting_;
   bool stepWaiting_ = false;

@@ -38,6 +38,7 @@
 
 #include "app/actions.h"
 #include "bench/clock.h"
+#include "app/scan/path_rules.h"
 #include "app/scan/scan_job.h"
 #include "app/calls.h"
 #include "app/scan_ui.h"
@@ -347,23 +348,23 @@ void RunMemory(int rows) {
 // engine's and how much the window's (diagnostic).
 void RunHeadless(const std::string& folder, uint32_t readers) {
   struct Inputs : app::ScanInputs {
-    std::string folder;
+    std::wstring folder;
     uint32_t FolderCount() override { return 1; }
-    std::string Folder(uint32_t) override { return folder; }
+    std::wstring Folder(uint32_t) override { return folder; }
     std::string Patterns() override { return "*.*"; }
     bool IncludeSubfolders() override { return true; }
     void PumpIfInput() override {}
   } inputs;
-  inputs.folder = folder;
+  inputs.folder = app::WideFromText(folder);
   struct Output : app::ScanOutput {
-    void Begin() override {}
+    void Begin(std::shared_ptr<const app::PathStore>) override {}
     void Notice() override {}
     void ProgressRange(uint32_t) override {}
     void Repaint() override {}
     void FileStep(uint32_t, uint32_t, const std::string&) override {}
     void DigestRow(uint32_t, const std::string&, const std::string&) override {}
-    void NewGroup(uint32_t, uint32_t, const std::string&, const std::string&) override {}
-    void JoinGroup(uint32_t, const std::string&) override {}
+    void NewGroup(uint32_t, uint32_t, const app::ShownFile&, const app::ShownFile&) override {}
+    void JoinGroup(uint32_t, const app::ShownFile&) override {}
     void Finish() override {}
   } output;
   app::ScanJob job(inputs, output, [](const std::function<bool()>& current, const std::function<void()>& change) {
@@ -389,7 +390,7 @@ void RunCollect(const std::string& folder) {
   const double startWs = WorkingSetMb();
   const double start = Now();
   collector.BeginScan();
-  collector.Collect(folder, "*", true, files);
+  collector.Collect(app::WideFromText(folder), "*", true, files);
   std::printf("collect seconds %.3f files %u start_ws_mb %.1f ws_mb %.1f peak_ws_mb %.1f\n", Now() - start,
               static_cast<unsigned>(files.size()), startWs, WorkingSetMb(), PeakWorkingSetMb());
 }

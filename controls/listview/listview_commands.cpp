@@ -62,6 +62,17 @@ void ListSetItemText(ResultRecord*, int argc, ArgRecord* args) {
   WithList(argc, args, [&](ListBox& b) { b.SetCellText(row, column, text); });
 }
 
+void ListGetCellValue(ResultRecord* result, int argc, ArgRecord* args) {
+  int32_t row = IntArg(argc, args, 1, -1);
+  int32_t column = IntArg(argc, args, 2, 0);
+  int32_t kind = IntArg(argc, args, 3, 0);
+  int32_t value = 0;
+  if (kind >= static_cast<int32_t>(CellKind::Image) && kind <= static_cast<int32_t>(CellKind::ItemData)) {
+    WithList(argc, args, [&](ListBox& b) { value = b.CellValue(row, column, static_cast<CellKind>(kind)); });
+  }
+  SetIntResult(result, value);
+}
+
 void ListFindItem(ResultRecord* result, int argc, ArgRecord* args) {
   std::string text = TextArg(argc, args, 1);
   int32_t start = IntArg(argc, args, 2, 0);

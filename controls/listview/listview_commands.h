@@ -16,6 +16,11 @@ void ListDeleteAllItems(ResultRecord* result, int argc, ArgRecord* args);
 void ListGetItemText(ResultRecord* result, int argc, ArgRecord* args);
 // 2 row, 3 column (optional, 0), 4 text (optional, empty).
 void ListSetItemText(ResultRecord* result, int argc, ArgRecord* args);
+// The cell accessor for the kinds other than text: 2 row, 3 column
+// (optional, 0), 4 kind (1 image, 2 check state, 3 indent, 4 the row's item
+// data). An integer; for a row that does not exist, -1 for the check state
+// and 0 otherwise.
+void ListGetCellValue(ResultRecord* result, int argc, ArgRecord* args);
 // 2 text, 3 start row (optional, 0), 4 exact (optional, true), 5 column
 // (optional). The row found or -1.
 void ListFindItem(ResultRecord* result, int argc, ArgRecord* args);

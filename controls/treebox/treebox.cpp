@@ -368,6 +368,15 @@ int32_t TreeBox::CheckState(HTREEITEM item) {
   return static_cast<int32_t>((state & TVIS_STATEIMAGEMASK) >> 12) - 1;
 }
 
+int32_t TreeBox::ItemData(HTREEITEM item) {
+  if (item == nullptr) return 0;
+  TVITEMA it{};
+  it.mask = TVIF_PARAM;
+  it.hItem = item;
+  if (!Native(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it))) return 0;
+  return static_cast<int32_t>(it.lParam);
+}
+
 void TreeBox::SetCheckState(int32_t index, int32_t state, bool recursive) {
   int32_t image = Clamp(state + 1, 0, 15);
   ItemOrder<HTREEITEM>& order = Order();

@@ -69,6 +69,8 @@ class TreeBox : public forms::UnitObject {
   void DeleteAll();
   // State image index minus 1: -1 none, 0 unchecked, 1 checked.
   int32_t CheckState(HTREEITEM item);
+  // The item's 32-bit user value; 0 when there is no item.
+  int32_t ItemData(HTREEITEM item);
   void SetCheckState(int32_t index, int32_t state, bool recursive);
   int32_t ParentIndex(int32_t index) { return Order().ParentIndex(index); }
   // A fresh item list of the live tree.

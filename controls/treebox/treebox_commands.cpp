@@ -125,4 +125,11 @@ void TreeGetParent(ResultRecord* result, int argc, ArgRecord* args) {
   SetIntResult(result, parent);
 }
 
+void TreeGetItemData(ResultRecord* result, int argc, ArgRecord* args) {
+  int32_t data = 0;
+  int32_t index = IntArg(argc, args, 1, -1);
+  WithTree(argc, args, [&](TreeBox& t) { data = t.ItemData(t.ItemAt(index)); });
+  SetIntResult(result, data);
+}
+
 }  // namespace ts::controls

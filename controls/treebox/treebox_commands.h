@@ -17,5 +17,7 @@ void TreeGetCheckState(ResultRecord* result, int argc, ArgRecord* args);
 // 2 index, 3 check state, 4 recursive (optional, default false).
 void TreeSetCheckState(ResultRecord* result, int argc, ArgRecord* args);
 void TreeGetParent(ResultRecord* result, int argc, ArgRecord* args);
+// 2 index. The item's item data, 0 when the index does not exist.
+void TreeGetItemData(ResultRecord* result, int argc, ArgRecord* args);
 
 }  // namespace ts::controls

@@ -64,6 +64,16 @@ class ModalScope {
   std::vector<Remembered> windows_;
 };
 
+// A text as the platform's ANSI functions read it; empty for null.
+std::wstring Wide(const char* text) {
+  if (!text || !*text) return std::wstring();
+  const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  if (n <= 1) return std::wstring();
+  std::wstring wide(static_cast<size_t>(n - 1), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), n);
+  return wide;
+}
+
 // Frees an item list through the shell's allocator.
 void FreeItem(LPITEMIDLIST item) {
   IMalloc* shellMalloc = nullptr;
@@ -86,34 +96,55 @@ int ShellShowCommand(int32_t mode) {
   return mode >= 1 && mode <= 6 ? kShow[mode - 1] : SW_SHOWNORMAL;
 }
 
-void ShellOperation(ResultRecord*, int argc, ArgRecord* args) {
-  const char* verb = Given(argc, args, 0) ? ShellVerb(args[0].v.i32) : nullptr;
-  const char* file = argc >= 2 ? ArgText(args[1]) : EmptyTextArg();
-  const char* parameters = TextAt(argc, args, 2);
-  const char* directory = TextAt(argc, args, 3);
-  const int show = argc >= 5 && Given(argc, args, 4) ? ShellShowCommand(args[4].v.i32) : SW_SHOWNORMAL;
-  ShellExecuteA(nullptr, verb, file, parameters, directory ? directory : "", show);
+void ShellOperationExact(int32_t operation, const std::wstring& file, const wchar_t* parameters,
+                         const wchar_t* directory, int show) {
+  const std::wstring verb = Wide(ShellVerb(operation));
+  ShellExecuteW(nullptr, verb.empty() ? nullptr : verb.c_str(), file.c_str(), parameters, directory ? directory : L"",
+                show);
 }
 
-void BrowseForFolder(ResultRecord* result, int argc, ArgRecord* args) {
-  result->type = tag::Text;
-  char displayName[MAX_PATH + 1] = {};
-  char path[MAX_PATH + 1] = {};
-  BROWSEINFOA info{};
-  info.lpszTitle = argc >= 1 && args[0].type == tag::Text ? ArgText(args[0]) : "";
-  info.ulFlags = Given(argc, args, 1) && args[1].v.i32 ? kEditBoxAndFiles : kEditBox;
+void ShellOperation(ResultRecord*, int argc, ArgRecord* args) {
+  const int32_t operation = Given(argc, args, 0) ? args[0].v.i32 : 0;
+  const std::wstring file = Wide(argc >= 2 ? ArgText(args[1]) : EmptyTextArg());
+  const char* parameters = TextAt(argc, args, 2);
+  const char* directory = TextAt(argc, args, 3);
+  const std::wstring wideParameters = Wide(parameters);
+  const std::wstring wideDirectory = Wide(directory);
+  const int show = argc >= 5 && Given(argc, args, 4) ? ShellShowCommand(args[4].v.i32) : SW_SHOWNORMAL;
+  ShellOperationExact(operation, file, parameters ? wideParameters.c_str() : nullptr,
+                      directory ? wideDirectory.c_str() : nullptr, show);
+}
+
+std::wstring BrowseForFolderExact(const char* title, bool includeFiles) {
+  wchar_t displayName[MAX_PATH + 1] = {};
+  wchar_t path[MAX_PATH + 1] = {};
+  const std::wstring wideTitle = Wide(title);
+  BROWSEINFOW info{};
+  info.lpszTitle = wideTitle.c_str();
+  info.ulFlags = includeFiles ? kEditBoxAndFiles : kEditBox;
   info.pszDisplayName = displayName;
 
   LPITEMIDLIST item = nullptr;
   {
     ModalScope modal;
     info.hwndOwner = modal.Owner();
-    item = SHBrowseForFolderA(&info);
+    item = SHBrowseForFolderW(&info);
   }
-  if (!item) return;
-  const bool isPath = SHGetPathFromIDListA(item, path) != FALSE;
+  if (!item) return std::wstring();
+  const bool isPath = SHGetPathFromIDListW(item, path) != FALSE;
   FreeItem(item);
-  if (isPath) SetResultPointer(result, MakeText(path));
+  return isPath ? std::wstring(path) : std::wstring();
+}
+
+void BrowseForFolder(ResultRecord* result, int argc, ArgRecord* args) {
+  result->type = tag::Text;
+  const char* title = argc >= 1 && args[0].type == tag::Text ? ArgText(args[0]) : "";
+  const std::wstring path = BrowseForFolderExact(title, Given(argc, args, 1) && args[1].v.i32);
+  if (path.empty()) return;
+  // As the platform's ANSI form of the dialog answers: its own conversion.
+  char text[MAX_PATH * 2 + 1] = {};
+  const int n = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, text, sizeof text, nullptr, nullptr);
+  if (n > 1) SetResultPointer(result, MakeText(text));
 }
 
 NotifyWord ShellLibraryNotify(int32_t code, NotifyWord p1, NotifyWord) {

@@ -2,6 +2,8 @@
 // and let the user browse for a folder.
 #pragma once
 
+#include <string>
+
 #include "runtime/program.h"
 #include "runtime/values.h"
 
@@ -25,6 +27,16 @@ NotifyWord ShellLibraryNotify(int32_t code, NotifyWord p1, NotifyWord p2);
 // command of a show mode, as the shell operation chooses them.
 const char* ShellVerb(int32_t operation);
 int ShellShowCommand(int32_t mode);
+
+// The two commands' work on exact paths (UTF-16), which the commands reach
+// through texts converted as the platform's ANSI functions convert them.
+// The shell operation on a file with its parameters and working directory
+// (null: none) and a platform show command; failures are silent.
+void ShellOperationExact(int32_t operation, const std::wstring& file, const wchar_t* parameters,
+                         const wchar_t* directory, int show);
+// The folder dialog with a title (a text) and the exact path chosen: empty
+// when cancelled or when the item has no file-system path.
+std::wstring BrowseForFolderExact(const char* title, bool includeFiles);
 
 }  // namespace ts
 

@@ -5,6 +5,8 @@
 // bad inputs: positions and counts are clamped, or the result is empty.
 #pragma once
 
+#include <string>
+
 #include "runtime/values.h"
 
 namespace ts {
@@ -37,6 +39,10 @@ void TimeDifference(ResultRecord* r, int argc, ArgRecord* args);
 // --- system (Windows only) --------------------------------------------------
 // command line, [wait = false], [window mode = 2] → bool
 void RunProgram(ResultRecord* r, int argc, ArgRecord* args);
+// RunProgram's work on a command line in UTF-16, which the command reaches
+// through its text converted as the platform's ANSI functions convert it:
+// false when the program cannot start.
+bool StartProgram(const std::wstring& commandLine, bool wait, int32_t mode);
 // file name → byte set, empty on any failure
 void ReadWholeFile(ResultRecord* r, int argc, ArgRecord* args);
 // message, style, [caption = "信息："], [owner] → button code 0..6

@@ -96,24 +96,17 @@ bool QuitIsNext() {
 
 }  // namespace
 
-void RunProgram(ResultRecord* r, int argc, ArgRecord* args) {
-  const char* line = TextArg(argc, args, 0);
-  const bool wait = BoolArg(argc, args, 1, false);
-  int32_t mode = IntArg(argc, args, 2, 2);
+bool StartProgram(const std::wstring& commandLine, bool wait, int32_t mode) {
   if (mode < 1) mode = 1;
   if (mode > 6) mode = 6;
-
-  // CreateProcessA may write into the command line, so it gets a copy.
-  const uint32_t len = ts::TextLength(line);
-  char* buffer = static_cast<char*>(Alloc(len + 1));
-  std::memcpy(buffer, line, len + 1);
-  STARTUPINFOA si{};
+  // CreateProcessW may write into the command line, so it gets a copy.
+  std::wstring buffer = commandLine;
+  STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = kRunShowStates[mode - 1];
   PROCESS_INFORMATION pi{};
-  const BOOL started = CreateProcessA(nullptr, buffer, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-  Free(buffer);
+  const BOOL started = CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
   if (started) {
     Handle process(pi.hProcess), thread(pi.hThread);
     if (wait) {
@@ -122,7 +115,19 @@ void RunProgram(ResultRecord* r, int argc, ArgRecord* args) {
       WaitForInputIdle(process.get(), 1000);
     }
   }
-  SetBoolResult(r, started != FALSE);
+  return started != FALSE;
+}
+
+void RunProgram(ResultRecord* r, int argc, ArgRecord* args) {
+  const char* line = TextArg(argc, args, 0);
+  // The command line as the platform's ANSI form would read it.
+  std::wstring wide;
+  const int n = MultiByteToWideChar(CP_ACP, 0, line, -1, nullptr, 0);
+  if (n > 1) {
+    wide.resize(static_cast<size_t>(n - 1));
+    MultiByteToWideChar(CP_ACP, 0, line, -1, wide.data(), n);
+  }
+  SetBoolResult(r, StartProgram(wide, BoolArg(argc, args, 1, false), IntArg(argc, args, 2, 2)));
 }
 
 void ReadWholeFile(ResultRecord* r, int argc, ArgRecord* args) {

@@ -29,7 +29,8 @@ TEST(TextBetween, TakesThePatternListOfAFileTypeChoice) {
 }
 
 TEST(ExplorerPath, DoubledBackslashesAreMadeSingleButANetworkPathKeepsItsLead) {
-  EXPECT_EQ(ExplorerPath("C:\\\\data\\\\f.txt"), "C:\\data\\f.txt");
-  EXPECT_EQ(ExplorerPath("\\\\server\\share\\\\f"), "\\\\server\\share\\f");
-  EXPECT_EQ(ExplorerPath("C:\\plain\\f"), "C:\\plain\\f");
+  EXPECT_EQ(ExplorerPath(L"C:\\\\data\\\\f.txt"), L"C:\\data\\f.txt");
+  EXPECT_EQ(ExplorerPath(L"\\\\server\\share\\\\f"), L"\\\\server\\share\\f");
+  EXPECT_EQ(ExplorerPath(L"C:\\plain\\\\\\f"), L"C:\\plain\\\\f");  // pair by pair, as a text replacement
+  EXPECT_EQ(ExplorerPath(L"C:\\plain\\f"), L"C:\\plain\\f");
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/calls.h"
+#include "app/scan/path_rules.h"
 #include "forms/engine/unit.h"
 #include "runtime/forms_link.h"
 
@@ -84,19 +85,19 @@ BOOL CALLBACK FindFolderDialog(HWND hwnd, LPARAM lp) {
   return FALSE;
 }
 
-std::string ItemText(HWND tree, HTREEITEM item) {
-  char buf[MAX_PATH] = {};
-  TVITEMA it{};
+std::wstring ItemText(HWND tree, HTREEITEM item) {
+  wchar_t buf[MAX_PATH] = {};
+  TVITEMW it{};
   it.mask = TVIF_TEXT;
   it.hItem = item;
   it.pszText = buf;
-  it.cchTextMax = sizeof buf;
-  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+  it.cchTextMax = MAX_PATH;
+  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it));
   return buf;
 }
 
 // Expands `parent` (null: the roots) and finds a child whose text matches.
-HTREEITEM FindChild(HWND tree, HTREEITEM parent, const std::function<bool(const std::string&)>& match) {
+HTREEITEM FindChild(HWND tree, HTREEITEM parent, const std::function<bool(const std::wstring&)>& match) {
   HTREEITEM result = nullptr;
   WaitFor([&] {
     HTREEITEM item;
@@ -118,26 +119,28 @@ HTREEITEM FindChild(HWND tree, HTREEITEM parent, const std::function<bool(const 
   return result;
 }
 
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+// Removes a folder with everything in it, whatever the names: paths are
+// exact and given verbatim.
+void RemoveTree(const std::wstring& dir) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(app::VerbatimPath(dir + L"\\*").c_str(), &fd);
   if (h != INVALID_HANDLE_VALUE) {
     do {
-      std::string n = fd.cFileName;
-      if (n == "." || n == "..") continue;
-      std::string p = dir + "\\" + n;
+      std::wstring n = fd.cFileName;
+      if (n == L"." || n == L"..") continue;
+      std::wstring p = dir + L"\\" + n;
       if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         RemoveTree(p);
       } else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveDirectoryA(p.c_str());
+        RemoveDirectoryW(app::VerbatimPath(p).c_str());
       } else {
-        SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(p.c_str());
+        SetFileAttributesW(app::VerbatimPath(p).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(app::VerbatimPath(p).c_str());
       }
-    } while (FindNextFileA(h, &fd));
+    } while (FindNextFileW(h, &fd));
     FindClose(h);
   }
-  RemoveDirectoryA(dir.c_str());
+  RemoveDirectoryW(app::VerbatimPath(dir).c_str());
 }
 
 }  // namespace
@@ -176,7 +179,9 @@ bool NoBox() {
   return s.box.hwnd == nullptr;
 }
 
-std::string AnswerFolderDialog(const std::string& folder) {
+std::string AnswerFolderDialog(const std::string& folder) { return AnswerFolderDialog(app::WideFromText(folder)); }
+
+std::string AnswerFolderDialog(const std::wstring& folder) {
   DialogSearch s{nullptr};
   if (!WaitFor([&] {
         EnumWindows(FindFolderDialog, reinterpret_cast<LPARAM>(&s));
@@ -185,30 +190,36 @@ std::string AnswerFolderDialog(const std::string& folder) {
     return "no folder dialog";
   }
   HWND dialog = s.found;
+  // The answer is complete once the dialog is gone: a dialog asked for next
+  // is then never taken for this one.
+  auto close = [dialog](int button) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    WaitFor([dialog] { return !IsWindow(dialog); }, 5000);
+  };
   if (folder.empty()) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    close(IDCANCEL);
     return "";
   }
   HWND tree = GetDlgItem(dialog, 0x3741);
-  HTREEITEM item = FindChild(tree, nullptr, [](const std::string&) { return true; });
-  item = item ? FindChild(tree, item, [](const std::string& t) { return t == "我的电脑"; }) : nullptr;
-  item = item ? FindChild(tree, item, [](const std::string& t) { return t.find("(Z:)") != std::string::npos; })
+  HTREEITEM item = FindChild(tree, nullptr, [](const std::wstring&) { return true; });
+  item = item ? FindChild(tree, item, [](const std::wstring& t) { return t == L"\x6211\x7684\x7535\x8111"; }) : nullptr;  // 我的电脑
+  item = item ? FindChild(tree, item, [](const std::wstring& t) { return t.find(L"(Z:)") != std::wstring::npos; })
               : nullptr;
   // Walk the folder names after "Z:\".
   size_t at = 3;
   while (item && at < folder.size()) {
-    size_t end = folder.find('\\', at);
-    if (end == std::string::npos) end = folder.size();
-    std::string name = folder.substr(at, end - at);
-    item = FindChild(tree, item, [&](const std::string& t) { return t == name; });
+    size_t end = folder.find(L'\\', at);
+    if (end == std::wstring::npos) end = folder.size();
+    std::wstring name = folder.substr(at, end - at);
+    item = FindChild(tree, item, [&](const std::wstring& t) { return t == name; });
     at = end + 1;
   }
   if (!item) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    return "folder not found in the dialog's tree: " + folder;
+    close(IDCANCEL);
+    return "folder not found in the dialog's tree: " + app::ShownText(folder);
   }
   SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  close(IDOK);
   return "";
 }
 
@@ -218,7 +229,7 @@ Fixture::Fixture(const std::string& tag) {
 }
 
 Fixture::~Fixture() {
-  if (!keep_) RemoveTree(root_);
+  if (!keep_) RemoveTree(app::WideFromText(root_));
 }
 
 void Fixture::Sparse(const std::string& relative, int64_t size) const {
@@ -235,7 +246,20 @@ std::string Fixture::Path(const std::string& relative) const { return relative.e
 void Fixture::Dir(const std::string& relative) const { CreateDirectoryA(Path(relative).c_str(), nullptr); }
 
 void Fixture::File(const std::string& relative, const std::string& content) const {
-  HANDLE h = CreateFileA(Path(relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  File(app::WideFromText(relative), content);
+}
+
+std::wstring Fixture::Path(const std::wstring& relative) const {
+  return relative.empty() ? app::WideFromText(root_) : app::WideFromText(root_) + L"\\" + relative;
+}
+
+void Fixture::Dir(const std::wstring& relative) const {
+  CreateDirectoryW(app::VerbatimPath(Path(relative)).c_str(), nullptr);
+}
+
+void Fixture::File(const std::wstring& relative, const std::string& content) const {
+  HANDLE h = CreateFileW(app::VerbatimPath(Path(relative)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                         nullptr);
   DWORD wrote = 0;
   WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &wrote, nullptr);
   CloseHandle(h);
@@ -243,8 +267,15 @@ void Fixture::File(const std::string& relative, const std::string& content) cons
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string ReadAll(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(app::VerbatimPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadAll(const std::string& path) { return ReadAll(app::WideFromText(path)); }
+
+std::string ReadAll(const std::wstring& path) {
+  HANDLE h = CreateFileW(app::VerbatimPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
   if (h == INVALID_HANDLE_VALUE) return "";
   std::string out(GetFileSize(h, nullptr), '\0');
   DWORD got = 0;

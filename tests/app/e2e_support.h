@@ -41,6 +41,7 @@ bool NoBox();
 
 // Chooses `folder` (a path under Z:\) in the open folder dialog, or cancels
 // it when `folder` is empty. Returns an error text, empty on success.
+std::string AnswerFolderDialog(const std::wstring& folder);
 std::string AnswerFolderDialog(const std::string& folder);
 
 // Test files: a fresh folder under Z:\tmp, removed with its content at the end.
@@ -52,6 +53,10 @@ class Fixture {
   const std::string& root() const { return root_; }
   void Dir(const std::string& relative) const;
   void File(const std::string& relative, const std::string& content) const;
+  // The same for names the code page may not spell: exact paths.
+  std::wstring Path(const std::wstring& relative) const;
+  void Dir(const std::wstring& relative) const;
+  void File(const std::wstring& relative, const std::string& content) const;
   // A large file of zeros that takes no disk space (sparse on the host).
   void Sparse(const std::string& relative, int64_t size) const;
   // Keeps the folder when the fixture goes (a child process uses it).
@@ -64,7 +69,9 @@ class Fixture {
 
 
 bool Exists(const std::string& path);
+bool Exists(const std::wstring& path);
 std::string ReadAll(const std::string& path);
+std::string ReadAll(const std::wstring& path);
 
 // The program's controls as the program sees them.
 std::vector<std::string> ListColumn(const UnitRef& list, int column);

@@ -4,15 +4,21 @@
 // through the commands the program itself uses.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+#include <winternl.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <thread>
 
 #include "app/calls.h"
+#include "app/item_paths.h"
+#include "app/scan/path_rules.h"
 #include "app/startup.h"
 #include "app/ui.h"
 #include "runtime/forms_link.h"
@@ -467,6 +473,314 @@ TEST(About, TheAboutWindowIsModalAndClosesWithOkAndEsc) {
   }
 }
 
+// --- names the code page cannot spell -----------------------------------------
+
+namespace {
+
+constexpr UnitRef kAutoSelect{kMainForm, 0x16021B6A, unittype::SuperButton};  // 按钮_自动选择
+constexpr UnitRef kClean{kMainForm, 0x16021B6C, unittype::SuperButton};       // 按钮_清理文件
+constexpr UnitRef kOpen{kMainForm, 0x16021B6D, unittype::SuperButton};        // 按钮_打开文件
+constexpr UnitRef kLocate{kMainForm, 0x16021B6E, unittype::SuperButton};      // 按钮_定位文件
+
+// Adds a folder through the real folder dialog.
+std::string AddThroughDialog(const std::wstring& folder) {
+  std::string error;
+  std::thread answer([&] { error = AnswerFolderDialog(folder); });
+  Click(ui::AddButton);
+  answer.join();
+  return error;
+}
+
+// The tree index of the item whose exact path is `path`, or -1.
+int32_t ItemOf(const std::wstring& path) {
+  for (int32_t i = 0, n = TreeItemCount(ui::ResultTree); i < n; ++i) {
+    if (ResultItemPath(i) == path) return i;
+  }
+  return -1;
+}
+
+// Where the shell keeps a recycled file of this name.
+std::wstring InTrash(const std::wstring& name) {
+  wchar_t home[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"XDG_DATA_HOME", home, MAX_PATH);
+  std::wstring trash = std::wstring(L"Z:") + home + L"/Trash/files/" + name;
+  for (wchar_t& ch : trash) {
+    if (ch == L'/') ch = L'\\';
+  }
+  return trash;
+}
+
+}  // namespace
+
+// A folder named in Korean holds a file named with an emoji, its copy named
+// with "ß" and one named in GBK: added through the folder dialog (beside a
+// second Korean folder whose name shows the same "??"), scanned, shown with
+// "?" where a name cannot be spelled, and cleaned by its exact paths, for
+// good and to the recycle bin. Beside them lie the files a name's text would
+// reach as a pattern ("?" matches any character): never touched.
+TEST(ExactNames, FilesTheCodePageCannotSpellAreFoundShownAndCleaned) {
+  for (bool recycle : {false, true}) {
+    Fixture fx(recycle ? "exactbin" : "exact");
+    const std::wstring folder = L"\xC790\xB8CC";   // 자료
+    const std::wstring sameText = L"\xAC00\xB098";  // 가나: shown as "??" too
+    const std::wstring tag = std::to_wstring(GetTickCount());  // names unique in the trash
+    const std::wstring emoji = L"1\xD83D\xDE00" + tag + L".dat";
+    const std::wstring eszett = L"2Stra\x00DF" L"e" + tag + L".dat";
+    const std::wstring gbk = L"3\x526F\x672C" + tag + L".dat";  // 副本
+    const std::string tagText = app::ShownText(tag);
+    fx.Dir(folder);
+    fx.Dir(sameText);
+    for (const std::wstring& name : {emoji, eszett, gbk}) fx.File(folder + L"\\" + name, "the very same bytes");
+    const std::wstring decoys[] = {L"1x" + tag + L".dat", L"2Strase" + tag + L".dat"};
+    for (const std::wstring& name : decoys) fx.File(folder + L"\\" + name, "a decoy: " + app::ShownText(name));
+
+    ListDeleteAll(ui::FolderList);
+    ASSERT_EQ(AddThroughDialog(fx.Path(folder)), "");
+    ASSERT_EQ(AddThroughDialog(fx.Path(sameText)), "");
+    ASSERT_TRUE(WaitFor([] { return ListRowCount(ui::FolderList) == 2; }));
+    EXPECT_EQ(ListColumn(ui::FolderList, 0), (std::vector<std::string>{fx.Path("??"), fx.Path("??")}));
+    {
+      tstest::ExpectMessageBoxes expected;
+      ASSERT_EQ(AddThroughDialog(fx.Path(folder)), "");
+      Box box;
+      ASSERT_TRUE(WaitForBox(&box));
+      EXPECT_EQ(box.text, "当前所选目录已存在，请不要重复添加，谢谢使用！");
+      Dismiss(box);
+    }
+    EXPECT_EQ(ListRowCount(ui::FolderList), 2);
+
+    SetTextProperty(ui::Patterns, prop::EditContent, "1*;2*;3*");
+    SetIntProperty(ui::Subfolders, prop::Checked, 0);
+    SetIntProperty(ui::Recycle, prop::Checked, recycle ? 1 : 0);
+    ScanToEnd();
+    std::vector<TreeNode> tree = Tree();
+    ASSERT_EQ(tree.size(), 1u);
+    EXPECT_EQ(tree[0].text, fx.Path("??\\1?" + tagText + ".dat"));
+    EXPECT_EQ(tree[0].children, (std::vector<std::string>{fx.Path("??\\2Stra?e" + tagText + ".dat"),
+                                                         fx.Path("??\\3副本" + tagText + ".dat")}));
+    EXPECT_EQ(Label(ui::Totals), TotalsFor(1));
+
+    Click(kAutoSelect);
+    ASSERT_TRUE(WaitFor([] { return TreeCheckState(ui::ResultTree, 2) == 1; }));
+    Click(kClean);
+    ASSERT_TRUE(WaitFor([&] { return !Exists(fx.Path(folder + L"\\" + gbk)); }));
+    EXPECT_TRUE(Exists(fx.Path(folder + L"\\" + emoji))) << "the root stays";
+    EXPECT_FALSE(Exists(fx.Path(folder + L"\\" + eszett)));
+    for (const std::wstring& name : decoys) {
+      EXPECT_EQ(ReadAll(fx.Path(folder + L"\\" + name)), "a decoy: " + app::ShownText(name));
+    }
+    if (recycle) {
+      EXPECT_EQ(ReadAll(InTrash(eszett)), "the very same bytes");
+      EXPECT_EQ(ReadAll(InTrash(gbk)), "the very same bytes");
+      DeleteFileW(app::VerbatimPath(InTrash(eszett)).c_str());
+      DeleteFileW(app::VerbatimPath(InTrash(gbk)).c_str());
+    }
+  }
+  ListDeleteAll(ui::FolderList);
+}
+
+// Two files whose names differ only in characters the code page cannot
+// spell show the same text. They are told apart by their exact paths: each
+// is grouped with its own copy, and cleaning one, to the recycle bin where a
+// text would be a wildcard, leaves the other.
+TEST(ExactNames, FilesShownAlikeAreNeverTakenForEachOther) {
+  Fixture fx("alike");
+  const std::wstring ga = fx.Path(std::wstring(L"\xAC00.dat")), na = fx.Path(std::wstring(L"\xB098.dat"));
+  fx.File("a.dat", "content of ga");
+  fx.File("b.dat", "content of na");
+  fx.File(std::wstring(L"\xAC00.dat"), "content of ga");
+  fx.File(std::wstring(L"\xB098.dat"), "content of na");
+  Prepare({fx.root()}, "a.dat;b.dat;?.dat", false, true);
+  ScanToEnd();
+  std::vector<TreeNode> tree = Tree();
+  ASSERT_EQ(tree.size(), 2u);
+  EXPECT_EQ(tree[0].children, (std::vector<std::string>{fx.Path("?.dat")}));
+  EXPECT_EQ(tree[1].children, (std::vector<std::string>{fx.Path("?.dat")}));
+  EXPECT_EQ(ResultItemPath(1), ga) << "a.dat's copy";
+  EXPECT_EQ(ResultItemPath(3), na) << "b.dat's copy";
+
+  TreeSetCheckState(ui::ResultTree, 1, 1);
+  Click(kClean);
+  ASSERT_TRUE(WaitFor([&] { return !Exists(ga); }));
+  Sleep(300);
+  EXPECT_EQ(ReadAll(na), "content of na");
+  EXPECT_TRUE(Exists(fx.Path("a.dat")));
+  EXPECT_TRUE(Exists(fx.Path("b.dat")));
+
+  TreeSetCheckState(ui::ResultTree, 1, 0);
+  TreeSetCheckState(ui::ResultTree, 3, 1);
+  SetIntProperty(ui::Recycle, prop::Checked, 0);
+  Click(kClean);
+  ASSERT_TRUE(WaitFor([&] { return !Exists(na); }));
+  EXPECT_TRUE(Exists(fx.Path("a.dat")));
+  EXPECT_TRUE(Exists(fx.Path("b.dat")));
+}
+
+// A name ending in a dot is one the platform would read as another ("t."
+// as "t") anywhere but in a verbatim path. It is scanned and deleted as
+// itself; the shell, which takes no verbatim paths, is never given it, so it
+// stays when cleaned to the recycle bin. The file its rewriting would reach
+// is never touched.
+TEST(ExactNames, ANameThePlatformWouldRewriteIsCleanedAsItselfOnly) {
+  Fixture fx("dots");
+  const std::wstring dotted = fx.Path(std::wstring(L"t."));
+  fx.File(std::wstring(L"t."), "kept twice");
+  fx.File("u", "kept twice");
+  fx.File("t", "what a rewritten name would reach");
+  Prepare({fx.root()}, "*", false, true);
+  ScanToEnd();
+  ASSERT_EQ(Tree().size(), 1u);
+  const int32_t item = ItemOf(dotted);
+  ASSERT_NE(item, -1);
+  TreeSetCheckState(ui::ResultTree, item, 1);
+  Click(kClean);
+  Sleep(500);
+  EXPECT_TRUE(Exists(dotted)) << "never handed to the shell";
+  SetIntProperty(ui::Recycle, prop::Checked, 0);
+  Click(kClean);
+  ASSERT_TRUE(WaitFor([&] { return !Exists(dotted); }));
+  EXPECT_EQ(ReadAll(fx.Path("t")), "what a rewritten name would reach");
+  EXPECT_EQ(ReadAll(fx.Path("u")), "kept twice");
+}
+
+namespace {
+
+// The command line of a running process, read from its parameters block.
+std::wstring CommandLineOf(HANDLE process) {
+  using QueryFn = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+  auto query = reinterpret_cast<QueryFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION basic{};
+  PEB peb{};
+  RTL_USER_PROCESS_PARAMETERS parameters{};
+  SIZE_T got = 0;
+  if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) < 0 ||
+      !ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, &got) ||
+      !ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, &got)) {
+    return std::wstring();
+  }
+  std::wstring line(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+  ReadProcessMemory(process, parameters.CommandLine.Buffer, line.data(), parameters.CommandLine.Length, &got);
+  return line;
+}
+
+std::set<DWORD> Processes(const wchar_t* exe, DWORD parent = 0) {
+  std::set<DWORD> found;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W e{};
+  e.dwSize = sizeof e;
+  for (BOOL ok = Process32FirstW(snapshot, &e); ok; ok = Process32NextW(snapshot, &e)) {
+    if ((!exe || _wcsicmp(e.szExeFile, exe) == 0) && (!parent || e.th32ParentProcessID == parent)) {
+      found.insert(e.th32ProcessID);
+    }
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
+// Ends a process this test caused to start, and the ones it started.
+void EndStarted(DWORD pid) {
+  for (DWORD child : Processes(nullptr, pid)) EndStarted(child);
+  if (HANDLE h = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+    TerminateProcess(h, 0);
+    CloseHandle(h);
+  }
+}
+
+// A file type whose "open" command is this program as a recorder: it writes
+// the path it was given and the bytes it read there (see main).
+class RecordedOpen {
+ public:
+  explicit RecordedOpen(const std::wstring& record) : record_(record) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    Set(L".tsrec", L"TwinseekRecorded");
+    Set(L"TwinseekRecorded\\shell\\open\\command",
+        L"\"" + std::wstring(self) + L"\" --record \"" + record + L"\" \"%1\"");
+  }
+  ~RecordedOpen() {
+    for (const wchar_t* key : {L"TwinseekRecorded\\shell\\open\\command", L"TwinseekRecorded\\shell\\open",
+                               L"TwinseekRecorded\\shell", L"TwinseekRecorded", L".tsrec"}) {
+      RegDeleteKeyW(HKEY_CLASSES_ROOT, key);
+    }
+  }
+  // The path the recorder was given and what it read there.
+  bool Wait(std::wstring* path, std::string* bytes) {
+    if (!WaitFor([&] { return Exists(record_); }, 10000)) return false;
+    const std::string raw = ReadAll(record_);
+    path->assign(reinterpret_cast<const wchar_t*>(raw.data()), raw.size() / sizeof(wchar_t));
+    *bytes = ReadAll(record_ + L".bytes");
+    return true;
+  }
+
+ private:
+  static void Set(const std::wstring& key, const std::wstring& value) {
+    HKEY k = nullptr;
+    RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+    RegSetValueExW(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(k);
+  }
+  std::wstring record_;
+};
+
+}  // namespace
+
+// Open hands the shell the exact path of the current item, and locate hands
+// it to Explorer: each reaches that very file, not one its text would name.
+TEST(ExactNames, OpenAndLocateReachTheExactFile) {
+  Fixture fx("reach");
+  const std::wstring folder = L"\xC790\xB8CC";  // 자료
+  const std::wstring emoji = fx.Path(folder + L"\\\xD83D\xDE00.tsrec");
+  fx.Dir(folder);
+  fx.File(folder + L"\\\xD83D\xDE00.tsrec", "opened by its exact path");
+  fx.File(folder + L"\\copy.tsrec", "opened by its exact path");
+  fx.File(folder + L"\\x.tsrec", "what a wildcard would reach");
+  ListDeleteAll(ui::FolderList);
+  ASSERT_EQ(AddThroughDialog(fx.Path(folder)), "");
+  ASSERT_TRUE(WaitFor([] { return ListRowCount(ui::FolderList) == 1; }));
+  SetTextProperty(ui::Patterns, prop::EditContent, "*.tsrec");
+  ScanToEnd();
+  ASSERT_EQ(Tree().size(), 1u);
+  const int32_t item = ItemOf(emoji);
+  ASSERT_NE(item, -1);
+  SetIntProperty(ui::ResultTree, prop::CurrentItem, item);
+
+  {
+    RecordedOpen recorded(fx.Path(std::wstring(L"record")));
+    Click(kOpen);
+    std::wstring path;
+    std::string bytes;
+    ASSERT_TRUE(recorded.Wait(&path, &bytes)) << "the shell started nothing";
+    EXPECT_EQ(path, emoji);
+    EXPECT_EQ(bytes, "opened by its exact path");
+  }
+
+  const std::set<DWORD> before = Processes(L"explorer.exe");
+  Click(kLocate);
+  DWORD started = 0;
+  std::wstring line;
+  ASSERT_TRUE(WaitFor([&] {
+    for (DWORD pid : Processes(L"explorer.exe")) {
+      if (before.count(pid)) continue;
+      HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+      if (!h) continue;
+      line = CommandLineOf(h);
+      CloseHandle(h);
+      if (line.find(L"/select,") != std::wstring::npos) {
+        started = pid;
+        return true;
+      }
+    }
+    return false;
+  })) << "Explorer was not started";
+  EndStarted(started);
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  EXPECT_EQ(line, L"\"" + std::wstring(windows) + L"\\explorer.exe\" /n,/select,\"" + emoji + L"\"");
+  ListDeleteAll(ui::FolderList);
+}
+
 // Not run by default: leaves a finished scan on screen for a screenshot
 // (scripts/screenshot runs it and captures the display meanwhile).
 TEST(Showcase, DISABLED_AFinishedScanStaysOnScreen) {
@@ -494,6 +808,25 @@ TEST(Showcase, DISABLED_AFinishedScanStaysOnScreen) {
 // The program's own main thread runs Twinseek; the tests run beside it and
 // end the process with their result.
 int main(int argc, char** argv) {
+  if (argc > 3 && std::strcmp(argv[1], "--record") == 0) {
+    // The recorder of the open test: writes the path the shell gave it
+    // (UTF-16) and the bytes it read there, the path last and whole.
+    int n = 0;
+    wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &n);
+    if (!args || n < 4) return 1;
+    const std::wstring record = args[2], path = args[3];
+    const std::string bytes = ReadAll(path);
+    auto write = [](const std::wstring& to, const void* data, size_t size) {
+      HANDLE h = CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      DWORD wrote = 0;
+      WriteFile(h, data, static_cast<DWORD>(size), &wrote, nullptr);
+      CloseHandle(h);
+    };
+    write(record + L".bytes", bytes.data(), bytes.size());
+    write(record + L".part", path.data(), path.size() * sizeof(wchar_t));
+    MoveFileW((record + L".part").c_str(), record.c_str());
+    return 0;
+  }
   testing::InitGoogleTest(&argc, argv);
   if (argc > 2 && std::strcmp(argv[1], "--exit-during-scan") == 0) {
     // A child run: scan the folder the parent made, then exit while the

@@ -1,6 +1,7 @@
 // The scan's building blocks against real files: which names and patterns
-// may be used, file identity through every kind of second path, reading in
-// pieces, and the grouping bookkeeping behind the result tree.
+// may be used and how exact paths are shown and handed to the platform, file
+// identity through every kind of second path, reading in pieces, and the
+// grouping bookkeeping behind the result tree.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,44 +19,47 @@ using namespace app;
 
 namespace {
 
+// A fresh folder named by its exact path, removed with its content (every
+// name, whatever the code page can spell of it).
 class TempDir {
  public:
   explicit TempDir(const char* name) {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    path_ = std::string(base) + name + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(path_.c_str(), nullptr);
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    path_ = std::wstring(base) + WideFromText(name) + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(path_.c_str(), nullptr);
   }
   ~TempDir() { Remove(path_); }
-  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
-  const std::string& path() const { return path_; }
+  std::wstring operator/(const std::string& name) const { return path_ + L"\\" + WideFromText(name); }
+  std::wstring operator/(const wchar_t* name) const { return path_ + L"\\" + name; }
+  const std::wstring& path() const { return path_; }
 
  private:
-  static void Remove(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  static void Remove(const std::wstring& dir) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(VerbatimPath(dir + L"\\*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
       do {
-        std::string n = fd.cFileName;
-        if (n == "." || n == "..") continue;
-        std::string p = dir + "\\" + n;
+        std::wstring n = fd.cFileName;
+        if (n == L"." || n == L"..") continue;
+        std::wstring p = VerbatimPath(dir + L"\\" + n);
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          Remove(p);
+          Remove(dir + L"\\" + n);
         } else {
-          SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-          DeleteFileA(p.c_str());
+          SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+          DeleteFileW(p.c_str());
         }
-      } while (FindNextFileA(h, &fd));
+      } while (FindNextFileW(h, &fd));
       FindClose(h);
     }
-    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryW(VerbatimPath(dir).c_str());
   }
-  std::string path_;
+  std::wstring path_;
 };
 
-void WriteFile(const std::string& path, const std::string& content) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+void WriteFile(const std::wstring& path, const std::string& content) {
+  HANDLE h = CreateFileW(VerbatimPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE) << ShownText(path);
   DWORD wrote = 0;
   ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &wrote, nullptr);
   CloseHandle(h);
@@ -72,11 +76,10 @@ Digest D(uint8_t b) {
 TEST(PathRules, BackslashIsJudgedByCharacterNotByte) {
   // 淺 is 0x9C 0x5C in code page 936: its trail byte is not a separator.
   const std::string shallow = "C:\\data\\\x9C\x5C";
-  EXPECT_FALSE(EndsWithBackslash(shallow));
-  EXPECT_EQ(WithBackslash(shallow), shallow + "\\");
-  EXPECT_TRUE(EndsWithBackslash("C:\\"));
-  EXPECT_EQ(WithBackslash("C:\\"), "C:\\");
-  EXPECT_FALSE(EndsWithBackslash(""));
+  EXPECT_TRUE(PathTextSafe(shallow));
+  EXPECT_EQ(WithBackslash(ExactFromText(shallow)), L"C:\\data\\\x6DFA\\");
+  EXPECT_EQ(WithBackslash(L"C:\\"), L"C:\\");
+  EXPECT_TRUE(PatternUsable("\x9C\x5C*.txt"));
 }
 
 TEST(PathRules, FoldersMustBeAbsoluteAndPatternsStayInTheFolder) {
@@ -90,7 +93,6 @@ TEST(PathRules, FoldersMustBeAbsoluteAndPatternsStayInTheFolder) {
   EXPECT_FALSE(IsAbsoluteFolder("\\\\?\\C:\\x"));
 
   EXPECT_TRUE(PatternUsable("*.*"));
-  EXPECT_TRUE(PatternUsable("\x9C\x5C*.txt"));  // trail byte 0x5C is no separator
   EXPECT_FALSE(PatternUsable("..\\*.*"));
   EXPECT_FALSE(PatternUsable("a/b"));
   EXPECT_FALSE(PatternUsable("C:*.txt"));
@@ -104,6 +106,32 @@ TEST(PathRules, NamesThatThePlatformWouldRewriteAreUnsafe) {
   EXPECT_FALSE(EntryNameSafe("a?b"));        // stand-in for a character 936 cannot hold
   EXPECT_FALSE(EntryNameSafe("\x81"));       // a lone lead byte
   EXPECT_FALSE(EntryNameSafe(""));
+}
+
+TEST(PathRules, ExactPathsGoVerbatimToTheFileFunctionsAndAreShownWithoutLookAlikes) {
+  EXPECT_EQ(VerbatimPath(L"C:\\dir.\\f "), L"\\\\?\\C:\\dir.\\f ");
+  EXPECT_EQ(VerbatimPath(L"\\\\server\\share\\f"), L"\\\\?\\UNC\\server\\share\\f");
+  // The shell takes no verbatim paths: what it would rewrite is kept from it.
+  EXPECT_FALSE(ShellWouldRewrite(L"C:\\a.b\\\xD55C.txt"));
+  EXPECT_TRUE(ShellWouldRewrite(L"C:\\dir.\\f"));
+  EXPECT_TRUE(ShellWouldRewrite(L"C:\\dir\\f "));
+  EXPECT_TRUE(ShellWouldRewrite(L"C:\\" + std::wstring(MAX_PATH, L'a')));
+  // One "?" for each character the code page cannot spell, a character
+  // beyond the basic plane included; never a look-alike letter.
+  EXPECT_EQ(ShownText(L"x\xD83D\xDE00\x00DF\x00AA\x4E2D"), "x???\xD6\xD0");
+  // A text names a file only without doubt.
+  EXPECT_EQ(ExactFromText("Z:\\\xD6\xD0\\a.txt"), L"Z:\\\x4E2D\\a.txt");
+  EXPECT_EQ(ExactFromText("Z:\\?.txt"), L"");
+  EXPECT_EQ(ExactFromText("Z:\\dir.\\a.txt"), L"");
+  EXPECT_EQ(ExactFromText("a.txt"), L"");
+  // Listed folders are taken as named: no rewriting part, no wildcard.
+  EXPECT_TRUE(ExactFolderUsable(L"Z:\\\xC790\xB8CC\\dir."));
+  EXPECT_TRUE(ExactFolderUsable(L"\\\\server\\share"));
+  EXPECT_FALSE(ExactFolderUsable(L"Z:\\a\\..\\b"));
+  EXPECT_FALSE(ExactFolderUsable(L"Z:\\a\\.\\b"));
+  EXPECT_FALSE(ExactFolderUsable(L"Z:\\a?b"));
+  EXPECT_FALSE(ExactFolderUsable(L"Z:\\a:stream"));
+  EXPECT_FALSE(ExactFolderUsable(L"a\\b"));
 }
 
 TEST(FileDigest, DigestsWholeFilesAndEmptyOnes) {
@@ -150,7 +178,7 @@ TEST(FileDigest, UnreadableFilesAndStopRequestsAreReported) {
   EXPECT_EQ(DigestFile(dir / "missing", nullptr, &d), ReadOutcome::Failed);
   EXPECT_EQ(DigestFile(dir.path(), nullptr, &d), ReadOutcome::Failed);  // a folder is no disk file
   // A writer holding the file open: reading with writers denied fails.
-  HANDLE writer = CreateFileA((dir / "held").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE writer = CreateFileW((dir / "held").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   EXPECT_EQ(DigestFile(dir / "held", nullptr, &d), ReadOutcome::Failed);
@@ -162,23 +190,23 @@ TEST(FileDigest, UnreadableFilesAndStopRequestsAreReported) {
 
 TEST(FileDigest, TheSameFileThroughAnotherPathHasTheSameIdentity) {
   TempDir dir("tsid");
-  CreateDirectoryA((dir / "sub").c_str(), nullptr);
+  CreateDirectoryW((dir / "sub").c_str(), nullptr);
   WriteFile(dir / "sub\\f", "same bytes");
   WriteFile(dir / "g", "same bytes");
-  FileDigest direct, viaDots, other;
+  FileDigest direct, otherCase, other;
   ASSERT_EQ(DigestFile(dir / "sub\\f", nullptr, &direct), ReadOutcome::Done);
-  ASSERT_EQ(DigestFile(dir / "sub\\..\\sub\\f", nullptr, &viaDots), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / "SUB\\F", nullptr, &otherCase), ReadOutcome::Done);
   ASSERT_EQ(DigestFile(dir / "g", nullptr, &other), ReadOutcome::Done);
-  EXPECT_TRUE(direct.identity == viaDots.identity);
+  EXPECT_TRUE(direct.identity == otherCase.identity);
   EXPECT_FALSE(direct.identity == other.identity);
-  if (CreateHardLinkA((dir / "hard").c_str(), (dir / "g").c_str(), nullptr)) {
+  if (CreateHardLinkW((dir / "hard").c_str(), (dir / "g").c_str(), nullptr)) {
     FileDigest hard;
     ASSERT_EQ(DigestFile(dir / "hard", nullptr, &hard), ReadOutcome::Done);
     EXPECT_TRUE(hard.identity == other.identity);
   }
   FileIdentity a, b;
   ASSERT_TRUE(PathIdentity(dir / "sub", &a));
-  ASSERT_TRUE(PathIdentity(dir.path() + "\\.\\sub", &b));
+  ASSERT_TRUE(PathIdentity(dir / "Sub", &b));
   EXPECT_TRUE(a == b);
 }
 
@@ -242,15 +270,15 @@ TEST(FileDigest, AFileThatNoLongerHasItsListedSizeFailsItsRead) {
 
 TEST(FileDigest, IdentitySetTakesEachObjectOnceWhateverItsIndex) {
   TempDir dir("tsset");
-  CreateDirectoryA((dir / "sub").c_str(), nullptr);
+  CreateDirectoryW((dir / "sub").c_str(), nullptr);
   WriteFile(dir / "sub\\f", "one");
   WriteFile(dir / "g", "two");
-  const std::vector<std::string> paths = {dir / "sub\\f", dir / "sub\\..\\sub\\f", dir / "g",
-                                          dir / "sub", dir.path() + "\\.\\sub", dir / "missing"};
+  const std::vector<std::wstring> paths = {dir / "sub\\f", dir / "SUB\\F", dir / "g",
+                                           dir / "sub", dir / "Sub", dir / "missing"};
   auto pathOf = [&](uint32_t k) { return paths[k]; };
   std::vector<HANDLE> h;
   for (int k = 0; k < 3; ++k) {
-    h.push_back(CreateFileA(paths[k].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    h.push_back(CreateFileW(paths[k].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_NE(h.back(), INVALID_HANDLE_VALUE);
   }
   {
@@ -278,24 +306,37 @@ TEST(FileDigest, IdentitySetTakesEachObjectOnceWhateverItsIndex) {
   for (HANDLE x : h) CloseHandle(x);
 }
 
-TEST(PathStore, PathsComeBackWholeInTheOrderAdded) {
+TEST(PathStore, PathsComeBackExactAndShownInTheOrderAdded) {
   PathStore store;
-  std::vector<std::string> expected;
-  // Folders repeat, names cross block ends, and one name is larger than a
-  // block.
+  std::vector<std::wstring> exact;
+  std::vector<std::string> shown;
+  // Folders repeat, names cross block ends (at odd bytes too, for UTF-16
+  // names), one name is larger than a block, and names and folders are
+  // plain, in code page 936, or beyond it (Korean, a character outside the
+  // basic plane, a letter with a look-alike).
+  const std::wstring names[] = {L"file", L"\x4E2D\x6587", L"\xD55C\xAE00", L"x\xD83D\xDE00", L"Stra\x00DF" L"e"};
+  const std::string texts[] = {"file", "\xD6\xD0\xCE\xC4", "??", "x?", "Stra?e"};
+  const std::wstring folders[] = {L"C:\\d\\", L"C:\\\xC790\xB8CC\\", L"C:\\\x6DFA\\"};
+  const std::string folderTexts[] = {"C:\\d\\", "C:\\??\\", "C:\\\x9C\x5C\\"};
   for (int i = 0; i < 20000; ++i) {
-    const std::string folder = "C:\\d" + std::to_string(i / 7 % 3) + "\\";
-    const std::string name = "file" + std::to_string(i) + std::string(static_cast<size_t>(i % 50), 'n');
-    EXPECT_EQ(store.Add(folder, name), static_cast<uint32_t>(i));
-    expected.push_back(folder + name);
+    const int f = i / 7 % 3, n = i % 5;
+    const std::wstring name = names[n] + std::to_wstring(i) + std::wstring(static_cast<size_t>(i % 50), L'n');
+    EXPECT_EQ(store.Add(folders[f], name), static_cast<uint32_t>(i));
+    exact.push_back(folders[f] + name);
+    shown.push_back(folderTexts[f] + texts[n] + std::to_string(i) + std::string(static_cast<size_t>(i % 50), 'n'));
   }
-  const std::string huge(300 * 1024, 'h');
-  EXPECT_EQ(store.Add("D:\\", huge), 20000u);
-  expected.push_back("D:\\" + huge);
-  EXPECT_EQ(store.Add("D:\\", ""), 20001u);
-  expected.push_back("D:\\");
-  ASSERT_EQ(store.Count(), expected.size());
-  for (uint32_t i = 0; i < store.Count(); ++i) ASSERT_EQ(store.Text(i), expected[i]) << i;
+  const std::wstring huge(300 * 1024, L'\xAC00');
+  EXPECT_EQ(store.Add(L"D:\\", huge), 20000u);
+  exact.push_back(L"D:\\" + huge);
+  shown.push_back("D:\\" + std::string(huge.size(), '?'));
+  EXPECT_EQ(store.Add(L"D:\\", L""), 20001u);
+  exact.push_back(L"D:\\");
+  shown.push_back("D:\\");
+  ASSERT_EQ(store.Count(), exact.size());
+  for (uint32_t i = 0; i < store.Count(); ++i) {
+    ASSERT_EQ(store.Exact(i), exact[i]) << i;
+    ASSERT_EQ(store.Text(i), shown[i]) << i;
+  }
 }
 
 TEST(GroupIndex, RootsKeepTheirPlaceWhileEarlierGroupsGrow) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/scan/path_rules.h"
 #include "app/scan/scan_job.h"
 #include "libs/digest/md5.h"
 
@@ -35,12 +36,20 @@ void Put(const std::string& path, const std::string& content) {
   CloseHandle(h);
 }
 
+// A listed folder: its exact path, given as one or as the text of one.
+struct FolderRow {
+  std::wstring exact;
+  FolderRow(std::wstring path) : exact(std::move(path)) {}
+  FolderRow(const std::string& text) : exact(WideFromText(text)) {}
+  FolderRow(const char* text) : exact(WideFromText(text)) {}
+};
+
 struct FakeInputs : ScanInputs {
-  std::vector<std::string> folders;
+  std::vector<FolderRow> folders;
   std::string patterns = "*.*";
   bool recursive = false;
   uint32_t FolderCount() override { return static_cast<uint32_t>(folders.size()); }
-  std::string Folder(uint32_t row) override { return folders[row]; }
+  std::wstring Folder(uint32_t row) override { return folders[row].exact; }
   std::string Patterns() override { return patterns; }
   bool IncludeSubfolders() override { return recursive; }
   void PumpIfInput() override {
@@ -50,12 +59,15 @@ struct FakeInputs : ScanInputs {
 };
 
 // Builds the result tree the way the tree box would: roots with children,
-// children inserted under the root found by its current tree index.
+// children inserted under the root found by its current tree index; each
+// item's text as shown and the exact path its number leads to.
 struct Recorder : ScanOutput {
   struct Group {
     std::string root;
     std::vector<std::string> children;
+    std::vector<std::wstring> exact;  // the root's, then the children's
   };
+  std::shared_ptr<const PathStore> paths;
   std::vector<Group> tree;
   std::map<uint32_t, std::string> rows;  // digest row → first path
   std::map<uint32_t, std::string> digests;  // digest row → MD5 text
@@ -71,7 +83,16 @@ struct Recorder : ScanOutput {
     for (size_t g = 0; g < group; ++g) at += 1 + static_cast<uint32_t>(tree[g].children.size());
     return at;
   }
-  void Begin() override { ++calls; tree.clear(); rows.clear(); }
+  void Begin(std::shared_ptr<const PathStore> store) override {
+    ++calls;
+    tree.clear();
+    rows.clear();
+    paths = std::move(store);
+  }
+  std::wstring ExactOf(const ShownFile& file) const {
+    EXPECT_EQ(paths->Text(file.path), file.text);
+    return paths->Exact(file.path);
+  }
   void Notice() override { ++calls; }
   void ProgressRange(uint32_t) override { ++calls; }
   void Repaint() override { ++calls; }
@@ -87,18 +108,19 @@ struct Recorder : ScanOutput {
     rows[row] = path;
     digests[row] = md5;
   }
-  void NewGroup(uint32_t row, uint32_t rootIndex, const std::string& root, const std::string& child) override {
+  void NewGroup(uint32_t row, uint32_t rootIndex, const ShownFile& root, const ShownFile& child) override {
     ++calls;
     EXPECT_EQ(rootIndex, IndexOf(tree.size()));
-    EXPECT_EQ(rows[row], root);
+    EXPECT_EQ(rows[row], root.text);
     rowIndex[row] = rootIndex;
-    tree.push_back({root, {child}});
+    tree.push_back({root.text, {child.text}, {ExactOf(root), ExactOf(child)}});
   }
-  void JoinGroup(uint32_t rootIndex, const std::string& child) override {
+  void JoinGroup(uint32_t rootIndex, const ShownFile& child) override {
     ++calls;
     for (size_t g = 0; g < tree.size(); ++g) {
       if (IndexOf(g) == rootIndex) {
-        tree[g].children.push_back(child);
+        tree[g].children.push_back(child.text);
+        tree[g].exact.push_back(ExactOf(child));
         return;
       }
     }
@@ -109,6 +131,29 @@ struct Recorder : ScanOutput {
     ++finished;
   }
 };
+
+// A group's members, sorted: their texts, or their exact paths.
+std::vector<std::string> Members(const Recorder::Group& g) {
+  std::vector<std::string> all = g.children;
+  all.push_back(g.root);
+  std::sort(all.begin(), all.end());
+  return all;
+}
+
+std::vector<std::wstring> ExactMembers(const Recorder::Group& g) {
+  std::vector<std::wstring> all = g.exact;
+  std::sort(all.begin(), all.end());
+  return all;
+}
+
+// Writes a file named by its exact path.
+void PutExact(const std::wstring& path, const std::string& content) {
+  HANDLE h = CreateFileW(VerbatimPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE) << ShownText(path);
+  DWORD wrote = 0;
+  WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &wrote, nullptr);
+  CloseHandle(h);
+}
 
 bool RunHere(const std::function<bool()>& current, const std::function<void()>& change) {
   if (!current()) return false;
@@ -138,13 +183,13 @@ std::vector<Recorder::Group> ReferenceTree(const std::vector<std::string>& paths
   std::map<std::string, std::string> first;
   for (const std::string& p : paths) {
     FileDigest d;
-    if (DigestFile(p, nullptr, &d) != ReadOutcome::Done) continue;
+    if (DigestFile(WideFromText(p), nullptr, &d) != ReadOutcome::Done) continue;
     std::string key(reinterpret_cast<const char*>(d.md5), 16);
     if (!first.count(key)) {
       first[key] = p;
     } else if (!groupOf.count(key)) {
       groupOf[key] = static_cast<int>(tree.size());
-      tree.push_back({first[key], {p}});
+      tree.push_back({first[key], {p}, {}});
     } else {
       tree[groupOf[key]].children.push_back(p);
     }
@@ -227,29 +272,22 @@ TEST(ScanJob, NoFileIsEverGroupedWithItself) {
   EXPECT_TRUE(s.out.tree.empty());
 }
 
-TEST(ScanJob, NamesTheAnsiFunctionsCannotReachAreLeftOut) {
-  // A Thai letter has no place in code page 936: a name holding one could
-  // only be reached through a stand-in or a look-alike, which may name
-  // another file. Such files and folders are left out; 中 is kept.
+TEST(ScanJob, NamesTheCodePageCannotSpellAreScannedByTheirExactPaths) {
+  // A Thai letter has no place in code page 936. Files and folders named
+  // with one are scanned like any other: shown with a "?" for it, and read
+  // through their exact paths.
   const wchar_t* thai = L"\x0E01";
   BOOL usedDefault = FALSE;
   char probe[8];
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, thai, 1, probe, sizeof probe, nullptr, &usedDefault);
   if (!usedDefault) GTEST_SKIP() << "the ANSI code page holds the test character";
   std::string d = TempRoot("sj14");
-  std::wstring wd(d.begin(), d.end());
-  auto putWide = [](const std::wstring& path, const std::string& content) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD wrote = 0;
-    WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &wrote, nullptr);
-    CloseHandle(h);
-  };
-  putWide(wd + L"\\a.txt", "same");
-  putWide(wd + L"\\" + thai + L".txt", "same");
-  putWide(wd + L"\\\x4E2D.txt", "same");
+  const std::wstring wd = WideFromText(d);
+  PutExact(wd + L"\\a.txt", "same");
+  PutExact(wd + L"\\" + thai + L".txt", "same");
+  PutExact(wd + L"\\\x4E2D.txt", "same");
   ASSERT_TRUE(CreateDirectoryW((wd + L"\\" + thai + L"dir").c_str(), nullptr));
-  putWide(wd + L"\\" + thai + L"dir\\b.txt", "same");
+  PutExact(wd + L"\\" + thai + L"dir\\b.txt", "same");
   for (const char* patterns : {"*.*", "*.txt"}) {
     Scan s;
     s.in.folders = {d};
@@ -257,8 +295,13 @@ TEST(ScanJob, NamesTheAnsiFunctionsCannotReachAreLeftOut) {
     s.in.recursive = true;
     ASSERT_TRUE(s.Run());
     ASSERT_EQ(s.out.tree.size(), 1u) << patterns;
-    EXPECT_EQ(s.out.tree[0].root, d + "\\a.txt") << patterns;
-    EXPECT_EQ(s.out.tree[0].children, (std::vector<std::string>{d + "\\\xD6\xD0.txt"})) << patterns;
+    EXPECT_EQ(Members(s.out.tree[0]), (std::vector<std::string>{d + "\\?.txt", d + "\\?dir\\b.txt", d + "\\a.txt",
+                                                                d + "\\\xD6\xD0.txt"}))
+        << patterns;
+    EXPECT_EQ(ExactMembers(s.out.tree[0]),
+              (std::vector<std::wstring>{wd + L"\\a.txt", wd + L"\\" + thai + L".txt",
+                                         wd + L"\\" + thai + L"dir\\b.txt", wd + L"\\\x4E2D.txt"}))
+        << patterns;
   }
 }
 
@@ -447,7 +490,7 @@ TEST(ScanJob, ReadingLazilyGivesTheSameGroupsAsReadingEverything) {
   for (const auto& [row, md5] : s.out.digests) {
     if (md5.empty()) continue;
     FileDigest digest;
-    ASSERT_EQ(DigestFile(s.out.rows[row], nullptr, &digest), ReadOutcome::Done);
+    ASSERT_EQ(DigestFile(WideFromText(s.out.rows[row]), nullptr, &digest), ReadOutcome::Done);
     char hex[33];
     ts::Md5Hex(digest.md5, hex);
     EXPECT_EQ(md5, hex) << s.out.rows[row];
@@ -487,12 +530,7 @@ wchar_t BestFitLookAlike(char* letter) {
   return 0;
 }
 
-std::vector<std::string> Members(const Recorder::Group& g) {
-  std::vector<std::string> all = g.children;
-  all.push_back(g.root);
-  std::sort(all.begin(), all.end());
-  return all;
-}
+
 
 // Makes `link` a symbolic link to the file `target`, through the platform
 // or, under Wine (whose platform call makes no link), through the host's
@@ -529,21 +567,19 @@ bool MakeFileLink(const std::string& link, const std::string& target) {
 
 }  // namespace
 
-TEST(ScanJob, ALookAlikeNameIsLeftOutWhateverThePattern) {
+TEST(ScanJob, ALookAlikeNameIsReadAsItselfWhateverThePattern) {
+  // A name whose best fit in the code page is another existing name: were
+  // it read through a text, it would be read as that other file.
   char letter = 0;
   const wchar_t lookAlike = BestFitLookAlike(&letter);
   if (!lookAlike) GTEST_SKIP() << "the ANSI code page writes no letter as a best fit";
   std::string d = TempRoot("sj16");
+  const std::wstring wd = WideFromText(d);
   const std::string plain = d + "\\" + letter + ".txt";
-  Put(plain, "same");
-  Put(d + "\\c.txt", "same");
-  std::wstring wd(d.begin(), d.end());
-  HANDLE h = CreateFileW((wd + L"\\" + lookAlike + L".txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                         nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  DWORD wrote = 0;
-  WriteFile(h, "same", 4, &wrote, nullptr);
-  CloseHandle(h);
+  Put(plain, "plain");
+  Put(d + "\\c.txt", "plain");
+  PutExact(wd + L"\\" + lookAlike + L".txt", "other");
+  Put(d + "\\d.txt", "other");
   for (const char* patterns : {"*.txt", "*.*", "?.txt"}) {
     for (bool recursive : {false, true}) {
       Scan s;
@@ -551,9 +587,15 @@ TEST(ScanJob, ALookAlikeNameIsLeftOutWhateverThePattern) {
       s.in.patterns = patterns;
       s.in.recursive = recursive;
       ASSERT_TRUE(s.Run());
-      ASSERT_EQ(s.out.tree.size(), 1u) << patterns << recursive;
-      EXPECT_EQ(Members(s.out.tree[0]), (std::vector<std::string>{plain, d + "\\c.txt"})) << patterns << recursive;
-      EXPECT_EQ(s.out.steps.size(), 2u) << "the look-alike is not even listed: " << patterns << recursive;
+      ASSERT_EQ(s.out.tree.size(), 2u) << patterns << recursive;
+      std::vector<std::vector<std::wstring>> groups = {ExactMembers(s.out.tree[0]), ExactMembers(s.out.tree[1])};
+      std::sort(groups.begin(), groups.end());
+      std::vector<std::wstring> plainGroup = {wd + L"\\" + static_cast<wchar_t>(letter) + L".txt", wd + L"\\c.txt"};
+      std::sort(plainGroup.begin(), plainGroup.end());
+      EXPECT_EQ(groups[0], plainGroup) << patterns << recursive;
+      EXPECT_EQ(groups[1], (std::vector<std::wstring>{wd + L"\\d.txt", wd + L"\\" + lookAlike + L".txt"}))
+          << patterns << recursive;
+      EXPECT_EQ(s.out.steps.size(), 4u) << patterns << recursive;
     }
   }
 }
