@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "forms/unit_type_ids.h"
+
 namespace twinseek {
 
 struct UnitRef {
@@ -13,17 +15,8 @@ struct UnitRef {
   uint32_t type;
 };
 
-namespace unittype {
-constexpr uint32_t Window = 0x00010001;
-constexpr uint32_t EditBox = 0x00010005;
-constexpr uint32_t Label = 0x0001000A;
-constexpr uint32_t CheckBox = 0x0001000C;
-constexpr uint32_t ComboBox = 0x0001000E;
-constexpr uint32_t ProgressBar = 0x00010013;
-constexpr uint32_t TreeBox = 0x00020001;
-constexpr uint32_t ListBox = 0x00020004;
-constexpr uint32_t SuperButton = 0x00070001;
-}  // namespace unittype
+// Unit type ids, as the form engine defines them.
+namespace unittype = ts::forms::unittype;
 
 constexpr uint32_t kMainForm = 0x52010001;
 constexpr uint32_t kAboutForm = 0x52011986;
@@ -32,8 +25,8 @@ namespace ui {
 constexpr UnitRef MainWindow{kMainForm, 0x06010000, unittype::Window};
 constexpr UnitRef AboutWindow{kAboutForm, 0x06011985, unittype::Window};
 
-constexpr UnitRef FolderList{kMainForm, 0x16010005, unittype::ListBox};   // 超级列表框1
-constexpr UnitRef DigestList{kMainForm, 0x16011994, unittype::ListBox};   // 超级列表框2
+constexpr UnitRef FolderList{kMainForm, 0x16010005, unittype::ListView};   // 超级列表框1
+constexpr UnitRef DigestList{kMainForm, 0x16011994, unittype::ListView};   // 超级列表框2
 constexpr UnitRef ResultTree{kMainForm, 0x16011978, unittype::TreeBox};   // 树型框1
 constexpr UnitRef Progress{kMainForm, 0x1601197B, unittype::ProgressBar}; // 进度条1
 constexpr UnitRef ProgressLabel{kMainForm, 0x1601197C, unittype::Label};  // 标签_进度
@@ -45,10 +38,19 @@ constexpr UnitRef Patterns{kMainForm, 0x16010010, unittype::EditBox};     // 编
 constexpr UnitRef Recycle{kMainForm, 0x1601000E, unittype::CheckBox};     // 选择框_清理文件时放入回收站
 constexpr UnitRef Subfolders{kMainForm, 0x1601000D, unittype::CheckBox};  // 选择框_包含子目录
 
-constexpr UnitRef AddButton{kMainForm, 0x1601C4EE, unittype::SuperButton};
-constexpr UnitRef RemoveButton{kMainForm, 0x1601C4EF, unittype::SuperButton};
-constexpr UnitRef ScanButton{kMainForm, 0x1601738D, unittype::SuperButton};
-constexpr UnitRef StopButton{kMainForm, 0x16017390, unittype::SuperButton};
+constexpr UnitRef AddButton{kMainForm, 0x1601C4EE, unittype::SuperButton};       // 按钮_添加
+constexpr UnitRef RemoveButton{kMainForm, 0x1601C4EF, unittype::SuperButton};    // 按钮_删除
+constexpr UnitRef ScanButton{kMainForm, 0x1601738D, unittype::SuperButton};      // 按钮_扫描
+constexpr UnitRef StopButton{kMainForm, 0x16017390, unittype::SuperButton};      // 按钮_停止
+constexpr UnitRef HelpButton{kMainForm, 0x1601AB72, unittype::SuperButton};      // 按钮_帮助
+constexpr UnitRef ExitButton{kMainForm, 0x1601AB73, unittype::SuperButton};      // 按钮_退出
+constexpr UnitRef AutoSelectButton{kMainForm, 0x16021B6A, unittype::SuperButton};  // 按钮_自动选择
+constexpr UnitRef CancelSelectionButton{kMainForm, 0x16021B6B, unittype::SuperButton};  // 按钮_取消选择
+constexpr UnitRef CleanButton{kMainForm, 0x16021B6C, unittype::SuperButton};     // 按钮_清理文件
+constexpr UnitRef OpenButton{kMainForm, 0x16021B6D, unittype::SuperButton};      // 按钮_打开文件
+constexpr UnitRef LocateButton{kMainForm, 0x16021B6E, unittype::SuperButton};    // 按钮_定位文件
+
+constexpr UnitRef AboutOkButton{kAboutForm, 0x16028BBB, unittype::SuperButton};  // 确定 of the about window
 }  // namespace ui
 
 namespace prop {

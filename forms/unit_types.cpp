@@ -1,4 +1,5 @@
 #include "forms/unit_types.h"
+#include "forms/unit_type_ids.h"
 
 #include <array>
 #include <cstddef>
@@ -77,18 +78,18 @@ struct TypeInfo {
 };
 
 const TypeInfo kTypes[] = {
-    {0x00010001, "窗口", "window", 0x800000D0, 6, 32, kWindowProps.entries.data()},
-    {0x00010005, "编辑框", "EditBox", 0x80000040, 2, 29, kEditBoxProps.entries.data()},
-    {0x00010006, "图片框", "PicBox", 0x840100C0, 2, 15, kPicBoxProps.entries.data()},
-    {0x00010009, "分组框", "GroupBox", 0x840140C0, 1, 13, kGroupBoxProps.entries.data()},
-    {0x0001000A, "标签", "Label", 0x84012040, 2, 29, kLabelProps.entries.data()},
-    {0x0001000C, "选择框", "CheckBox", 0x80001040, 2, 21, kCheckBoxProps.entries.data()},
-    {0x0001000E, "组合框", "ComboBox", 0x80000240, 3, 25, kComboBoxProps.entries.data()},
-    {0x00010013, "进度条", "ProcessBar", 0x84010040, 1, 14, kProgressBarProps.entries.data()},
-    {0x0001001D, "超级链接框", "HyperLinker", 0x80010040, 1, 18, kHyperlinkProps.entries.data()},
-    {0x00020001, "树型框", "TreeBox", 0x00000040, 1, 25, kTreeBoxProps.entries.data()},
-    {0x00020004, "超级列表框", "ListView", 0x00000040, 1, 39, kListViewProps.entries.data()},
-    {0x00070001, "超级按钮", "SuperBtn", 0x00000840, 2, 35, kSuperButtonProps.entries.data()},
+    {unittype::Window, "窗口", "window", 0x800000D0, 6, 32, kWindowProps.entries.data()},
+    {unittype::EditBox, "编辑框", "EditBox", 0x80000040, 2, 29, kEditBoxProps.entries.data()},
+    {unittype::PicBox, "图片框", "PicBox", 0x840100C0, 2, 15, kPicBoxProps.entries.data()},
+    {unittype::GroupBox, "分组框", "GroupBox", 0x840140C0, 1, 13, kGroupBoxProps.entries.data()},
+    {unittype::Label, "标签", "Label", 0x84012040, 2, 29, kLabelProps.entries.data()},
+    {unittype::CheckBox, "选择框", "CheckBox", 0x80001040, 2, 21, kCheckBoxProps.entries.data()},
+    {unittype::ComboBox, "组合框", "ComboBox", 0x80000240, 3, 25, kComboBoxProps.entries.data()},
+    {unittype::ProgressBar, "进度条", "ProcessBar", 0x84010040, 1, 14, kProgressBarProps.entries.data()},
+    {unittype::Hyperlink, "超级链接框", "HyperLinker", 0x80010040, 1, 18, kHyperlinkProps.entries.data()},
+    {unittype::TreeBox, "树型框", "TreeBox", 0x00000040, 1, 25, kTreeBoxProps.entries.data()},
+    {unittype::ListView, "超级列表框", "ListView", 0x00000040, 1, 39, kListViewProps.entries.data()},
+    {unittype::SuperButton, "超级按钮", "SuperBtn", 0x00000840, 2, 35, kSuperButtonProps.entries.data()},
 };
 
 constexpr std::size_t kTypeCount = sizeof(kTypes) / sizeof(kTypes[0]);

@@ -8,13 +8,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "forms/unit_type_ids.h"
+
 namespace ts::forms {
 
 class UnitObject;
 class FormWindow;
 struct WindowRecord;
 
-constexpr uint32_t kWindowUnitType = 0x00010001;
+constexpr uint32_t kWindowUnitType = unittype::Window;
 
 // Called by the unit base after a unit's native window got WM_NCDESTROY and
 // the object was detached: clears the unit record's slots and deletes the
