@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/calls.h"
+#include "app/program.h"
 #include "app/item_paths.h"
 #include "app/scan/file_digest.h"
 #include "app/scan/path_rules.h"
@@ -17,10 +18,6 @@
 namespace twinseek {
 namespace {
 
-constexpr int32_t kSHFileOperationW = 0;  // DLL command indexes
-constexpr int32_t kDeleteFileW = 1;
-
-uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 void SetChildChecks(int32_t state) {
   const int32_t n = TreeItemCount(ui::ResultTree);
@@ -64,7 +61,7 @@ bool HasOtherCopy(const std::vector<Member>& group, size_t self) {
 bool RemoveFile(const std::wstring& path, bool toRecycleBin) {
   if (toRecycleBin) return RecycleFile(path, 1);
   const std::wstring verbatim = app::VerbatimPath(path);
-  return static_cast<uint32_t>(ts::svc::Dll(kDeleteFileW, Word(verbatim.c_str()))) != 0;
+  return static_cast<uint32_t>(CallDll(DllCommand::DeleteFileW, verbatim.c_str())) != 0;
 }
 
 // The exact path of the tree's current item, when the shell can be given
@@ -125,7 +122,7 @@ bool RecycleFile(const std::wstring& path, int options) {
   if (options & 1) op.fFlags |= FOF_NOCONFIRMATION;
   if (options & 2) op.fFlags |= FOF_NOERRORUI;
   if (options & 4) op.fFlags |= FOF_SILENT;
-  uint32_t rc = static_cast<uint32_t>(ts::svc::Dll(kSHFileOperationW, Word(&op)));
+  uint32_t rc = static_cast<uint32_t>(CallDll(DllCommand::SHFileOperationW, &op));
   return rc == 0 && !op.fAnyOperationsAborted;
 }
 

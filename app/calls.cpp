@@ -219,6 +219,12 @@ void ListSetCellText(const UnitRef& list, int32_t row, int32_t column, const std
   CallLibrary(ts::controls::ListSetItemText, a);
 }
 
+void ListSetDrawing(const UnitRef& list, bool on) {
+  Args a;
+  a.Unit(list).Bool(on);
+  CallLibrary(ts::controls::ListSetDrawing, a);
+}
+
 int32_t ListItemData(const UnitRef& list, int32_t row) {
   constexpr int32_t kItemData = 4;  // the cell accessor's kind
   Args a;

@@ -64,6 +64,8 @@ void ListDeleteRow(const UnitRef& list, int32_t row);
 void ListDeleteAll(const UnitRef& list);
 std::string ListCellText(const UnitRef& list, int32_t row, int32_t column);
 void ListSetCellText(const UnitRef& list, int32_t row, int32_t column, const std::string& text);
+// Drawing off while many rows change; on again repaints the list once.
+void ListSetDrawing(const UnitRef& list, bool on);
 // The row's item data; 0 when the row does not exist.
 int32_t ListItemData(const UnitRef& list, int32_t row);
 

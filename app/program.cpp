@@ -3,6 +3,7 @@
 #include "app/program.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "controls/listview/listview_commands.h"
 #include "controls/treebox/treebox_commands.h"
@@ -30,13 +31,16 @@ struct alignas(4) ConstBlock {
 static_assert(sizeof(ConstBlock) == kConstSize + 2);  // alignment tail, not counted
 const ConstBlock kConst = {{1, 0}, {0}};
 
-const char* const kDllFiles[12] = {"Shell32.dll", "Kernel32.dll", "user32",     "user32.dll",
+constexpr size_t kDllCount = static_cast<size_t>(DllCommand::Count);
+const char* const kDllFiles[] = {"Shell32.dll", "Kernel32.dll", "user32",     "user32.dll",
                                    "",            "",             "gdi32.dll",  "",
                                    "",            "gdi32.dll",    "user32.dll", "user32"};
 // Files are recycled and deleted by their exact paths: the wide forms.
-const char* const kDllNames[12] = {"SHFileOperationW", "DeleteFileW", "GetForegroundWindow", "GetDC",
+const char* const kDllNames[] = {"SHFileOperationW", "DeleteFileW", "GetForegroundWindow", "GetDC",
                                    "CreateFontIndirectA", "SelectObject", "SetBkMode", "SetTextColor",
                                    "TextOutA", "DeleteObject", "ReleaseDC", "GetInputState"};
+static_assert(std::size(kDllFiles) == kDllCount && std::size(kDllNames) == kDllCount,
+              "the DLL-command table and DllCommand list the same commands");
 
 struct LibraryInfo {
   const char* identifier;
@@ -49,7 +53,7 @@ struct LibraryInfo {
 
 const LibraryInfo kLibraries[7] = {
     {"d09f2340818511d396f6aaf844c7e325", "系统核心支持库", 5, 3, 64, 0xC0000001, 51, 22},
-    {"27bb20fdd3e145e4bee3db39ddd6e64c", "扩展界面支持库一", 2, 0, 3, 0, 5, 16},
+    {"27bb20fdd3e145e4bee3db39ddd6e64c", "扩展界面支持库一", 2, 0, 3, 0, 5, 17},
     {"52F260023059454187AF826A3C07AF2A", "操作系统界面功能支持库", 3, 0, 0, 0, 0, 2},
     {"A512548E76954B6E92C21055517615B0", "特殊功能支持库", 3, 1, 0, 0xC0000000, 0, 0},
     {"5F99C1642A2F4e03850721B4F5D7C3F8", "多线程支持库", 2, 0, 3, 0xC0000000, 0, 2},
@@ -66,7 +70,8 @@ constexpr const void* Command() {
 
 // The command functions of the core library and of the first interface
 // library, in the order the application first uses them; the interface
-// library's last two read the item data that rows and items keep.
+// library's last three read the item data that rows and items keep and
+// turn a list's drawing off and on.
 const void* const kCoreCommands[22] = {
     Cmd(ShowMessage),    Cmd(TextReplace),
     Cmd(TextFind),       Cmd(TextLength),
@@ -80,7 +85,7 @@ const void* const kCoreCommands[22] = {
     Cmd(forms::CmdLoadWindow),  Cmd(forms::CmdDestroyUnit),
     Cmd(BitAnd),         Cmd(ToBytes),
 };
-const void* const kInterfaceCommands[16] = {
+const void* const kInterfaceCommands[17] = {
     Cmd(controls::ListFindItem),       Cmd(controls::ListInsertItem),
     Cmd(controls::ListSetItemText),    Cmd(controls::ListDeleteItem),
     Cmd(controls::ListGetItemCount),   Cmd(controls::ListDeleteAllItems),
@@ -89,6 +94,7 @@ const void* const kInterfaceCommands[16] = {
     Cmd(controls::TreeGetParent),      Cmd(controls::TreeSetCheckState),
     Cmd(controls::TreeGetCheckState),  Cmd(controls::TreeGetItemText),
     Cmd(controls::ListGetCellValue),   Cmd(controls::TreeGetItemData),
+    Cmd(controls::ListSetDrawing),
 };
 // The libraries whose record this program builds; the thread, shell and
 // digest libraries bring their own.
@@ -142,7 +148,7 @@ struct Tables {
     header.formSize = ts_form_block_size;
     header.libraryCount = 7;
     header.libraries = pointers;
-    header.dllCount = 12;
+    header.dllCount = kDllCount;
     header.dllFiles = kDllFiles;
     header.dllNames = kDllNames;
   }

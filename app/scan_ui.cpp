@@ -9,32 +9,16 @@
 #include <vector>
 
 #include "app/calls.h"
+#include "app/program.h"
 #include "app/item_paths.h"
 #include "app/scan/scan_job.h"
 #include "app/ui.h"
 #include "app/ui_thread.h"
-#include "forms/engine/unit.h"
 #include "runtime/forms_link.h"
 #include "runtime/services.h"
 
 namespace twinseek {
 namespace {
-
-// DLL commands of the program header, by index.
-enum Dll : int32_t {
-  kGetForegroundWindow = 2,
-  kGetDC = 3,
-  kCreateFontIndirectA = 4,
-  kSelectObject = 5,
-  kSetBkMode = 6,
-  kSetTextColor = 7,
-  kTextOutA = 8,
-  kDeleteObject = 9,
-  kReleaseDC = 10,
-  kGetInputState = 11,
-};
-
-uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 HWND MainWindowHandle() {
   const ts::FormsHooks& forms = ts::Forms();
@@ -49,23 +33,23 @@ HWND MainWindowHandle() {
 // Draws a text straight onto a window's client area; it stays until the area
 // is repainted.
 void DrawNotice(HWND window, const char* text, const char* face, int height, COLORREF colour, int x, int y) {
-  using ts::svc::Dll;
-  uint32_t dc = static_cast<uint32_t>(Dll(kGetDC, Word(window)));
+  using enum DllCommand;
+  uint32_t dc = static_cast<uint32_t>(CallDll(GetDC, window));
   if (!dc) return;
   LOGFONTA lf{};
   lf.lfHeight = height;
   lf.lfCharSet = 134;  // GB2312
   std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-  uint32_t font = static_cast<uint32_t>(Dll(kCreateFontIndirectA, Word(&lf)));
-  uint32_t oldFont = static_cast<uint32_t>(Dll(kSelectObject, dc, font));
-  uint32_t oldMode = static_cast<uint32_t>(Dll(kSetBkMode, dc, 1));
-  uint32_t oldColour = static_cast<uint32_t>(Dll(kSetTextColor, dc, colour));
-  Dll(kTextOutA, dc, x, y, Word(text), static_cast<uint32_t>(std::strlen(text)));
-  Dll(kSetBkMode, dc, oldMode);
-  Dll(kSetTextColor, dc, oldColour);
-  Dll(kSelectObject, dc, oldFont);
-  Dll(kDeleteObject, font);
-  Dll(kReleaseDC, Word(window), dc);
+  uint32_t font = static_cast<uint32_t>(CallDll(CreateFontIndirectA, &lf));
+  uint32_t oldFont = static_cast<uint32_t>(CallDll(SelectObject, dc, font));
+  uint32_t oldMode = static_cast<uint32_t>(CallDll(SetBkMode, dc, 1));
+  uint32_t oldColour = static_cast<uint32_t>(CallDll(SetTextColor, dc, colour));
+  CallDll(TextOutA, dc, x, y, text, std::strlen(text));
+  CallDll(SetBkMode, dc, oldMode);
+  CallDll(SetTextColor, dc, oldColour);
+  CallDll(SelectObject, dc, oldFont);
+  CallDll(DeleteObject, font);
+  CallDll(ReleaseDC, window, dc);
 }
 
 // Elapsed time of the running scan, from a monotonic clock.
@@ -82,19 +66,7 @@ std::string TotalsText() { return "扫描共发现 " + ToText(CountGroups()) + "
 // The digest list is an index, not something to look at: while a scan adds
 // rows it does not repaint (a repaint per row costs milliseconds under Wine,
 // more than reading the file). Drawing comes back when the scan ends or stops.
-HWND DigestListHandle() {
-  const ts::FormsHooks& forms = ts::Forms();
-  if (!forms.unitControl) return nullptr;
-  auto* unit = reinterpret_cast<ts::forms::UnitObject*>(forms.unitControl(ui::DigestList.form, ui::DigestList.unit));
-  return unit ? unit->handle() : nullptr;
-}
-
-void SetDigestListDrawing(bool on) {
-  HWND list = DigestListHandle();
-  if (!list) return;
-  SendMessageA(list, WM_SETREDRAW, on ? TRUE : FALSE, 0);
-  if (on) InvalidateRect(list, nullptr, TRUE);
-}
+void SetDigestListDrawing(bool on) { ListSetDrawing(ui::DigestList, on); }
 
 class MainInputs : public app::ScanInputs {
  public:
@@ -106,7 +78,7 @@ class MainInputs : public app::ScanInputs {
   std::string Patterns() override { return GetTextProperty(ui::Patterns, prop::EditContent); }
   bool IncludeSubfolders() override { return GetIntProperty(ui::Subfolders, prop::Checked) != 0; }
   void PumpIfInput() override {
-    if (static_cast<uint32_t>(ts::svc::Dll(kGetInputState)) != 0) ProcessEvents();
+    if (static_cast<uint32_t>(CallDll(DllCommand::GetInputState)) != 0) ProcessEvents();
   }
 };
 
@@ -124,7 +96,7 @@ class MainOutput : public app::ScanOutput {
     // Only on the main window, and only when it is in front: never on
     // another program's window.
     HWND main = MainWindowHandle();
-    HWND front = reinterpret_cast<HWND>(static_cast<uintptr_t>(ts::svc::Dll(kGetForegroundWindow)));
+    HWND front = reinterpret_cast<HWND>(static_cast<uintptr_t>(CallDll(DllCommand::GetForegroundWindow)));
     if (main && front == main) {
       DrawNotice(main, "正在检查系统配置，请勿操作！", "黑体", 18, RGB(0, 0, 255), 195, 202);
     }

@@ -1,21 +1,22 @@
 // Start-up: the runtime object runs the application's start routine.
 
-#include "app/program.h"
-#include "runtime/app.h"
-#include "runtime/forms_link.h"
-#include "runtime/services.h"
-#include "runtime/values.h"
-
 #include "app/startup.h"
+
+#include "app/program.h"
+#include "app/ui.h"
 #include "controls/button/super_button.h"
 #include "controls/listview/listview.h"
 #include "controls/picturebox/picture_box.h"
 #include "controls/simple/simple_controls.h"
 #include "controls/treebox/treebox.h"
-#include "forms/records/records.h"
-#include "forms/unit_types.h"
 #include "forms/engine/engine.h"
+#include "forms/records/records.h"
 #include "forms/registry.h"
+#include "forms/unit_types.h"
+#include "runtime/app.h"
+#include "runtime/forms_link.h"
+#include "runtime/services.h"
+#include "runtime/values.h"
 
 namespace twinseek {
 namespace {
@@ -48,7 +49,7 @@ int32_t StartRoutine() {
   for (void*& a : g_textArrays) a = ts::MakeEmptyArray();
   ts::svc::AddExitRoutine(FreeGlobals);
   StartupSubroutine();
-  ts::svc::LoadStartupWindow(kMainWindow);
+  ts::svc::LoadStartupWindow(kMainForm);
   ts::svc::RunMessageLoop();
   return 0;
 }

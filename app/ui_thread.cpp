@@ -2,55 +2,41 @@
 
 #include <windows.h>
 
+#include "app/ui.h"
+#include "forms/engine/unit.h"
+
 namespace twinseek {
 namespace {
 
-constexpr UINT kRunCall = WM_APP + 0x51;
-constexpr UINT_PTR kClock = 1;
-HWND g_callWindow = nullptr;
 DWORD g_uiThread = 0;
+UINT_PTR g_clock = 0;
 void (*g_tick)() = nullptr;
 
-struct Call {
-  const std::function<bool()>* current;
-  const std::function<void()>* change;
-};
-
-LRESULT CALLBACK CallWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == kRunCall) {
-    const Call* call = reinterpret_cast<const Call*>(lp);
-    if (!(*call->current)()) return 0;
-    (*call->change)();
-    return 1;
-  }
-  if (msg == WM_TIMER && wp == kClock) {
-    if (g_tick) g_tick();
-    return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
+void CALLBACK ClockTick(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_tick) g_tick();
 }
 
 }  // namespace
 
 void InitUiThreadCalls() {
-  if (g_callWindow) return;
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = CallWindowProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "TwinseekUiCalls";
-  RegisterClassA(&wc);
-  g_callWindow = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  g_uiThread = GetCurrentThreadId();
+  if (g_uiThread == 0) g_uiThread = GetCurrentThreadId();
 }
 
 bool RunOnUiThread(const std::function<bool()>& current, const std::function<void()>& change) {
-  if (!g_callWindow || GetCurrentThreadId() == g_uiThread) {
-    if (!current()) return false;
+  bool ran = false;
+  auto call = [&] {
+    if (!current()) return;
     change();
-    return true;
+    ran = true;
+  };
+  if (g_uiThread == 0 || GetCurrentThreadId() == g_uiThread) {
+    call();
+    return ran;
   }
-  Call call{&current, &change};
-  return SendMessageA(g_callWindow, kRunCall, 0, reinterpret_cast<LPARAM>(&call)) != 0;
+  // The main window's thread is the UI thread; once the window is gone
+  // nothing is carried out there any more.
+  ts::forms::RunOnOwnerThread(ts::forms::AttachedWindow(kMainForm, 0), call);
+  return ran;
 }
 
 bool WaitPumpingCalls(void* thread, unsigned timeoutMs) {
@@ -70,13 +56,15 @@ bool WaitPumpingCalls(void* thread, unsigned timeoutMs) {
 }
 
 void StartUiClock(unsigned ms, void (*tick)()) {
-  if (!g_callWindow) return;
+  // A thread timer: the message loop and every modal loop deliver it.
+  StopUiClock();
   g_tick = tick;
-  SetTimer(g_callWindow, kClock, ms, nullptr);
+  g_clock = SetTimer(nullptr, 0, ms, ClockTick);
 }
 
 void StopUiClock() {
-  if (g_callWindow) KillTimer(g_callWindow, kClock);
+  if (g_clock) KillTimer(nullptr, g_clock);
+  g_clock = 0;
   g_tick = nullptr;
 }
 

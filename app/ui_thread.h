@@ -7,7 +7,7 @@
 
 namespace twinseek {
 
-// Creates the hidden window that receives the calls; on the UI thread, once.
+// Remembers the calling thread as the UI thread; on that thread, once.
 void InitUiThreadCalls();
 // Runs `change` on the UI thread when `current` answers true there; returns
 // whether it ran. Called on the UI thread itself, it runs in place.

@@ -297,6 +297,11 @@ void ListBox::ShiftStatesDown(int32_t first) {
   quiet_ = wasQuiet;
 }
 
+void ListBox::SetDrawing(bool on) {
+  // Through the window's own message, which keeps drawingOff_ and repaints.
+  ::SendMessageA(hwnd_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+}
+
 void ListBox::RedrawRow(int32_t row) {
   if (!drawingOff_) Send(LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
 }

@@ -64,6 +64,9 @@ class ListBox : public forms::UnitObject {
   int32_t Find(const std::string& text, int32_t start, bool exact, bool columnGiven, int32_t column);
   int32_t ColumnCount() const;
   bool ReportView() const;
+  // Turns drawing off while many rows change, and on again (the whole list
+  // is then repainted once).
+  void SetDrawing(bool on);
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override;

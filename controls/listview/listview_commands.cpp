@@ -73,6 +73,11 @@ void ListGetCellValue(ResultRecord* result, int argc, ArgRecord* args) {
   SetIntResult(result, value);
 }
 
+void ListSetDrawing(ResultRecord*, int argc, ArgRecord* args) {
+  const bool on = BoolArg(argc, args, 1, true);
+  WithList(argc, args, [&](ListBox& b) { b.SetDrawing(on); });
+}
+
 void ListFindItem(ResultRecord* result, int argc, ArgRecord* args) {
   std::string text = TextArg(argc, args, 1);
   int32_t start = IntArg(argc, args, 2, 0);

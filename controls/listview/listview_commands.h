@@ -24,5 +24,8 @@ void ListGetCellValue(ResultRecord* result, int argc, ArgRecord* args);
 // 2 text, 3 start row (optional, 0), 4 exact (optional, true), 5 column
 // (optional). The row found or -1.
 void ListFindItem(ResultRecord* result, int argc, ArgRecord* args);
+// 2 drawing on (boolean): off while a caller adds many rows, on again to
+// repaint the whole list once.
+void ListSetDrawing(ResultRecord* result, int argc, ArgRecord* args);
 
 }  // namespace ts::controls
