@@ -15,7 +15,7 @@
 #include "runtime/commands/commands.h"
 #include "runtime/services.h"
 
-namespace twinseek {
+namespace ts::app {
 namespace {
 
 
@@ -52,7 +52,7 @@ bool HasOtherCopy(const std::vector<Member>& group, size_t self) {
     for (size_t j = 0; j < group.size(); ++j) {
       const Member& m = group[j];
       if (j == self || m.gone || m.checked != (pass == 1)) continue;
-      if (app::IsDistinctCopy(group[self].path, m.path, RepaintWindows)) return true;
+      if (ts::app::IsDistinctCopy(group[self].path, m.path, RepaintWindows)) return true;
     }
   }
   return false;
@@ -60,7 +60,7 @@ bool HasOtherCopy(const std::vector<Member>& group, size_t self) {
 
 bool RemoveFile(const std::wstring& path, bool toRecycleBin) {
   if (toRecycleBin) return RecycleFile(path, 1);
-  const std::wstring verbatim = app::VerbatimPath(path);
+  const std::wstring verbatim = ts::app::VerbatimPath(path);
   return static_cast<uint32_t>(CallDll(DllCommand::DeleteFileW, verbatim.c_str())) != 0;
 }
 
@@ -70,7 +70,7 @@ std::wstring CurrentItemPathForShell() {
   int32_t item = GetIntProperty(ui::ResultTree, prop::CurrentItem);
   if (item < 0) return std::wstring();
   std::wstring path = ResultItemPath(item);
-  return app::ShellWouldRewrite(path) ? std::wstring() : path;
+  return ts::app::ShellWouldRewrite(path) ? std::wstring() : path;
 }
 
 }  // namespace
@@ -110,7 +110,7 @@ void Clean() {
 }
 
 bool RecycleFile(const std::wstring& path, int options) {
-  if (path.empty() || app::ShellWouldRewrite(path) || path.find_first_of(L"?*") != std::wstring::npos) return false;
+  if (path.empty() || ts::app::ShellWouldRewrite(path) || path.find_first_of(L"?*") != std::wstring::npos) return false;
   std::vector<wchar_t> from(path.begin(), path.end());
   from.push_back(L'\0');
   from.push_back(L'\0');
@@ -159,4 +159,4 @@ void LocateCurrentFile() {
   LocateInExplorer(path);
 }
 
-}  // namespace twinseek
+}  // namespace ts::app

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace twinseek {
+namespace ts::app {
 
 void AutoSelect();
 void CancelSelection();
@@ -17,7 +17,7 @@ void LocateCurrentFile();
 // shell. Options: bit 0 no confirmation, bit 1 no error dialogs, bit 2
 // silent; always undoable, and the shell asks before destroying a file that
 // cannot go to the bin. The shell takes no verbatim paths: a path it would
-// read as another one (see app::ShellWouldRewrite) or one with a wildcard
+// read as another one (see ts::app::ShellWouldRewrite) or one with a wildcard
 // (the shell would remove every match) is left where it is: false.
 bool RecycleFile(const std::wstring& path, int options);
 // Shows a file selected in Explorer.
@@ -26,4 +26,4 @@ void LocateInExplorer(const std::wstring& path);
 // the leading pair of a network path.
 std::wstring ExplorerPath(const std::wstring& path);
 
-}  // namespace twinseek
+}  // namespace ts::app

@@ -10,7 +10,7 @@
 #include "runtime/commands/commands.h"
 #include "runtime/services.h"
 
-namespace twinseek {
+namespace ts::app {
 namespace {
 
 ts::ArgRecord Record(ts::TypeTag type) {
@@ -297,4 +297,4 @@ bool StartThread(void (*routine)(uint32_t), uint32_t parameter, int32_t* handle)
   return CallLibrary(ts::StartThread, a).v.i32 != 0;
 }
 
-}  // namespace twinseek
+}  // namespace ts::app

@@ -12,7 +12,7 @@
 #include "app/ui.h"
 #include "runtime/values.h"
 
-namespace twinseek {
+namespace ts::app {
 
 class Args {
  public:
@@ -86,4 +86,4 @@ int32_t TreeItemData(const UnitRef& tree, int32_t index);
 // Starts a thread running routine(parameter); the handle goes to *handle.
 bool StartThread(void (*routine)(uint32_t), uint32_t parameter, int32_t* handle);
 
-}  // namespace twinseek
+}  // namespace ts::app

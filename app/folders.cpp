@@ -6,7 +6,7 @@
 #include "libs/shell/shell_library.h"
 #include "runtime/commands/commands.h"
 
-namespace twinseek {
+namespace ts::app {
 namespace {
 
 std::string ReplaceQuoteEscape(const std::string& delimiter) {
@@ -64,4 +64,4 @@ void ChooseFileType() {
   SetTextProperty(ui::Patterns, prop::EditContent, TextBetween(choice, "(", ")"));
 }
 
-}  // namespace twinseek
+}  // namespace ts::app

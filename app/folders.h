@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace twinseek {
+namespace ts::app {
 
 void AddFolder();
 void RemoveFolder();
@@ -15,4 +15,4 @@ void ChooseFileType();
 std::string TextBetween(const std::string& text, const std::string& left, const std::string& right, int start = 0,
                         bool caseSensitive = false);
 
-}  // namespace twinseek
+}  // namespace ts::app

@@ -11,7 +11,7 @@
 #include "app/ui_thread.h"
 #include "runtime/services.h"
 
-using namespace twinseek;
+using namespace ts::app;
 
 extern "C" {
 

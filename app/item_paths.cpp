@@ -9,7 +9,7 @@
 #include "app/scan/path_rules.h"
 #include "app/ui.h"
 
-namespace twinseek {
+namespace ts::app {
 namespace {
 
 // The folders added to the folder list, numbered from 1 in the order added.
@@ -23,9 +23,9 @@ std::vector<std::wstring> g_folders;
 // the window's thread; the lock only keeps a reader elsewhere (a test, a
 // measurement) from seeing it half written.
 std::mutex g_resultsLock;
-std::shared_ptr<const app::PathStore> g_results;
+std::shared_ptr<const ts::app::PathStore> g_results;
 
-std::shared_ptr<const app::PathStore> Results() {
+std::shared_ptr<const ts::app::PathStore> Results() {
   std::lock_guard<std::mutex> hold(g_resultsLock);
   return g_results;
 }
@@ -45,14 +45,14 @@ int32_t AddFolderRow(const std::wstring& folder) {
     g_folders.push_back(folder);
     number = static_cast<int32_t>(g_folders.size());
   }
-  return ListAppendRow(ui::FolderList, app::ShownText(folder), number);
+  return ListAppendRow(ui::FolderList, ts::app::ShownText(folder), number);
 }
 
 std::wstring FolderRowPath(int32_t row) {
   const std::string text = ListCellText(ui::FolderList, row, 0);
   const std::wstring exact = FolderByNumber(ListItemData(ui::FolderList, row));
-  if (!exact.empty() && app::ShownText(exact) == text) return exact;
-  return app::ExactFromText(text);
+  if (!exact.empty() && ts::app::ShownText(exact) == text) return exact;
+  return ts::app::ExactFromText(text);
 }
 
 bool FolderListed(const std::wstring& folder) {
@@ -66,27 +66,27 @@ bool FolderListed(const std::wstring& folder) {
   return false;
 }
 
-void ShowResultsOf(std::shared_ptr<const app::PathStore> paths) {
+void ShowResultsOf(std::shared_ptr<const ts::app::PathStore> paths) {
   std::lock_guard<std::mutex> hold(g_resultsLock);
   g_results = std::move(paths);
 }
 
-int32_t AddResultItem(int32_t parent, const app::ShownFile& file) {
+int32_t AddResultItem(int32_t parent, const ts::app::ShownFile& file) {
   // Item data 0 means "no number": path numbers are stored one higher.
   return TreeAppend(ui::ResultTree, parent, file.text, static_cast<int32_t>(file.path + 1));
 }
 
 std::wstring ResultPath(const std::string& text, int32_t itemData) {
   const uint32_t number = static_cast<uint32_t>(itemData);
-  const std::shared_ptr<const app::PathStore> results = Results();
+  const std::shared_ptr<const ts::app::PathStore> results = Results();
   if (number != 0 && results && number - 1 < results->Count() && results->Text(number - 1) == text) {
     return results->Exact(number - 1);
   }
-  return app::ExactFromText(text);
+  return ts::app::ExactFromText(text);
 }
 
 std::wstring ResultItemPath(int32_t index) {
   return ResultPath(TreeItemText(ui::ResultTree, index), TreeItemData(ui::ResultTree, index));
 }
 
-}  // namespace twinseek
+}  // namespace ts::app

@@ -3,4 +3,4 @@
 
 #include "app/startup.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return twinseek::RunTwinseek(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return ts::app::RunTwinseek(); }

@@ -18,7 +18,7 @@ extern "C" const unsigned char ts_app_handlers[];
 extern "C" const unsigned char ts_form_block[];
 extern "C" const unsigned ts_form_block_size;
 
-namespace twinseek {
+namespace ts::app {
 namespace {
 
 // The constant block: the empty byte set {1, 0} and the empty text, padded
@@ -164,4 +164,4 @@ const ts::ProgramHeader& Program() {
 const char* ConstEmptyText() { return kConst.emptyText; }
 const void* ConstEmptyByteSet() { return kConst.emptyByteSet; }
 
-}  // namespace twinseek
+}  // namespace ts::app

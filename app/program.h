@@ -8,7 +8,7 @@
 #include "runtime/program.h"
 #include "runtime/services.h"
 
-namespace twinseek {
+namespace ts::app {
 
 // The DLL commands of this program, in the order of the program header's
 // DLL-command table (program.cpp, which checks the count).
@@ -48,4 +48,4 @@ const ts::ProgramHeader& Program();
 const char* ConstEmptyText();
 const void* ConstEmptyByteSet();
 
-}  // namespace twinseek
+}  // namespace ts::app

@@ -17,7 +17,7 @@
 #include "runtime/forms_link.h"
 #include "runtime/services.h"
 
-namespace twinseek {
+namespace ts::app {
 namespace {
 
 HWND MainWindowHandle() {
@@ -68,7 +68,7 @@ std::string TotalsText() { return "扫描共发现 " + ToText(CountGroups()) + "
 // more than reading the file). Drawing comes back when the scan ends or stops.
 void SetDigestListDrawing(bool on) { ListSetDrawing(ui::DigestList, on); }
 
-class MainInputs : public app::ScanInputs {
+class MainInputs : public ts::app::ScanInputs {
  public:
   uint32_t FolderCount() override {
     int32_t n = ListRowCount(ui::FolderList);
@@ -82,9 +82,9 @@ class MainInputs : public app::ScanInputs {
   }
 };
 
-class MainOutput : public app::ScanOutput {
+class MainOutput : public ts::app::ScanOutput {
  public:
-  void Begin(std::shared_ptr<const app::PathStore> paths) override {
+  void Begin(std::shared_ptr<const ts::app::PathStore> paths) override {
     SetDisabled(ui::AddButton, true);
     SetDisabled(ui::RemoveButton, true);
     SetDigestListDrawing(false);
@@ -103,7 +103,7 @@ class MainOutput : public app::ScanOutput {
   }
   void ProgressRange(uint32_t n) override {
     int32_t maximum = 0, position = 0;
-    app::ScaledProgress(0, n, &maximum, &position);
+    ts::app::ScaledProgress(0, n, &maximum, &position);
     SetIntProperty(ui::Progress, prop::Minimum, 0);
     SetIntProperty(ui::Progress, prop::Maximum, maximum);
     SetIntProperty(ui::Progress, prop::Position, 0);
@@ -120,24 +120,24 @@ class MainOutput : public app::ScanOutput {
     const uint64_t now = GetTickCount64();
     if (k == n || (percent != barPercent_ && now - barTick_ >= kBarIntervalMs)) {
       int32_t maximum = 0, position = 0;
-      app::ScaledProgress(k, n, &maximum, &position);
+      ts::app::ScaledProgress(k, n, &maximum, &position);
       SetIntProperty(ui::Progress, prop::Position, position);
       barPercent_ = percent;
       barTick_ = now;
     }
-    SetTextProperty(ui::ProgressLabel, prop::LabelCaption, app::PercentText(k, n));
+    SetTextProperty(ui::ProgressLabel, prop::LabelCaption, ts::app::PercentText(k, n));
     SetTextProperty(ui::CurrentFile, prop::LabelCaption, " 当前文件：" + path);
   }
   void DigestRow(uint32_t, const std::string& path, const std::string& md5) override {
     int32_t row = ListAppendRow(ui::DigestList, path);
     if (!md5.empty()) ListSetCellText(ui::DigestList, row, 1, md5);
   }
-  void NewGroup(uint32_t row, uint32_t, const app::ShownFile& root, const app::ShownFile& child) override {
+  void NewGroup(uint32_t row, uint32_t, const ts::app::ShownFile& root, const ts::app::ShownFile& child) override {
     int32_t g = AddResultItem(-1, root);
     ListSetCellText(ui::DigestList, static_cast<int32_t>(row), 2, ToText(g));
     AddResultItem(g, child);
   }
-  void JoinGroup(uint32_t rootIndex, const app::ShownFile& child) override {
+  void JoinGroup(uint32_t rootIndex, const ts::app::ShownFile& child) override {
     AddResultItem(static_cast<int32_t>(rootIndex), child);
   }
   void Finish() override {
@@ -159,7 +159,7 @@ class MainOutput : public app::ScanOutput {
 struct ActiveScan {
   MainInputs inputs;
   MainOutput output;
-  app::ScanJob job{inputs, output, RunOnUiThread};
+  ts::app::ScanJob job{inputs, output, RunOnUiThread};
   HANDLE thread = nullptr;
   ~ActiveScan() {
     if (thread) CloseHandle(thread);
@@ -305,4 +305,4 @@ void StopScanForExit() {
   g_workers.clear();
 }
 
-}  // namespace twinseek
+}  // namespace ts::app

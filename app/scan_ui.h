@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace twinseek {
+namespace ts::app {
 
 // 按钮_扫描 clicked.
 void StartScan();
@@ -21,4 +21,4 @@ std::string FormatElapsed(double seconds);
 // Number of group roots in the result tree.
 int32_t CountGroups();
 
-}  // namespace twinseek
+}  // namespace ts::app

@@ -18,7 +18,7 @@
 #include "runtime/services.h"
 #include "runtime/values.h"
 
-namespace twinseek {
+namespace ts::app {
 namespace {
 
 // The application's two global text arrays.
@@ -55,9 +55,9 @@ int32_t StartRoutine() {
 }
 
 }  // namespace
-}  // namespace twinseek
+}  // namespace ts::app
 
-int twinseek::RunTwinseek() {
+int ts::app::RunTwinseek() {
   // The window registry and the form engine serve the runtime through its
   // forms hooks, and the control classes register their unit types; all of
   // it before the runtime starts.

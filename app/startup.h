@@ -3,8 +3,8 @@
 // the end-to-end tests call it too, on their main thread.
 #pragma once
 
-namespace twinseek {
+namespace ts::app {
 
 int RunTwinseek();
 
-}  // namespace twinseek
+}  // namespace ts::app

@@ -7,7 +7,7 @@
 
 #include "forms/unit_type_ids.h"
 
-namespace twinseek {
+namespace ts::app {
 
 struct UnitRef {
   uint32_t form;
@@ -72,4 +72,4 @@ constexpr const char* BlogCaption = "Kestrow’s Blog";
 constexpr const char* AppCaption = "孪影 V1.00";
 }  // namespace text
 
-}  // namespace twinseek
+}  // namespace ts::app

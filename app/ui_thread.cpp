@@ -5,7 +5,7 @@
 #include "app/ui.h"
 #include "forms/engine/unit.h"
 
-namespace twinseek {
+namespace ts::app {
 namespace {
 
 DWORD g_uiThread = 0;
@@ -68,4 +68,4 @@ void StopUiClock() {
   g_tick = nullptr;
 }
 
-}  // namespace twinseek
+}  // namespace ts::app

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-namespace twinseek {
+namespace ts::app {
 
 // Remembers the calling thread as the UI thread; on that thread, once.
 void InitUiThreadCalls();
@@ -21,4 +21,4 @@ bool WaitPumpingCalls(void* thread, unsigned timeoutMs);
 void StartUiClock(unsigned ms, void (*tick)());
 void StopUiClock();
 
-}  // namespace twinseek
+}  // namespace ts::app

@@ -5,7 +5,7 @@
 #include "images/layout.h"
 #include "images/picture.h"
 
-namespace images {
+namespace ts::images {
 namespace {
 
 constexpr size_t kFileHeaderSize = 14;
@@ -112,4 +112,4 @@ std::optional<Picture> DecodeBmp(const uint8_t* bytes, size_t length) {
   return pic;
 }
 
-}  // namespace images
+}  // namespace ts::images

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace images {
+namespace ts::images {
 
 class ByteReader {
  public:
@@ -86,4 +86,4 @@ inline void PutU32(uint8_t* p, uint32_t v) {
   PutU16(p + 2, static_cast<uint16_t>(v >> 16));
 }
 
-}  // namespace images
+}  // namespace ts::images

@@ -7,7 +7,7 @@
 #include "images/layout.h"
 #include "images/picture.h"
 
-namespace images {
+namespace ts::images {
 
 Format Recognise(const uint8_t* b, size_t n) {
   if (!b || n < 6) return kUnknown;
@@ -111,4 +111,4 @@ void RgbTopDownToBgrBottomUp(const uint8_t* rgb, uint32_t width, uint32_t height
   }
 }
 
-}  // namespace images
+}  // namespace ts::images

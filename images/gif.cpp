@@ -8,7 +8,7 @@
 #include "images/byte_reader.h"
 #include "images/picture.h"
 
-namespace images {
+namespace ts::images {
 namespace {
 
 constexpr size_t kMinLength = 14;
@@ -338,4 +338,4 @@ std::optional<Picture> DecodeGifStill(const uint8_t* bytes, size_t length) {
   return pic;
 }
 
-}  // namespace images
+}  // namespace ts::images

@@ -10,7 +10,7 @@
 
 #include "images/layout.h"
 
-namespace images {
+namespace ts::images {
 
 // One decoded frame: its place on the logical screen, the graphic-control
 // values that came before it, and the pixels as an 8-bit top-down DIB
@@ -81,4 +81,4 @@ class GifReader {
   Control control_;
 };
 
-}  // namespace images
+}  // namespace ts::images

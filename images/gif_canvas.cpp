@@ -6,7 +6,7 @@
 
 #include "images/layout.h"
 
-namespace images {
+namespace ts::images {
 
 uint32_t CanvasWord(uint32_t colour) {
   const uint32_t red = colour & 0xFF, green = (colour >> 8) & 0xFF, blue = (colour >> 16) & 0xFF;
@@ -88,4 +88,4 @@ std::unique_ptr<GifMovie> OpenGifMovie(const uint8_t* data, size_t size, uint32_
   }
 }
 
-}  // namespace images
+}  // namespace ts::images

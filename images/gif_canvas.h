@@ -11,7 +11,7 @@
 
 #include "images/gif.h"
 
-namespace images {
+namespace ts::images {
 
 // A canvas word: blue in the low byte, then green, red, 0 (a 32-bit DIB
 // pixel), from a colour 0x00BBGGRR.
@@ -62,4 +62,4 @@ struct GifMovie {
 // for anything else (a still GIF is an ordinary picture). Never throws.
 std::unique_ptr<GifMovie> OpenGifMovie(const uint8_t* data, size_t size, uint32_t background);
 
-}  // namespace images
+}  // namespace ts::images

@@ -7,7 +7,7 @@
 #include "images/layout.h"
 #include "images/picture.h"
 
-namespace images {
+namespace ts::images {
 namespace {
 
 constexpr size_t kDirectoryHead = 6;
@@ -96,4 +96,4 @@ std::optional<Picture> DecodeIconEntry(const uint8_t* bytes, size_t length) {
   return pic;
 }
 
-}  // namespace images
+}  // namespace ts::images

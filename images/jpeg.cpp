@@ -10,7 +10,7 @@
 #include "images/layout.h"
 #include "images/picture.h"
 
-namespace images {
+namespace ts::images {
 namespace {
 
 struct JumpingError {
@@ -102,4 +102,4 @@ std::optional<Picture> DecodeJpeg(const uint8_t* bytes, size_t length) {
   return result;
 }
 
-}  // namespace images
+}  // namespace ts::images

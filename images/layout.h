@@ -8,7 +8,7 @@
 
 #include "images/picture.h"
 
-namespace images {
+namespace ts::images {
 
 // True when width x height x bytesPerPixel is within the caps.
 bool SizeAllowed(uint64_t width, uint64_t height, uint64_t bytesPerPixel);
@@ -36,4 +36,4 @@ void MakeDib8(std::vector<uint8_t>& out, uint32_t width, uint32_t height,
 void RgbTopDownToBgrBottomUp(const uint8_t* rgb, uint32_t width, uint32_t height,
                              std::vector<uint8_t>& out);
 
-}  // namespace images
+}  // namespace ts::images

@@ -7,7 +7,7 @@
 #include "images/layout.h"
 #include "images/picture.h"
 
-namespace images {
+namespace ts::images {
 namespace {
 
 constexpr size_t kHeaderSize = 128;
@@ -132,4 +132,4 @@ std::optional<Picture> DecodePcx(const uint8_t* bytes, size_t length) {
   return std::nullopt;
 }
 
-}  // namespace images
+}  // namespace ts::images

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-namespace images {
+namespace ts::images {
 
 // Format codes of recognition; also the `kind` of a decoded picture.
 enum Format : int {
@@ -102,4 +102,4 @@ std::optional<Picture> DecodePcx(const uint8_t* bytes, size_t length);
 std::optional<Picture> DecodeGifStill(const uint8_t* bytes, size_t length);
 std::optional<Picture> DecodeIconEntry(const uint8_t* bytes, size_t length);
 
-}  // namespace images
+}  // namespace ts::images

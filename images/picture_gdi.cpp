@@ -7,7 +7,7 @@
 
 #include "images/layout.h"
 
-namespace images {
+namespace ts::images {
 namespace {
 
 using ts::win::ClientDC;
@@ -229,4 +229,4 @@ OwnedBitmap PictureDataToBitmap(const uint8_t* bytes, size_t length, COLORREF ba
   return canvas;
 }
 
-}  // namespace images
+}  // namespace ts::images

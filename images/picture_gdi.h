@@ -12,7 +12,7 @@
 #include "images/picture.h"
 #include "win/handles.h"
 
-namespace images {
+namespace ts::images {
 
 using ts::win::OwnedBitmap;
 
@@ -54,4 +54,4 @@ inline uint8_t BlendChannel(uint8_t value, uint8_t alpha, uint8_t background) {
   return static_cast<uint8_t>((unsigned{alpha} * value + (255u - alpha) * background) / 255u);
 }
 
-}  // namespace images
+}  // namespace ts::images

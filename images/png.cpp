@@ -6,7 +6,7 @@
 #include "images/layout.h"
 #include "images/picture.h"
 
-namespace images {
+namespace ts::images {
 
 std::optional<Picture> DecodePng(const uint8_t* bytes, size_t length) {
   if (!bytes || length < 8) return std::nullopt;
@@ -34,4 +34,4 @@ std::optional<Picture> DecodePng(const uint8_t* bytes, size_t length) {
   return pic;
 }
 
-}  // namespace images
+}  // namespace ts::images

@@ -7,7 +7,7 @@
 
 #include "app/scan/path_rules.h"
 
-namespace app {
+namespace ts::app {
 namespace {
 
 // One entry of a directory listing, its name exactly as listed.
@@ -209,4 +209,4 @@ void FileCollector::EnumerateSubfolders(const std::wstring& folder, std::vector<
       [this] { Pump(); });
 }
 
-}  // namespace app
+}  // namespace ts::app

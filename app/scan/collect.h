@@ -23,7 +23,7 @@
 #include "app/scan/file_digest.h"
 #include "app/scan/path_store.h"
 
-namespace app {
+namespace ts::app {
 
 // The files a collection found, in scan order, as the directory listing
 // gives them: their paths, which the collection adds to the scan's path
@@ -96,4 +96,4 @@ class FileCollector {
   std::map<std::wstring, IdentitySet> entered_;  // the folders entered, per pattern
 };
 
-}  // namespace app
+}  // namespace ts::app

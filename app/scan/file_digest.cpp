@@ -8,7 +8,7 @@
 
 #include "app/scan/path_rules.h"
 
-namespace app {
+namespace ts::app {
 namespace {
 
 constexpr DWORD kPiece = 1u << 20;  // 1 MiB sequential reads, at most
@@ -374,4 +374,4 @@ bool IsDistinctCopy(const std::wstring& a, const std::wstring& b, const std::fun
   return ha.valid() && hb.valid() && CompareOpen(ha.get(), hb.get(), true, betweenPieces);
 }
 
-}  // namespace app
+}  // namespace ts::app

@@ -17,7 +17,7 @@
 #include "app/scan/flat_table.h"
 #include "libs/digest/md5.h"
 
-namespace app {
+namespace ts::app {
 
 // The identity of a file or folder: equal identities are the same object on
 // disk, whatever path reached it (links, junctions, another drive letter).
@@ -180,4 +180,4 @@ bool SameContent(const std::wstring& a, const std::wstring& b);
 bool IsDistinctCopy(const std::wstring& a, const std::wstring& b,
                     const std::function<void()>& betweenPieces = nullptr);
 
-}  // namespace app
+}  // namespace ts::app

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace app {
+namespace ts::app {
 
 template <typename Slot, typename Hasher>
 class FlatTable {
@@ -120,4 +120,4 @@ class KeyedTable {
   FlatTable<KeyedSlot, KeyedSlotHash> table_;
 };
 
-}  // namespace app
+}  // namespace ts::app

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace app {
+namespace ts::app {
 
 size_t DigestHash::operator()(const Digest& d) const noexcept {
   size_t h;
@@ -73,4 +73,4 @@ GroupIndex::Step GroupIndex::Add(const Digest& digest, uint32_t file) {
   return Step{Kind::JoinGroup, row, group, rootIndex, childIndex, r.first};
 }
 
-}  // namespace app
+}  // namespace ts::app

@@ -12,7 +12,7 @@
 
 #include "app/scan/flat_table.h"
 
-namespace app {
+namespace ts::app {
 
 using Digest = std::array<uint8_t, 16>;
 
@@ -87,4 +87,4 @@ class GroupIndex {
   uint32_t treeItems_ = 0;
 };
 
-}  // namespace app
+}  // namespace ts::app

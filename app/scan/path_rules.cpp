@@ -7,7 +7,7 @@
 
 #include "runtime/values.h"
 
-namespace app {
+namespace ts::app {
 namespace {
 
 // Calls f(position, length) for each character of a GBK text.
@@ -186,4 +186,4 @@ bool ShellWouldRewrite(std::wstring_view path) {
   return rewrites;
 }
 
-}  // namespace app
+}  // namespace ts::app

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace app {
+namespace ts::app {
 
 // --- texts (code page 936) --------------------------------------------------
 // Every test of a character steps through the text by characters, never
@@ -65,4 +65,4 @@ std::wstring VerbatimPath(std::wstring_view path);
 // at all (MAX_PATH characters or more): the shell must not be given it.
 bool ShellWouldRewrite(std::wstring_view path);
 
-}  // namespace app
+}  // namespace ts::app

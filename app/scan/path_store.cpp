@@ -6,7 +6,7 @@
 
 #include "app/scan/path_rules.h"
 
-namespace app {
+namespace ts::app {
 
 uint32_t PathStore::Add(std::wstring_view folder, std::wstring_view name) {
   std::unique_lock hold(lock_);
@@ -125,4 +125,4 @@ void PathStore::Clear() {
   total_ = 0;
 }
 
-}  // namespace app
+}  // namespace ts::app

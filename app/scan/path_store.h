@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-namespace app {
+namespace ts::app {
 
 class PathStore {
  public:
@@ -71,4 +71,4 @@ class PathStore {
   std::vector<uint32_t> names_;  // where each path's name is stored
 };
 
-}  // namespace app
+}  // namespace ts::app

@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-namespace app {
+namespace ts::app {
 
 ReadPool::ReadPool(uint32_t readers, uint32_t pieceBytes) : pieces_(pieceBytes) {
   for (uint32_t i = 1; i < readers; ++i) {
@@ -151,4 +151,4 @@ uint32_t ReadersFor(const std::wstring& folder) {
   return processors < kMostReaders ? processors : kMostReaders;
 }
 
-}  // namespace app
+}  // namespace ts::app

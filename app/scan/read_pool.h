@@ -19,7 +19,7 @@
 
 #include "app/scan/file_digest.h"
 
-namespace app {
+namespace ts::app {
 
 class ReadJob {
  public:
@@ -77,4 +77,4 @@ class ReadPool {
 // spinning disk, where parallel reads make the head jump between files).
 uint32_t ReadersFor(const std::wstring& folder);
 
-}  // namespace app
+}  // namespace ts::app

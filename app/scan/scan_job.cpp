@@ -5,7 +5,7 @@
 
 #include "libs/digest/md5.h"
 
-namespace app {
+namespace ts::app {
 
 std::string PercentText(uint32_t k, uint32_t n) {
   uint64_t percent = n ? static_cast<uint64_t>(k) * 100 / n : 0;
@@ -388,4 +388,4 @@ void ScanJob::Group(const Digest& md5, uint32_t file, uint64_t quickIndex) {
   Publish(Change{step.kind, step.kind == GroupIndex::Kind::FirstOfDigest, step.row, step.rootIndex, file, step.first, md5});
 }
 
-}  // namespace app
+}  // namespace ts::app

@@ -26,7 +26,7 @@
 #include "app/scan/path_store.h"
 #include "app/scan/read_pool.h"
 
-namespace app {
+namespace ts::app {
 
 // What the scan reads, at the moment it needs it (never cached).
 class ScanInputs {
@@ -248,4 +248,4 @@ std::string PercentText(uint32_t k, uint32_t n);
 // the position are scaled alike so that the bar and the label agree.
 void ScaledProgress(uint32_t k, uint32_t n, int32_t* maximum, int32_t* position);
 
-}  // namespace app
+}  // namespace ts::app

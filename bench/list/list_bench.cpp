@@ -14,7 +14,7 @@
 
 namespace {
 
-using ts::controls::ListBox;
+using ts::controls::ListView;
 using ts::controls::ListRowSpec;
 
 void Memory(SIZE_T* workingSet, SIZE_T* privateBytes) {
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   args.height = 400;
   args.formId = 1;
   args.unitId = 1;
-  auto* list = static_cast<ListBox*>(ListBox::CreateUnit(args));
+  auto* list = static_cast<ListView*>(ListView::CreateUnit(args));
   if (list == nullptr) {
     std::printf("list box could not be created\n");
     return 1;

@@ -46,7 +46,7 @@
 #include "app/ui.h"
 #include "tests/app/e2e_support.h"
 
-using namespace twinseek;
+using namespace ts::app;
 
 namespace {
 
@@ -347,7 +347,7 @@ void RunMemory(int rows) {
 // its visible changes dropped. Shows how much of the scan's time is the
 // engine's and how much the window's (diagnostic).
 void RunHeadless(const std::string& folder, uint32_t readers) {
-  struct Inputs : app::ScanInputs {
+  struct Inputs : ts::app::ScanInputs {
     std::wstring folder;
     uint32_t FolderCount() override { return 1; }
     std::wstring Folder(uint32_t) override { return folder; }
@@ -355,19 +355,19 @@ void RunHeadless(const std::string& folder, uint32_t readers) {
     bool IncludeSubfolders() override { return true; }
     void PumpIfInput() override {}
   } inputs;
-  inputs.folder = app::WideFromText(folder);
-  struct Output : app::ScanOutput {
-    void Begin(std::shared_ptr<const app::PathStore>) override {}
+  inputs.folder = ts::app::WideFromText(folder);
+  struct Output : ts::app::ScanOutput {
+    void Begin(std::shared_ptr<const ts::app::PathStore>) override {}
     void Notice() override {}
     void ProgressRange(uint32_t) override {}
     void Repaint() override {}
     void FileStep(uint32_t, uint32_t, const std::string&) override {}
     void DigestRow(uint32_t, const std::string&, const std::string&) override {}
-    void NewGroup(uint32_t, uint32_t, const app::ShownFile&, const app::ShownFile&) override {}
-    void JoinGroup(uint32_t, const app::ShownFile&) override {}
+    void NewGroup(uint32_t, uint32_t, const ts::app::ShownFile&, const ts::app::ShownFile&) override {}
+    void JoinGroup(uint32_t, const ts::app::ShownFile&) override {}
     void Finish() override {}
   } output;
-  app::ScanJob job(inputs, output, [](const std::function<bool()>& current, const std::function<void()>& change) {
+  ts::app::ScanJob job(inputs, output, [](const std::function<bool()>& current, const std::function<void()>& change) {
     if (!current()) return false;
     change();
     return true;
@@ -384,13 +384,13 @@ void RunHeadless(const std::string& folder, uint32_t readers) {
 // file of the folder (diagnostic).
 void RunCollect(const std::string& folder) {
   std::atomic<bool> stop{false};
-  app::PathStore paths;
-  app::FileCollector collector(&stop, nullptr, paths);
-  app::FoundFiles files;
+  ts::app::PathStore paths;
+  ts::app::FileCollector collector(&stop, nullptr, paths);
+  ts::app::FoundFiles files;
   const double startWs = WorkingSetMb();
   const double start = Now();
   collector.BeginScan();
-  collector.Collect(app::WideFromText(folder), "*", true, files);
+  collector.Collect(ts::app::WideFromText(folder), "*", true, files);
   std::printf("collect seconds %.3f files %u start_ws_mb %.1f ws_mb %.1f peak_ws_mb %.1f\n", Now() - start,
               static_cast<unsigned>(files.size()), startWs, WorkingSetMb(), PeakWorkingSetMb());
 }

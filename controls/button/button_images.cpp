@@ -41,7 +41,7 @@ void ImageSlot::Clear() {
 void ImageSlot::Build(const uint8_t* data, size_t size, uint32_t key) {
   Clear();
   if (data == nullptr || size == 0) return;
-  win::OwnedBitmap picture = images::PictureDataToBitmap(data, size, kWhite);
+  win::OwnedBitmap picture = ts::images::PictureDataToBitmap(data, size, kWhite);
   if (!picture) return;
   BITMAP bm{};
   if (!GetObject(picture.get(), sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return;

@@ -56,16 +56,16 @@ bool IconView(const ListViewProps& p) { return p.viewType == 0 || p.viewType == 
 
 }  // namespace
 
-ListBox::ListBox(const forms::CreateArgs& args, ListViewProps props)
+ListView::ListView(const forms::CreateArgs& args, ListViewProps props)
     : UnitObject(args.formId, args.unitId, kTypeId), props_(std::move(props)) {}
 
-ListBox::~ListBox() = default;
+ListView::~ListView() = default;
 
-forms::UnitObject* ListBox::CreateUnit(const forms::CreateArgs& args) {
+forms::UnitObject* ListView::CreateUnit(const forms::CreateArgs& args) {
   ListViewProps props;
   if (!forms::ReadRecord(args.data, args.size, &props)) return nullptr;
   EnsureCommonControls();
-  auto* box = new ListBox(args, std::move(props));
+  auto* box = new ListView(args, std::move(props));
   if (!box->Build(args)) {
     delete box;
     return nullptr;
@@ -73,7 +73,7 @@ forms::UnitObject* ListBox::CreateUnit(const forms::CreateArgs& args) {
   return box;
 }
 
-DWORD ListBox::StyleFromProps() const {
+DWORD ListView::StyleFromProps() const {
   static const DWORD kViews[4] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
   const ListViewProps& p = props_;
   // The image lists belong to this object, not to the platform control; the
@@ -98,7 +98,7 @@ DWORD ListBox::StyleFromProps() const {
   return style;
 }
 
-DWORD ListBox::ExStyleFromProps() const {
+DWORD ListView::ExStyleFromProps() const {
   const ListViewProps& p = props_;
   DWORD ex = LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
   if (p.viewType == 3) {
@@ -116,7 +116,7 @@ DWORD ListBox::ExStyleFromProps() const {
   return ex;
 }
 
-bool ListBox::Build(const forms::CreateArgs& args) {
+bool ListView::Build(const forms::CreateArgs& args) {
   const DWORD style = ChildStyle(args.style) | WS_CLIPCHILDREN | StyleFromProps();
   if (!CreateNative(0, WC_LISTVIEWA, "", style, args.left, args.top, args.width, args.height, args.parent,
                     args.menuOrId)) {
@@ -143,25 +143,25 @@ bool ListBox::Build(const forms::CreateArgs& args) {
   return true;
 }
 
-void ListBox::ApplyColours() {
+void ListView::ApplyColours() {
   Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ResolveButtonFace(props_.textColor)));
   Send(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ResolveButtonFace(props_.textBackColor)));
   Send(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ResolveButtonFace(props_.backColor)));
   ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void ListBox::ApplyFont() {
+void ListView::ApplyFont() {
   font_ = FontFromValue(props_.font);
   Send(WM_SETFONT, reinterpret_cast<WPARAM>(FontOrDefault(font_)), TRUE);
 }
 
-void ListBox::ApplyImages() {
+void ListView::ApplyImages() {
   win::OwnedImageList list = DecodeImageList(props_.images);
   Send(LVM_SETIMAGELIST, props_.viewType == 0 ? LVSIL_NORMAL : LVSIL_SMALL, reinterpret_cast<LPARAM>(list.get()));
   images_ = std::move(list);
 }
 
-void ListBox::ApplyStateImages() {
+void ListView::ApplyStateImages() {
   win::OwnedImageList list = DecodeImageList(props_.stateImages);
   if (list) {
     Send(LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(list.get()));
@@ -169,7 +169,7 @@ void ListBox::ApplyStateImages() {
   }
 }
 
-void ListBox::ApplyHeaderImages() {
+void ListView::ApplyHeaderImages() {
   win::OwnedImageList list = DecodeImageList(props_.headerImages);
   if (list) ::ImageList_SetBkColor(list.get(), ::GetSysColor(COLOR_BTNFACE));
   if (HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER))) {
@@ -178,7 +178,7 @@ void ListBox::ApplyHeaderImages() {
   headerImages_ = std::move(list);
 }
 
-void ListBox::InsertColumns() {
+void ListView::InsertColumns() {
   auto columns = forms::DecodeColumns(props_.columns);
   if (!columns) return;
   int i = 0;
@@ -200,7 +200,7 @@ void ListBox::InsertColumns() {
   }
 }
 
-void ListBox::BuildRows() {
+void ListView::BuildRows() {
   DeleteAllRows();
   tips_.clear();
   auto rows = forms::DecodeRows(props_.initialRows);
@@ -230,7 +230,7 @@ void ListBox::BuildRows() {
   }
 }
 
-void ListBox::ApplyCurrentRow() {
+void ListView::ApplyCurrentRow() {
   if (!props_.singleSelection) return;
   LVITEMA it{};
   it.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -243,15 +243,15 @@ void ListBox::ApplyCurrentRow() {
   if (row >= 0) Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it));
 }
 
-int32_t ListBox::CurrentRow() const {
+int32_t ListView::CurrentRow() const {
   return static_cast<int32_t>(::SendMessageA(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 // --- rows -----------------------------------------------------------------------
 
-int32_t ListBox::RowCount() const { return rows_.size(); }
+int32_t ListView::RowCount() const { return rows_.size(); }
 
-int32_t ListBox::PlaceRow(int32_t position, ListRow row) {
+int32_t ListView::PlaceRow(int32_t position, ListRow row) {
   if (props_.sortOrder == 1 || props_.sortOrder == 2) {
     position = rows_.SortedPosition(row.cells.substr(0, row.cells.find('\0')), props_.sortOrder == 2);
   }
@@ -268,18 +268,18 @@ int32_t ListBox::PlaceRow(int32_t position, ListRow row) {
   return position;
 }
 
-void ListBox::ArrangeIcons() {
+void ListView::ArrangeIcons() {
   if (IconView(props_)) Send(LVM_ARRANGE, LVA_DEFAULT);
 }
 
-void ListBox::SetNativeState(int32_t row, UINT state, UINT mask) {
+void ListView::SetNativeState(int32_t row, UINT state, UINT mask) {
   LVITEMA it{};
   it.state = state;
   it.stateMask = mask;
   Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it));
 }
 
-void ListBox::ShiftStatesDown(int32_t first) {
+void ListView::ShiftStatesDown(int32_t first) {
   const bool wasQuiet = std::exchange(quiet_, true);
   std::vector<int32_t> selected;
   for (auto i = static_cast<int32_t>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(first - 1), LVNI_SELECTED)); i >= 0;
@@ -297,16 +297,16 @@ void ListBox::ShiftStatesDown(int32_t first) {
   quiet_ = wasQuiet;
 }
 
-void ListBox::SetDrawing(bool on) {
+void ListView::SetDrawing(bool on) {
   // Through the window's own message, which keeps drawingOff_ and repaints.
   ::SendMessageA(hwnd_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
 }
 
-void ListBox::RedrawRow(int32_t row) {
+void ListView::RedrawRow(int32_t row) {
   if (!drawingOff_) Send(LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
 }
 
-int32_t ListBox::InsertRow(const ListRowSpec& desc) {
+int32_t ListView::InsertRow(const ListRowSpec& desc) {
   ListRow row;
   row.cells = PlatformText(desc.text);
   row.image = desc.image < -1 ? -1 : desc.image;
@@ -316,7 +316,7 @@ int32_t ListBox::InsertRow(const ListRowSpec& desc) {
   return PlaceRow(desc.position < 0 ? INT_MAX : desc.position, std::move(row));
 }
 
-void ListBox::DeleteRow(int32_t row) {
+void ListView::DeleteRow(int32_t row) {
   if (!rows_.Has(row)) return;
   const bool wasQuiet = std::exchange(quiet_, true);
   Send(LVM_DELETEITEM, static_cast<WPARAM>(row));
@@ -325,23 +325,23 @@ void ListBox::DeleteRow(int32_t row) {
   ArrangeIcons();
 }
 
-void ListBox::DeleteAllRows() {
+void ListView::DeleteAllRows() {
   Send(LVM_DELETEALLITEMS);
   rows_.Clear();
 }
 
-std::string ListBox::CellText(int32_t row, int32_t column) const {
+std::string ListView::CellText(int32_t row, int32_t column) const {
   if (!rows_.Has(row) || !CellStored(column)) return std::string();
   return std::string(rows_.Cell(row, column));
 }
 
-void ListBox::SetCellText(int32_t row, int32_t column, const std::string& text) {
+void ListView::SetCellText(int32_t row, int32_t column, const std::string& text) {
   if (!rows_.Has(row) || !CellStored(column)) return;
   rows_.SetCell(row, column, PlatformText(text));
   RedrawRow(row);
 }
 
-int32_t ListBox::CellValue(int32_t row, int32_t column, CellKind kind) const {
+int32_t ListView::CellValue(int32_t row, int32_t column, CellKind kind) const {
   if (kind == CellKind::Text) return 0;
   if (!rows_.Has(row)) return kind == CellKind::Check ? -1 : 0;
   const ListRow& r = rows_.at(row);
@@ -356,7 +356,7 @@ int32_t ListBox::CellValue(int32_t row, int32_t column, CellKind kind) const {
   }
 }
 
-void ListBox::SetCellValue(int32_t row, int32_t column, CellKind kind, int32_t value) {
+void ListView::SetCellValue(int32_t row, int32_t column, CellKind kind, int32_t value) {
   if (!rows_.Has(row)) return;
   ListRow& r = rows_.at(row);
   switch (kind) {
@@ -389,14 +389,14 @@ void ListBox::SetCellValue(int32_t row, int32_t column, CellKind kind, int32_t v
   if (kind == CellKind::Image && value == -1) ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-bool ListBox::ReportView() const { return (::GetWindowLongA(hwnd_, GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT; }
+bool ListView::ReportView() const { return (::GetWindowLongA(hwnd_, GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT; }
 
-int32_t ListBox::ColumnCount() const {
+int32_t ListView::ColumnCount() const {
   HWND header = reinterpret_cast<HWND>(::SendMessageA(hwnd_, LVM_GETHEADER, 0, 0));
   return header ? static_cast<int32_t>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
-int32_t ListBox::Find(const std::string& text, int32_t start, bool exact, bool columnGiven, int32_t column) {
+int32_t ListView::Find(const std::string& text, int32_t start, bool exact, bool columnGiven, int32_t column) {
   // The first column is searched as the platform's find does (ignoring
   // case); a start below 0 finds nothing there.
   int32_t result = start < 0 ? -1 : rows_.FindFirst(text, start, exact, false);
@@ -425,7 +425,7 @@ int32_t ListBox::Find(const std::string& text, int32_t start, bool exact, bool c
 
 // --- properties -------------------------------------------------------------------
 
-int32_t ListBox::SetProperty(int32_t index, const PropertyValue& value) {
+int32_t ListView::SetProperty(int32_t index, const PropertyValue& value) {
   ListViewProps& p = props_;
   const bool report = p.viewType == 3;
   switch (index) {
@@ -490,7 +490,7 @@ int32_t ListBox::SetProperty(int32_t index, const PropertyValue& value) {
   }
 }
 
-bool ListBox::GetProperty(int32_t index, PropertyValue* out) {
+bool ListView::GetProperty(int32_t index, PropertyValue* out) {
   ListViewProps& p = props_;
   if (uint32_t* field = BoolField(p, index)) {
     *out = PropertyValue::Int(*field ? 1 : 0);
@@ -516,7 +516,7 @@ bool ListBox::GetProperty(int32_t index, PropertyValue* out) {
   }
 }
 
-Bytes ListBox::SaveRecord() {
+Bytes ListView::SaveRecord() {
   ListViewProps now = props_;
   now.textColor = static_cast<uint32_t>(Send(LVM_GETTEXTCOLOR));
   now.textBackColor = static_cast<uint32_t>(Send(LVM_GETTEXTBKCOLOR));
@@ -528,14 +528,14 @@ Bytes ListBox::SaveRecord() {
 
 // --- messages ---------------------------------------------------------------------
 
-int32_t ListBox::StateIconAt(LPARAM point) {
+int32_t ListView::StateIconAt(LPARAM point) {
   LVHITTESTINFO hit{};
   hit.pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
   auto row = static_cast<int32_t>(Send(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
   return row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) ? row : -1;
 }
 
-void ListBox::ToggleCheck(int32_t row) {
+void ListView::ToggleCheck(int32_t row) {
   if (!rows_.Has(row)) return;
   uint8_t& state = rows_.at(row).stateImage;
   if (state != 1 && state != 2) return;
@@ -543,7 +543,7 @@ void ListBox::ToggleCheck(int32_t row) {
   RedrawRow(row);
 }
 
-LRESULT ListBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
+LRESULT ListView::OnMessage(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case forms::msg::Reflect + WM_NOTIFY:
       return OnNotify(reinterpret_cast<const NMHDR*>(l));
@@ -593,7 +593,7 @@ LRESULT ListBox::OnMessage(UINT message, WPARAM w, LPARAM l) {
   return CallDefault(message, w, l);
 }
 
-void ListBox::FillDisplayInfo(LVITEMA& item, bool wide) {
+void ListView::FillDisplayInfo(LVITEMA& item, bool wide) {
   const int32_t row = item.iItem;
   const int32_t column = item.iSubItem;
   const bool known = rows_.Has(row);
@@ -621,7 +621,7 @@ void ListBox::FillDisplayInfo(LVITEMA& item, bool wide) {
   }
 }
 
-int32_t ListBox::FindForControl(const LVFINDINFOA& find, int32_t start, bool wide) {
+int32_t ListView::FindForControl(const LVFINDINFOA& find, int32_t start, bool wide) {
   if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL)) || find.psz == nullptr) return -1;
   std::string text;
   if (wide) {
@@ -637,7 +637,7 @@ int32_t ListBox::FindForControl(const LVFINDINFOA& find, int32_t start, bool wid
   return rows_.FindFirst(text, start, !(find.flags & LVFI_PARTIAL), (find.flags & LVFI_WRAP) != 0);
 }
 
-LRESULT ListBox::OnNotify(const NMHDR* header) {
+LRESULT ListView::OnNotify(const NMHDR* header) {
   if (header == nullptr) return 0;
   switch (header->code) {
     case LVN_ITEMCHANGED: {
@@ -706,6 +706,6 @@ LRESULT ListBox::OnNotify(const NMHDR* header) {
 
 // --- the type's operations ------------------------------------------------------
 
-void* ListViewInterface(int32_t operation) { return ControlOps<ListBox>::Lookup(operation); }
+void* ListViewInterface(int32_t operation) { return ControlOps<ListView>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -36,12 +36,12 @@ struct ListRowSpec {
   int32_t itemData = 0;
 };
 
-class ListBox : public forms::UnitObject {
+class ListView : public forms::UnitObject {
  public:
   static constexpr uint32_t kTypeId = forms::unittype::ListView;
 
-  ListBox(const forms::CreateArgs& args, forms::ListViewProps props);
-  ~ListBox() override;
+  ListView(const forms::CreateArgs& args, forms::ListViewProps props);
+  ~ListView() override;
 
   // The unit operations (see ControlOps).
   static forms::UnitObject* CreateUnit(const forms::CreateArgs& args);

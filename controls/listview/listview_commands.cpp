@@ -13,14 +13,14 @@ namespace {
 template <class Fn>
 bool WithList(int argc, ArgRecord* args, Fn&& fn) {
   if (argc < 1) return false;
-  return WithControl<ListBox>(args[0], forms::unittype::ListView, fn);
+  return WithControl<ListView>(args[0], forms::unittype::ListView, fn);
 }
 
 }  // namespace
 
 void ListGetItemCount(ResultRecord* result, int argc, ArgRecord* args) {
   int32_t count = 0;
-  WithList(argc, args, [&](ListBox& b) { count = b.RowCount(); });
+  WithList(argc, args, [&](ListView& b) { count = b.RowCount(); });
   SetIntResult(result, count);
 }
 
@@ -34,24 +34,24 @@ void ListInsertItem(ResultRecord* result, int argc, ArgRecord* args) {
   desc.indent = IntArg(argc, args, 5, 0);
   desc.itemData = IntArg(argc, args, 6, 0);
   int32_t row = -1;
-  WithList(argc, args, [&](ListBox& b) { row = b.InsertRow(desc); });
+  WithList(argc, args, [&](ListView& b) { row = b.InsertRow(desc); });
   SetIntResult(result, row);
 }
 
 void ListDeleteItem(ResultRecord*, int argc, ArgRecord* args) {
   int32_t row = IntArg(argc, args, 1, -1);
-  WithList(argc, args, [&](ListBox& b) { b.DeleteRow(row); });
+  WithList(argc, args, [&](ListView& b) { b.DeleteRow(row); });
 }
 
 void ListDeleteAllItems(ResultRecord*, int argc, ArgRecord* args) {
-  WithList(argc, args, [&](ListBox& b) { b.DeleteAllRows(); });
+  WithList(argc, args, [&](ListView& b) { b.DeleteAllRows(); });
 }
 
 void ListGetItemText(ResultRecord* result, int argc, ArgRecord* args) {
   int32_t row = IntArg(argc, args, 1, -1);
   int32_t column = IntArg(argc, args, 2, 0);
   char* text = nullptr;
-  WithList(argc, args, [&](ListBox& b) { text = ToRuntimeText(b.CellText(row, column)); });
+  WithList(argc, args, [&](ListView& b) { text = ToRuntimeText(b.CellText(row, column)); });
   SetTextResult(result, text);
 }
 
@@ -59,7 +59,7 @@ void ListSetItemText(ResultRecord*, int argc, ArgRecord* args) {
   int32_t row = IntArg(argc, args, 1, -1);
   int32_t column = IntArg(argc, args, 2, 0);
   std::string text = TextArg(argc, args, 3);
-  WithList(argc, args, [&](ListBox& b) { b.SetCellText(row, column, text); });
+  WithList(argc, args, [&](ListView& b) { b.SetCellText(row, column, text); });
 }
 
 void ListGetCellValue(ResultRecord* result, int argc, ArgRecord* args) {
@@ -68,14 +68,14 @@ void ListGetCellValue(ResultRecord* result, int argc, ArgRecord* args) {
   int32_t kind = IntArg(argc, args, 3, 0);
   int32_t value = 0;
   if (kind >= static_cast<int32_t>(CellKind::Image) && kind <= static_cast<int32_t>(CellKind::ItemData)) {
-    WithList(argc, args, [&](ListBox& b) { value = b.CellValue(row, column, static_cast<CellKind>(kind)); });
+    WithList(argc, args, [&](ListView& b) { value = b.CellValue(row, column, static_cast<CellKind>(kind)); });
   }
   SetIntResult(result, value);
 }
 
 void ListSetDrawing(ResultRecord*, int argc, ArgRecord* args) {
   const bool on = BoolArg(argc, args, 1, true);
-  WithList(argc, args, [&](ListBox& b) { b.SetDrawing(on); });
+  WithList(argc, args, [&](ListView& b) { b.SetDrawing(on); });
 }
 
 void ListFindItem(ResultRecord* result, int argc, ArgRecord* args) {
@@ -86,7 +86,7 @@ void ListFindItem(ResultRecord* result, int argc, ArgRecord* args) {
   bool columnGiven = Given(argc, args, 4);
   int32_t column = IntArg(argc, args, 4, 0);
   int32_t row = -1;
-  WithList(argc, args, [&](ListBox& b) { row = b.Find(text, start, exact, columnGiven, column); });
+  WithList(argc, args, [&](ListView& b) { row = b.Find(text, start, exact, columnGiven, column); });
   SetIntResult(result, row);
 }
 

@@ -7,14 +7,14 @@
 namespace ts::controls {
 
 std::unique_ptr<GifAnimation> GifAnimation::Load(const uint8_t* data, size_t size, COLORREF background) {
-  std::unique_ptr<images::GifMovie> movie = images::OpenGifMovie(data, size, background);
+  std::unique_ptr<ts::images::GifMovie> movie = ts::images::OpenGifMovie(data, size, background);
   if (!movie) return nullptr;
   std::unique_ptr<GifAnimation> animation(new (std::nothrow) GifAnimation(std::move(movie)));
   if (!animation || !animation->stopEvent_) return nullptr;
   return animation;
 }
 
-GifAnimation::GifAnimation(std::unique_ptr<images::GifMovie> movie)
+GifAnimation::GifAnimation(std::unique_ptr<ts::images::GifMovie> movie)
     : movie_(std::move(movie)), stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 GifAnimation::~GifAnimation() { Stop(); }
@@ -70,7 +70,7 @@ void GifAnimation::Run() {
   // Neither the walker nor the compositor throws, and a frame that cannot
   // be had (malformed, or no memory for it) is simply not shown: nothing
   // leaves this thread.
-  images::GifFrame frame;
+  ts::images::GifFrame frame;
   while (state_ == State::kRunning) {
     uint32_t delay = FrameDelayMs(0);
     if (movie_->frames.NextFrame(frame)) {

@@ -15,7 +15,7 @@
 namespace ts::controls {
 
 // The compositor the picture box plays with.
-using images::GifCompositor;
+using ts::images::GifCompositor;
 
 // A critical section that lives as long as its owner.
 class CriticalSection {
@@ -72,11 +72,11 @@ class GifAnimation {
   uint32_t framesShown() const { return framesShown_; }
 
  private:
-  explicit GifAnimation(std::unique_ptr<images::GifMovie> movie);
+  explicit GifAnimation(std::unique_ptr<ts::images::GifMovie> movie);
   void Run();
   void ShowCanvas();
 
-  std::unique_ptr<images::GifMovie> movie_;  // its canvas is guarded by canvasLock_
+  std::unique_ptr<ts::images::GifMovie> movie_;  // its canvas is guarded by canvasLock_
   CriticalSection canvasLock_;
   win::OwnedKernelHandle stopEvent_;
   std::thread thread_;

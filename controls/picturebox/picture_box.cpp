@@ -55,22 +55,22 @@ void PictureBox::StopAnimation() {
 void PictureBox::LoadPicture() {
   StopAnimation();
   animation_.reset();
-  image_ = images::DeviceImage{};
+  image_ = ts::images::DeviceImage{};
   picture_.reset();
   const uint8_t* data = props_.picture.data();
   const size_t size = props_.picture.size();
   if (size == 0) return;
-  if (props_.animate && images::Recognise(data, size) == images::kGif) {
+  if (props_.animate && ts::images::Recognise(data, size) == ts::images::kGif) {
     animation_ = GifAnimation::Load(data, size, backColour());
     if (animation_) return;
   }
   try {
-    picture_ = images::Decode(data, size);
-    if (picture_) image_ = images::ToBitmap(*picture_, nullptr, backColour());
+    picture_ = ts::images::Decode(data, size);
+    if (picture_) image_ = ts::images::ToBitmap(*picture_, nullptr, backColour());
   } catch (const std::bad_alloc&) {
     // A picture that does not fit in memory leaves the box empty, as one
     // that does not decode.
-    image_ = images::DeviceImage{};
+    image_ = ts::images::DeviceImage{};
     picture_.reset();
   }
 }
@@ -91,7 +91,7 @@ void PictureBox::Paint(HDC dc, const RECT& clip) {
     return;
   }
   if (image_) {
-    images::Draw(image_.handle(), dc, target.left, target.top, target.right - target.left,
+    ts::images::Draw(image_.handle(), dc, target.left, target.top, target.right - target.left,
                  target.bottom - target.top, SRCCOPY);
   }
 }

@@ -58,8 +58,8 @@ class PictureBox : public forms::UnitObject {
   SIZE pictureSize() const;
 
   forms::PicBoxProps props_;
-  std::optional<images::Picture> picture_;
-  images::DeviceImage image_;  // the still picture, PNG blended onto the back colour
+  std::optional<ts::images::Picture> picture_;
+  ts::images::DeviceImage image_;  // the still picture, PNG blended onto the back colour
   std::unique_ptr<GifAnimation> animation_;
 };
 

@@ -8,7 +8,7 @@
 #include "forms/records/records.h"
 #include "images/picture_gdi.h"
 
-namespace ts::controls::simple {
+namespace ts::controls {
 namespace {
 
 enum CheckBoxProp : int32_t {
@@ -85,11 +85,11 @@ class CheckBox : public UnitObject {
   // The picture is decoded against the back colour once; a picture that
   // does not decode leaves a plain text check box.
   void LoadPicture() {
-    image_ = images::DeviceImage();
+    image_ = ts::images::DeviceImage();
     picture_.reset();
     if (props_.picture.empty()) return;
-    picture_ = images::Decode(props_.picture.data(), props_.picture.size());
-    if (picture_) image_ = images::ToBitmap(*picture_, nullptr, ResolveColour(props_.backColor));
+    picture_ = ts::images::Decode(props_.picture.data(), props_.picture.size());
+    if (picture_) image_ = ts::images::ToBitmap(*picture_, nullptr, ResolveColour(props_.backColor));
     if (!image_) picture_.reset();
   }
   void ShowPicture() {
@@ -104,8 +104,8 @@ class CheckBox : public UnitObject {
   forms::CheckBoxProps props_;
   uint32_t designFlag_;
   win::OwnedFont font_;
-  std::optional<images::Picture> picture_;
-  images::DeviceImage image_;
+  std::optional<ts::images::Picture> picture_;
+  ts::images::DeviceImage image_;
   ColourBrush brush_;
   std::string readText_;
 };
@@ -130,8 +130,8 @@ int32_t CheckBox::SetProperty(int32_t index, const PropertyValue& v) {
       if (picture_ && alive()) {
         // The picture was blended onto the old colour: make it again, and
         // let the old bitmap go only after the button holds the new one.
-        images::DeviceImage old = std::move(image_);
-        std::optional<images::Picture> oldPicture = std::move(picture_);
+        ts::images::DeviceImage old = std::move(image_);
+        std::optional<ts::images::Picture> oldPicture = std::move(picture_);
         LoadPicture();
         ShowPicture();
       }
@@ -181,10 +181,10 @@ bool CheckBox::GetProperty(int32_t index, PropertyValue* out) {
 }
 
 }  // namespace
-}  // namespace ts::controls::simple
+}  // namespace ts::controls
 
 namespace ts::controls {
 
-void* CheckBoxInterface(int32_t operation) { return ControlOps<simple::CheckBox>::Lookup(operation); }
+void* CheckBoxInterface(int32_t operation) { return ControlOps<ts::controls::CheckBox>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -7,7 +7,7 @@
 #include "controls/simple/simple_controls.h"
 #include "forms/records/records.h"
 
-namespace ts::controls::simple {
+namespace ts::controls {
 namespace {
 
 enum ComboProp : int32_t {
@@ -331,10 +331,10 @@ bool ComboBox::GetProperty(int32_t index, PropertyValue* out) {
 }
 
 }  // namespace
-}  // namespace ts::controls::simple
+}  // namespace ts::controls
 
 namespace ts::controls {
 
-void* ComboBoxInterface(int32_t operation) { return ControlOps<simple::ComboBox>::Lookup(operation); }
+void* ComboBoxInterface(int32_t operation) { return ControlOps<ts::controls::ComboBox>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -5,7 +5,7 @@
 #include "controls/simple/simple_controls.h"
 #include "forms/records/records.h"
 
-namespace ts::controls::simple {
+namespace ts::controls {
 namespace {
 
 enum EditProp : int32_t {
@@ -210,10 +210,10 @@ bool EditBox::GetProperty(int32_t index, PropertyValue* out) {
 }
 
 }  // namespace
-}  // namespace ts::controls::simple
+}  // namespace ts::controls
 
 namespace ts::controls {
 
-void* EditBoxInterface(int32_t operation) { return ControlOps<simple::EditBox>::Lookup(operation); }
+void* EditBoxInterface(int32_t operation) { return ControlOps<ts::controls::EditBox>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -6,7 +6,7 @@
 #include "controls/simple/simple_controls.h"
 #include "forms/records/records.h"
 
-namespace ts::controls::simple {
+namespace ts::controls {
 namespace {
 
 enum GroupProp : int32_t { kCaption = 0, kCaptionAlign, kTextColour, kBackColour, kFont };
@@ -109,10 +109,10 @@ class GroupBox : public UnitObject {
 };
 
 }  // namespace
-}  // namespace ts::controls::simple
+}  // namespace ts::controls
 
 namespace ts::controls {
 
-void* GroupBoxInterface(int32_t operation) { return ControlOps<simple::GroupBox>::Lookup(operation); }
+void* GroupBoxInterface(int32_t operation) { return ControlOps<ts::controls::GroupBox>::Lookup(operation); }
 
 }  // namespace ts::controls

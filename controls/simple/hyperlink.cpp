@@ -14,7 +14,7 @@
 #include "runtime/hand_cursor.h"
 #include "win/handles.h"
 
-namespace ts::controls::simple {
+namespace ts::controls {
 namespace {
 
 const char kLinkClass[] = "_QX_HyperLink";
@@ -268,10 +268,10 @@ bool Hyperlink::GetProperty(int32_t index, PropertyValue* out) {
 }
 
 }  // namespace
-}  // namespace ts::controls::simple
+}  // namespace ts::controls
 
 namespace ts::controls {
 
-void* HyperlinkInterface(int32_t operation) { return ControlOps<simple::Hyperlink>::Lookup(operation); }
+void* HyperlinkInterface(int32_t operation) { return ControlOps<ts::controls::Hyperlink>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -10,7 +10,7 @@
 #include "images/picture_gdi.h"
 #include "win/handles.h"
 
-namespace ts::controls::simple {
+namespace ts::controls {
 namespace {
 
 const char kLabelClass[] = "_QX_Label";
@@ -157,11 +157,11 @@ class Label : public UnitObject {
     props_.vAlign = Clamp(props_.vAlign, 0, 2);
   }
   void LoadPicture() {
-    image_ = images::DeviceImage();
+    image_ = ts::images::DeviceImage();
     picture_.reset();
     if (props_.backPicture.empty()) return;
-    picture_ = images::Decode(props_.backPicture.data(), props_.backPicture.size());
-    if (picture_) image_ = images::ToBitmap(*picture_, nullptr, ResolveColour(props_.backColor));
+    picture_ = ts::images::Decode(props_.backPicture.data(), props_.backPicture.size());
+    if (picture_) image_ = ts::images::ToBitmap(*picture_, nullptr, ResolveColour(props_.backColor));
     if (!image_) picture_.reset();  // a picture that does not decode is ignored
   }
   void Refresh() {
@@ -177,8 +177,8 @@ class Label : public UnitObject {
 
   forms::LabelProps props_;
   win::OwnedFont font_;
-  std::optional<images::Picture> picture_;
-  images::DeviceImage image_;
+  std::optional<ts::images::Picture> picture_;
+  ts::images::DeviceImage image_;
   std::string readText_;
 };
 
@@ -240,14 +240,14 @@ void Label::PaintBackground(HDC dc, const RECT& area) {
   ::IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
   switch (props_.pictureMode) {
     case 0:
-      images::Draw(image_.handle(), dc, area.left, area.top, -1, -1, SRCCOPY);
+      ts::images::Draw(image_.handle(), dc, area.left, area.top, -1, -1, SRCCOPY);
       break;
     case 1:
       for (int y = area.top; pw > 0 && ph > 0 && y < area.bottom; y += ph)
-        for (int x = area.left; x < area.right; x += pw) images::Draw(image_.handle(), dc, x, y, -1, -1, SRCCOPY);
+        for (int x = area.left; x < area.right; x += pw) ts::images::Draw(image_.handle(), dc, x, y, -1, -1, SRCCOPY);
       break;
     default:
-      images::Draw(image_.handle(), dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
+      ts::images::Draw(image_.handle(), dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
                    SRCCOPY);
       break;
   }
@@ -374,10 +374,10 @@ bool Label::GetProperty(int32_t index, PropertyValue* out) {
 }
 
 }  // namespace
-}  // namespace ts::controls::simple
+}  // namespace ts::controls
 
 namespace ts::controls {
 
-void* LabelInterface(int32_t operation) { return ControlOps<simple::Label>::Lookup(operation); }
+void* LabelInterface(int32_t operation) { return ControlOps<ts::controls::Label>::Lookup(operation); }
 
 }  // namespace ts::controls

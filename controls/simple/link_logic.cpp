@@ -1,6 +1,6 @@
 #include "controls/simple/link_logic.h"
 
-namespace ts::controls::simple {
+namespace ts::controls {
 
 std::string LinkTarget(int32_t kind, const std::string& mailAddress, const std::string& webAddress) {
   if (kind == kWebLink) return webAddress;
@@ -25,4 +25,4 @@ std::string BrowserCommandLine(const std::string& registeredCommand, const std::
   return command + ' ' + (blanks ? '"' + target + '"' : target);
 }
 
-}  // namespace ts::controls::simple
+}  // namespace ts::controls

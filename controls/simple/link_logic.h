@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace ts::controls::simple {
+namespace ts::controls {
 
 // Hyperlink kinds.
 constexpr int32_t kMailLink = 0;
@@ -39,4 +39,4 @@ inline int32_t PositionInRange(int32_t position, ProgressRange r) {
   return position < r.low ? r.low : (position > r.high ? r.high : position);
 }
 
-}  // namespace ts::controls::simple
+}  // namespace ts::controls

@@ -10,7 +10,7 @@
 #include "controls/simple/simple_controls.h"
 #include "forms/records/records.h"
 
-namespace ts::controls::simple {
+namespace ts::controls {
 namespace {
 
 enum ProgressProp : int32_t { kBorderStyle = 0, kVertical, kSmooth, kMinimum, kMaximum, kPosition };
@@ -86,10 +86,10 @@ class ProgressBar : public UnitObject {
 };
 
 }  // namespace
-}  // namespace ts::controls::simple
+}  // namespace ts::controls
 
 namespace ts::controls {
 
-void* ProgressBarInterface(int32_t operation) { return ControlOps<simple::ProgressBar>::Lookup(operation); }
+void* ProgressBarInterface(int32_t operation) { return ControlOps<ts::controls::ProgressBar>::Lookup(operation); }
 
 }  // namespace ts::controls

@@ -6,7 +6,7 @@
 #include "app/folders.h"
 #include "app/scan_ui.h"
 
-using namespace twinseek;
+using namespace ts::app;
 
 TEST(FormatElapsed, ZeroPartsAreLeftOut) {
   EXPECT_EQ(FormatElapsed(0.4), "");

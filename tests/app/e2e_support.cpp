@@ -11,7 +11,7 @@
 
 namespace e2e {
 
-using namespace twinseek;
+using namespace ts::app;
 
 bool WaitFor(const std::function<bool()>& done, int ms) {
   for (int waited = 0; waited <= ms; waited += 20) {
@@ -123,7 +123,7 @@ HTREEITEM FindChild(HWND tree, HTREEITEM parent, const std::function<bool(const 
 // exact and given verbatim.
 void RemoveTree(const std::wstring& dir) {
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(app::VerbatimPath(dir + L"\\*").c_str(), &fd);
+  HANDLE h = FindFirstFileW(ts::app::VerbatimPath(dir + L"\\*").c_str(), &fd);
   if (h != INVALID_HANDLE_VALUE) {
     do {
       std::wstring n = fd.cFileName;
@@ -132,15 +132,15 @@ void RemoveTree(const std::wstring& dir) {
       if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         RemoveTree(p);
       } else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveDirectoryW(app::VerbatimPath(p).c_str());
+        RemoveDirectoryW(ts::app::VerbatimPath(p).c_str());
       } else {
-        SetFileAttributesW(app::VerbatimPath(p).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(app::VerbatimPath(p).c_str());
+        SetFileAttributesW(ts::app::VerbatimPath(p).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(ts::app::VerbatimPath(p).c_str());
       }
     } while (FindNextFileW(h, &fd));
     FindClose(h);
   }
-  RemoveDirectoryW(app::VerbatimPath(dir).c_str());
+  RemoveDirectoryW(ts::app::VerbatimPath(dir).c_str());
 }
 
 }  // namespace
@@ -179,7 +179,7 @@ bool NoBox() {
   return s.box.hwnd == nullptr;
 }
 
-std::string AnswerFolderDialog(const std::string& folder) { return AnswerFolderDialog(app::WideFromText(folder)); }
+std::string AnswerFolderDialog(const std::string& folder) { return AnswerFolderDialog(ts::app::WideFromText(folder)); }
 
 std::string AnswerFolderDialog(const std::wstring& folder) {
   DialogSearch s{nullptr};
@@ -216,7 +216,7 @@ std::string AnswerFolderDialog(const std::wstring& folder) {
   }
   if (!item) {
     close(IDCANCEL);
-    return "folder not found in the dialog's tree: " + app::ShownText(folder);
+    return "folder not found in the dialog's tree: " + ts::app::ShownText(folder);
   }
   SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
   close(IDOK);
@@ -229,7 +229,7 @@ Fixture::Fixture(const std::string& tag) {
 }
 
 Fixture::~Fixture() {
-  if (!keep_) RemoveTree(app::WideFromText(root_));
+  if (!keep_) RemoveTree(ts::app::WideFromText(root_));
 }
 
 void Fixture::Sparse(const std::string& relative, int64_t size) const {
@@ -246,19 +246,19 @@ std::string Fixture::Path(const std::string& relative) const { return relative.e
 void Fixture::Dir(const std::string& relative) const { CreateDirectoryA(Path(relative).c_str(), nullptr); }
 
 void Fixture::File(const std::string& relative, const std::string& content) const {
-  File(app::WideFromText(relative), content);
+  File(ts::app::WideFromText(relative), content);
 }
 
 std::wstring Fixture::Path(const std::wstring& relative) const {
-  return relative.empty() ? app::WideFromText(root_) : app::WideFromText(root_) + L"\\" + relative;
+  return relative.empty() ? ts::app::WideFromText(root_) : ts::app::WideFromText(root_) + L"\\" + relative;
 }
 
 void Fixture::Dir(const std::wstring& relative) const {
-  CreateDirectoryW(app::VerbatimPath(Path(relative)).c_str(), nullptr);
+  CreateDirectoryW(ts::app::VerbatimPath(Path(relative)).c_str(), nullptr);
 }
 
 void Fixture::File(const std::wstring& relative, const std::string& content) const {
-  HANDLE h = CreateFileW(app::VerbatimPath(Path(relative)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+  HANDLE h = CreateFileW(ts::app::VerbatimPath(Path(relative)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
                          nullptr);
   DWORD wrote = 0;
   WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &wrote, nullptr);
@@ -268,13 +268,13 @@ void Fixture::File(const std::wstring& relative, const std::string& content) con
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(app::VerbatimPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(ts::app::VerbatimPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string ReadAll(const std::string& path) { return ReadAll(app::WideFromText(path)); }
+std::string ReadAll(const std::string& path) { return ReadAll(ts::app::WideFromText(path)); }
 
 std::string ReadAll(const std::wstring& path) {
-  HANDLE h = CreateFileW(app::VerbatimPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+  HANDLE h = CreateFileW(ts::app::VerbatimPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                          nullptr);
   if (h == INVALID_HANDLE_VALUE) return "";
   std::string out(GetFileSize(h, nullptr), '\0');

@@ -14,7 +14,7 @@
 
 namespace e2e {
 
-using twinseek::UnitRef;
+using ts::app::UnitRef;
 
 // Polls `done` every 20 ms for up to `ms` milliseconds.
 bool WaitFor(const std::function<bool()>& done, int ms = 10000);

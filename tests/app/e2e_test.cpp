@@ -26,7 +26,7 @@
 #include "tests/support/test_support.h"
 
 using namespace e2e;
-using namespace twinseek;
+using namespace ts::app;
 
 namespace {
 
@@ -44,7 +44,7 @@ void Prepare(const std::vector<std::string>& folders, const std::string& pattern
 
 // Clicks 扫描 and waits for the end-of-scan message, which it closes.
 void ScanToEnd() {
-  tstest::ExpectMessageBoxes expected;
+  ts::test::ExpectMessageBoxes expected;
   ASSERT_TRUE(WaitFor([] { return Enabled(ui::ScanButton); }));
   Click(ui::ScanButton);
   Box box;
@@ -79,7 +79,7 @@ TEST(Folders, TheFolderDialogAddsAFolderAndAListedOneIsRefused) {
 
   // The same folder again: refused with its message, the list unchanged.
   {
-    tstest::ExpectMessageBoxes expected;
+    ts::test::ExpectMessageBoxes expected;
     std::thread again([&] { error = AnswerFolderDialog(fx.Path("数据")); });
     Click(ui::AddButton);
     again.join();
@@ -184,7 +184,7 @@ TEST(Folders, AFileTypeChoiceFillsThePatternBox) {
 }
 
 TEST(Folders, AnEmptyFolderListRefusesToScan) {
-  tstest::ExpectMessageBoxes expected;
+  ts::test::ExpectMessageBoxes expected;
   ListDeleteAll(ui::FolderList);
   Click(ui::ScanButton);
   Box box;
@@ -438,7 +438,7 @@ TEST(Results, CleanWithAnEmptyTreeSaysSo) {
   fx.File("solo", "nothing alike");
   Prepare({fx.root()}, "*", false);
   ScanToEnd();
-  tstest::ExpectMessageBoxes expected;
+  ts::test::ExpectMessageBoxes expected;
   Click(UnitRef{kMainForm, 0x16021B6C, unittype::SuperButton});
   Box box;
   ASSERT_TRUE(WaitForBox(&box));
@@ -527,12 +527,12 @@ TEST(ExactNames, FilesTheCodePageCannotSpellAreFoundShownAndCleaned) {
     const std::wstring emoji = L"1\xD83D\xDE00" + tag + L".dat";
     const std::wstring eszett = L"2Stra\x00DF" L"e" + tag + L".dat";
     const std::wstring gbk = L"3\x526F\x672C" + tag + L".dat";  // 副本
-    const std::string tagText = app::ShownText(tag);
+    const std::string tagText = ts::app::ShownText(tag);
     fx.Dir(folder);
     fx.Dir(sameText);
     for (const std::wstring& name : {emoji, eszett, gbk}) fx.File(folder + L"\\" + name, "the very same bytes");
     const std::wstring decoys[] = {L"1x" + tag + L".dat", L"2Strase" + tag + L".dat"};
-    for (const std::wstring& name : decoys) fx.File(folder + L"\\" + name, "a decoy: " + app::ShownText(name));
+    for (const std::wstring& name : decoys) fx.File(folder + L"\\" + name, "a decoy: " + ts::app::ShownText(name));
 
     ListDeleteAll(ui::FolderList);
     ASSERT_EQ(AddThroughDialog(fx.Path(folder)), "");
@@ -540,7 +540,7 @@ TEST(ExactNames, FilesTheCodePageCannotSpellAreFoundShownAndCleaned) {
     ASSERT_TRUE(WaitFor([] { return ListRowCount(ui::FolderList) == 2; }));
     EXPECT_EQ(ListColumn(ui::FolderList, 0), (std::vector<std::string>{fx.Path("??"), fx.Path("??")}));
     {
-      tstest::ExpectMessageBoxes expected;
+      ts::test::ExpectMessageBoxes expected;
       ASSERT_EQ(AddThroughDialog(fx.Path(folder)), "");
       Box box;
       ASSERT_TRUE(WaitForBox(&box));
@@ -567,13 +567,13 @@ TEST(ExactNames, FilesTheCodePageCannotSpellAreFoundShownAndCleaned) {
     EXPECT_TRUE(Exists(fx.Path(folder + L"\\" + emoji))) << "the root stays";
     EXPECT_FALSE(Exists(fx.Path(folder + L"\\" + eszett)));
     for (const std::wstring& name : decoys) {
-      EXPECT_EQ(ReadAll(fx.Path(folder + L"\\" + name)), "a decoy: " + app::ShownText(name));
+      EXPECT_EQ(ReadAll(fx.Path(folder + L"\\" + name)), "a decoy: " + ts::app::ShownText(name));
     }
     if (recycle) {
       EXPECT_EQ(ReadAll(InTrash(eszett)), "the very same bytes");
       EXPECT_EQ(ReadAll(InTrash(gbk)), "the very same bytes");
-      DeleteFileW(app::VerbatimPath(InTrash(eszett)).c_str());
-      DeleteFileW(app::VerbatimPath(InTrash(gbk)).c_str());
+      DeleteFileW(ts::app::VerbatimPath(InTrash(eszett)).c_str());
+      DeleteFileW(ts::app::VerbatimPath(InTrash(gbk)).c_str());
     }
   }
   ListDeleteAll(ui::FolderList);
@@ -865,9 +865,9 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "the main window did not appear\n");
       ExitProcess(3);
     }
-    tstest::StartWatchdog();
+    ts::test::StartWatchdog();
     int rc = RUN_ALL_TESTS();
-    tstest::StopWatchdog();
+    ts::test::StopWatchdog();
     ExitProcess(static_cast<UINT>(rc));
   });
   tests.detach();

@@ -15,7 +15,7 @@
 #include "app/scan/path_rules.h"
 #include "app/scan/path_store.h"
 
-using namespace app;
+using namespace ts::app;
 
 namespace {
 

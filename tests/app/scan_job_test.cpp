@@ -15,7 +15,7 @@
 #include "app/scan/scan_job.h"
 #include "libs/digest/md5.h"
 
-using namespace app;
+using namespace ts::app;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "runtime/commands/datetime.h"
 #include "tests/support/args.h"
 
-using namespace tstest;
+using namespace ts::test;
 
 namespace {
 

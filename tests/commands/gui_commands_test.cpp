@@ -12,7 +12,7 @@
 #include "tests/support/dialogs.h"
 #include "tests/support/test_support.h"
 
-using namespace tstest;
+using namespace ts::test;
 
 namespace {
 
@@ -27,7 +27,7 @@ struct BoxSeen {
 // Shows a message box through ShowMessage on this thread while a helper
 // finds it, notes what it shows and presses `button`.
 int32_t ShowAndPress(std::vector<ts::ArgRecord> args, int button, BoxSeen* seen, HWND watch = nullptr) {
-  tstest::ExpectMessageBoxes guard;
+  ts::test::ExpectMessageBoxes guard;
   std::thread helper([&] {
     const Dialog box = WaitForDialog();
     if (!box.hwnd || !box.messageBox) return;

@@ -12,7 +12,7 @@
 #include "tests/support/args.h"
 #include "tests/support/temp_tree.h"
 
-using namespace tstest;
+using namespace ts::test;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "runtime/commands/commands.h"
 #include "tests/support/args.h"
 
-using namespace tstest;
+using namespace ts::test;
 using ts::ResultRecord;
 
 namespace {

@@ -10,7 +10,7 @@
 #include "runtime/commands/commands.h"
 #include "tests/support/args.h"
 
-using namespace tstest;
+using namespace ts::test;
 
 namespace {
 

@@ -60,8 +60,8 @@ extern std::vector<bool> g_visibleAtEarlyEvents;
 
 // The shared pump: messages go through the engine's keyboard handling as
 // in the program's loop.
-using tstest::Flush;
-using tstest::PumpUntil;
+using ts::test::Flush;
+using ts::test::PumpUntil;
 // Destroys a window at once if it is loaded.
 void Unload(uint32_t formId);
 HWND WindowOf(uint32_t formId);

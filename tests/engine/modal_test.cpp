@@ -13,7 +13,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-using tstest::WaitFor;
+using ts::test::WaitFor;
 
 class WindowTest : public ::testing::Test {
  protected:

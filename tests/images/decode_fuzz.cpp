@@ -9,17 +9,17 @@
 #include "images/picture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  images::DecodeData(data, size);
-  if (images::Recognise(data, size) == images::kGif) {
-    images::GifReader reader;
+  ts::images::DecodeData(data, size);
+  if (ts::images::Recognise(data, size) == ts::images::kGif) {
+    ts::images::GifReader reader;
     if (reader.Open(data, size)) {
       reader.CountFrames();
-      images::GifFrame frame;
+      ts::images::GifFrame frame;
       for (int i = 0; i < 4 && reader.NextFrame(frame); ++i) {
       }
     }
-    if (auto movie = images::OpenGifMovie(data, size, 0x00FFFFFF)) {
-      images::GifFrame frame;
+    if (auto movie = ts::images::OpenGifMovie(data, size, 0x00FFFFFF)) {
+      ts::images::GifFrame frame;
       // Two passes over a short animation: disposal of the last frame meets
       // the first again.
       for (int i = 0; i < 8 && movie->frames.NextFrame(frame); ++i) movie->canvas.Apply(frame);

@@ -9,7 +9,7 @@
 #include "images/picture.h"
 #include "tests/images/image_writers.h"
 
-using namespace images;
+using namespace ts::images;
 using namespace imgtest;
 
 namespace {

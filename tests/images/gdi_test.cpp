@@ -11,7 +11,7 @@
 #include "tests/images/image_writers.h"
 #include "tests/support/temp_tree.h"
 
-using namespace images;
+using namespace ts::images;
 using namespace imgtest;
 using ts::win::ClientDC;
 using ts::win::OwnedDC;
@@ -204,7 +204,7 @@ TEST(Draw, NaturalSizeStretchAndTransparentKey) {
 }
 
 TEST(DecodeFile, ReadsAPictureByPath) {
-  tstest::TempTree tree("img");
+  ts::test::TempTree tree("img");
   const Bytes gif = MakeGif(3, 2, {{1, 2, 3}, {4, 5, 6}}, {FrameOf(3, 2, {0, 1, 0, 1, 0, 1})});
   const std::string path = tree.File("picture.gif", std::string(gif.begin(), gif.end()));
   auto pic = DecodeFile(path.c_str());

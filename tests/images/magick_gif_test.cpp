@@ -15,7 +15,7 @@ namespace {
 
 std::vector<uint8_t> ReadAll(const std::string& path) {
   std::vector<uint8_t> out;
-  images::ReadWholeFile(path.c_str(), out);
+  ts::images::ReadWholeFile(path.c_str(), out);
   return out;
 }
 
@@ -39,16 +39,16 @@ TEST(GifFromAnotherEncoder, PlainAndInterlacedMatchTheEncodersOwnPixels) {
 
   for (const char* name : {"plain.gif", "inter.gif"}) {
     const std::vector<uint8_t> file = ReadAll(dir + "/" + name);
-    ASSERT_EQ(images::Recognise(file.data(), file.size()), images::kGif);
-    auto p = images::DecodeData(file.data(), file.size());
+    ASSERT_EQ(ts::images::Recognise(file.data(), file.size()), ts::images::kGif);
+    auto p = ts::images::DecodeData(file.data(), file.size());
     ASSERT_TRUE(p) << name;
     ASSERT_EQ(p->width, 97u);
     ASSERT_EQ(p->height, 61u);
     size_t mismatches = 0;
     for (uint32_t y = 0; y < 61; ++y) {
       for (uint32_t x = 0; x < 97; ++x) {
-        const uint8_t index = p->data[images::kDibPixelOffset + size_t{images::Stride8(97)} * y + x];
-        const uint8_t* pal = &p->data[images::kDibHeaderSize + index * 4u];
+        const uint8_t index = p->data[ts::images::kDibPixelOffset + size_t{ts::images::Stride8(97)} * y + x];
+        const uint8_t* pal = &p->data[ts::images::kDibHeaderSize + index * 4u];
         const uint8_t* want = &expected[(size_t{y} * 97 + x) * 3];
         if (pal[2] != want[0] || pal[1] != want[1] || pal[0] != want[2]) ++mismatches;
       }

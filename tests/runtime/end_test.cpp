@@ -46,23 +46,23 @@ ChildRun RunChild(const std::string& exe, const char* scenario, const std::strin
       run.finished = true;
       break;
     }
-    const tstest::Dialog box = tstest::FindDialog(pi.dwProcessId, true);
+    const ts::test::Dialog box = ts::test::FindDialog(pi.dwProcessId, true);
     if (box.hwnd && run.boxText.empty()) {
       run.boxText = box.text;
       run.boxCaption = box.caption;
     }
-    if (box.hwnd) tstest::PressButton(box.hwnd, IDOK);
+    if (box.hwnd) ts::test::PressButton(box.hwnd, IDOK);
   }
   if (!run.finished) TerminateProcess(pi.hProcess, 99);
   GetExitCodeProcess(pi.hProcess, &run.exitCode);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  run.log = tstest::ReadWhole(log);
+  run.log = ts::test::ReadWhole(log);
   return run;
 }
 
 ChildRun RunScenario(const char* scenario) {
-  tstest::TempTree tree("rt_end");
+  ts::test::TempTree tree("rt_end");
   return RunChild(Here() + "runtime_child.exe", scenario, tree.root() + "\\");
 }
 
@@ -136,7 +136,7 @@ TEST(ProgramEnd, MissingStartupWindowIsFatal) {
 }
 
 TEST(DllCommands, ASystemLibraryPlantedBesideTheProgramIsNeverLoaded) {
-  tstest::TempTree tree("rt_planted");
+  ts::test::TempTree tree("rt_planted");
   const std::string dir = tree.root() + "\\";
   const std::string exe = dir + "runtime_child.exe";
   ASSERT_TRUE(CopyFileA((Here() + "runtime_child.exe").c_str(), exe.c_str(), FALSE));

@@ -218,7 +218,7 @@ std::vector<std::string> FindAll(const std::string& pattern, uint32_t mask, bool
 }
 
 TEST(FindFile, NoMaskSkipsFoldersAndDirectoryMaskFindsThem) {
-  tstest::TempTree tree("rt_find");
+  ts::test::TempTree tree("rt_find");
   const std::string dir = tree.root();
   tree.Dir("子目录");
   tree.File("a.txt", "a");

@@ -30,7 +30,7 @@ HWND MakeWindow(const char* title, HWND parent = nullptr) {
 }
 
 char* Browse(bool files) {
-  const ts::ResultRecord r = tstest::Call(ts::BrowseForFolder, {tstest::Text("选择要扫描的文件夹"), tstest::Bool(files)});
+  const ts::ResultRecord r = ts::test::Call(ts::BrowseForFolder, {ts::test::Text("选择要扫描的文件夹"), ts::test::Bool(files)});
   EXPECT_EQ(r.type, ts::tag::Text);
   return static_cast<char*>(ts::SlotPointer(r.v));
 }
@@ -61,7 +61,7 @@ TEST_F(BrowseForFolderTest, CancelGivesNullAndRestoresEachWindowsState) {
   bool found = false, enabledDuring = true, disabledDuring = true, childDuring = false;
   HWND owner = nullptr;
   std::thread helper([&] {
-    HWND dialog = tstest::WaitForFolderDialog().hwnd;
+    HWND dialog = ts::test::WaitForFolderDialog().hwnd;
     if (!dialog) return;
     found = true;
     owner = GetWindow(dialog, GW_OWNER);
@@ -85,9 +85,9 @@ TEST_F(BrowseForFolderTest, CancelGivesNullAndRestoresEachWindowsState) {
 }
 
 TEST_F(BrowseForFolderTest, GivesThePathOfTheFolderChosenInTheTree) {
-  tstest::TempTree tree("browse_文件夹", "Z:\\tmp");
+  ts::test::TempTree tree("browse_文件夹", "Z:\\tmp");
   std::string failure;
-  std::thread helper([&] { failure = tstest::AnswerFolderDialog(tree.root()); });
+  std::thread helper([&] { failure = ts::test::AnswerFolderDialog(tree.root()); });
   char* path = Browse(false);
   helper.join();
   EXPECT_EQ(failure, "");

@@ -18,9 +18,9 @@
 
 namespace {
 
-using tstest::Int;
-using tstest::Omitted;
-using tstest::Text;
+using ts::test::Int;
+using ts::test::Omitted;
+using ts::test::Text;
 
 TEST(ShellOperation, ChoosesVerbsAndShowCommandsFromItsTables) {
   EXPECT_STREQ(ts::ShellVerb(1), "edit");
@@ -57,7 +57,7 @@ class RecordedFileType : public ::testing::Test {
     RegDeleteKeyA(HKEY_CLASSES_ROOT, ".tsop");
     // The command ends some time after it wrote the marker; the next test
     // must not see it running.
-    EXPECT_TRUE(tstest::WaitFor([] { return !tstest::ChildRunning(); }, 10000));
+    EXPECT_TRUE(ts::test::WaitFor([] { return !ts::test::ChildRunning(); }, 10000));
   }
   static void SetKey(const char* key, const std::string& value) {
     HKEY k = nullptr;
@@ -67,17 +67,17 @@ class RecordedFileType : public ::testing::Test {
     RegCloseKey(k);
   }
   bool MarkerAppears(DWORD ms) const {
-    return tstest::WaitFor([&] { return tstest::PathExists(marker_); }, ms);
+    return ts::test::WaitFor([&] { return ts::test::PathExists(marker_); }, ms);
   }
   // Whether the command was started: once the operation has returned, it
   // runs or it has written the marker.
-  bool Started() const { return tstest::ChildRunning() || tstest::PathExists(marker_); }
+  bool Started() const { return ts::test::ChildRunning() || ts::test::PathExists(marker_); }
   void Run(std::vector<ts::ArgRecord> args) {
     ts::ResultRecord r{};
     ts::ShellOperation(&r, static_cast<int>(args.size()), args.data());
     EXPECT_EQ(r.type, ts::tag::None);
   }
-  tstest::TempTree tree_{"shell"};
+  ts::test::TempTree tree_{"shell"};
   std::string file_, marker_;
 };
 

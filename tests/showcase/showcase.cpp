@@ -19,14 +19,14 @@
 #include "tests/support/stage.h"
 #include "tests/support/temp_tree.h"
 
-using namespace twinseek;
+using namespace ts::app;
 
 namespace {
 
 constexpr UnitRef kAutoSelect{kMainForm, 0x16021B6A, unittype::SuperButton};  // 按钮_自动选择
 
 bool Click(HWND main, const UnitRef& button) {
-  HWND hwnd = tstest::UnitWindowOf(main, button.unit);
+  HWND hwnd = ts::test::UnitWindowOf(main, button.unit);
   return hwnd != nullptr && PostMessageA(hwnd, BM_CLICK, 0, 0);
 }
 
@@ -74,7 +74,7 @@ UINT Fail(const char* step) {
 }
 
 // Two folders with three groups of copies and two files without one.
-void FillFolders(const tstest::TempTree& tree) {
+void FillFolders(const ts::test::TempTree& tree) {
   const std::string photo(3000, 'j'), report(7000, 'd'), plan(900, 'x');
   tree.File("照片\\海边.jpg", photo);
   tree.File("照片\\备份\\海边.jpg", photo);
@@ -89,30 +89,30 @@ void FillFolders(const tstest::TempTree& tree) {
 
 // Scans the two folders of `tree` and marks the copies; 0 when the window
 // shows the result.
-UINT ScanAndMark(HWND main, const tstest::TempTree& tree) {
+UINT ScanAndMark(HWND main, const ts::test::TempTree& tree) {
   ListDeleteAll(ui::FolderList);
   for (const char* folder : {"照片", "文档"}) {
     ListSetCellText(ui::FolderList, ListAppendRow(ui::FolderList), 0, tree.Path(folder));
   }
   SetTextProperty(ui::Patterns, prop::EditContent, "*.*");
   SetIntProperty(ui::Subfolders, prop::Checked, 1);
-  HWND scan = tstest::UnitWindowOf(main, ui::ScanButton.unit);
-  if (!tstest::WaitFor([&] { return scan != nullptr && IsWindowEnabled(scan); }, 10000)) {
+  HWND scan = ts::test::UnitWindowOf(main, ui::ScanButton.unit);
+  if (!ts::test::WaitFor([&] { return scan != nullptr && IsWindowEnabled(scan); }, 10000)) {
     return Fail("the scan button is not there");
   }
   Click(main, ui::ScanButton);
-  const tstest::Dialog done = tstest::WaitForMessageBox(60000);
+  const ts::test::Dialog done = ts::test::WaitForMessageBox(60000);
   if (!done.hwnd) return Fail("the scan did not end");
   if (done.text.find("扫描成功") == std::string::npos) return Fail("the scan ended with another message");
-  tstest::Dismiss(done);
-  if (!Click(main, kAutoSelect) || !tstest::QueuePassed(main)) return Fail("the copies were not marked");
+  ts::test::Dismiss(done);
+  if (!Click(main, kAutoSelect) || !ts::test::QueuePassed(main)) return Fail("the copies were not marked");
   // The tree box draws its items a moment after they arrive: wait until
   // every group shows.
   int groups = 0;
   for (int32_t i = 0, n = TreeItemCount(ui::ResultTree); i < n; ++i) groups += TreeParent(ui::ResultTree, i) == -1;
   if (groups != 3) return Fail("the scan did not find the three groups");
-  HWND results = tstest::UnitWindowOf(main, ui::ResultTree.unit);
-  if (!tstest::WaitFor([&] { return TextLinesOnScreen(results) == groups; }, 10000)) {
+  HWND results = ts::test::UnitWindowOf(main, ui::ResultTree.unit);
+  if (!ts::test::WaitFor([&] { return TextLinesOnScreen(results) == groups; }, 10000)) {
     return Fail("the result tree does not show its groups");
   }
   return 0;
@@ -120,19 +120,19 @@ UINT ScanAndMark(HWND main, const tstest::TempTree& tree) {
 
 UINT Show(const std::string& readyFile) {
   HWND main = nullptr;
-  if (!tstest::WaitFor([&] {
-        main = tstest::LoadedWindow(kMainForm);
+  if (!ts::test::WaitFor([&] {
+        main = ts::test::LoadedWindow(kMainForm);
         return main != nullptr && IsWindowVisible(main);
       }, 20000)) {
     return Fail("the main window did not appear");
   }
-  tstest::TempTree tree("showcase", "Z:\\tmp");
+  ts::test::TempTree tree("showcase", "Z:\\tmp");
   FillFolders(tree);
   if (const UINT failed = ScanAndMark(main, tree)) return failed;
   HANDLE ready = CreateFileA(readyFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (ready == INVALID_HANDLE_VALUE) return Fail("cannot create the ready file");
   CloseHandle(ready);
-  if (!tstest::WaitFor([&] { return !tstest::PathExists(readyFile); }, 120000)) return Fail("no picture was taken");
+  if (!ts::test::WaitFor([&] { return !ts::test::PathExists(readyFile); }, 120000)) return Fail("no picture was taken");
   return 0;
 }
 

@@ -8,7 +8,7 @@
 
 #include "runtime/values.h"
 
-namespace tstest {
+namespace ts::test {
 
 inline ts::ArgRecord Of(ts::TypeTag type, uint32_t lo, uint32_t hi = 0) {
   ts::ArgRecord a{};
@@ -85,4 +85,4 @@ inline std::vector<std::string> TakeTexts(const ts::ResultRecord& r) {
   return out;
 }
 
-}  // namespace tstest
+}  // namespace ts::test

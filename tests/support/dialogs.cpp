@@ -5,7 +5,7 @@
 #include <cstring>
 #include <functional>
 
-namespace tstest {
+namespace ts::test {
 namespace {
 
 constexpr int kMessageText = 0xFFFF;
@@ -144,4 +144,4 @@ std::string AnswerFolderDialog(const std::string& folder, DWORD ms) {
   return "";
 }
 
-}  // namespace tstest
+}  // namespace ts::test

@@ -9,7 +9,7 @@
 
 #include "tests/support/wait.h"
 
-namespace tstest {
+namespace ts::test {
 
 // A visible dialog (class #32770) of a process, with what a message box
 // shows: its caption and its text (static control 0xFFFF).
@@ -43,4 +43,4 @@ Dialog WaitForFolderDialog(DWORD ms = 10000);
 // OK, or presses Cancel when `folder` is empty. An error text, "" on success.
 std::string AnswerFolderDialog(const std::string& folder, DWORD ms = 10000);
 
-}  // namespace tstest
+}  // namespace ts::test

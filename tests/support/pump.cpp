@@ -7,7 +7,7 @@
 #include "runtime/forms_link.h"
 #include "tests/support/wait.h"
 
-namespace tstest {
+namespace ts::test {
 namespace {
 
 // --- pumping ---------------------------------------------------------------
@@ -205,4 +205,4 @@ void MessageRecorder::Clear() {
   seen_.clear();
 }
 
-}  // namespace tstest
+}  // namespace ts::test

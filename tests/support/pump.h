@@ -12,7 +12,7 @@
 #include <mutex>
 #include <vector>
 
-namespace tstest {
+namespace ts::test {
 
 // Pumps this thread's messages until `done` holds (checked before each
 // message) or `ms` have passed; the last answer. A quit message stops the
@@ -70,4 +70,4 @@ class MessageRecorder {
   std::vector<Message> seen_;
 };
 
-}  // namespace tstest
+}  // namespace ts::test

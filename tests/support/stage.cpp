@@ -11,7 +11,7 @@
 #include "runtime/dispatch.h"
 #include "runtime/forms_link.h"
 
-namespace tstest {
+namespace ts::test {
 namespace {
 
 constexpr uint32_t kHostUnit = 0x06010001;
@@ -268,4 +268,4 @@ Pixels Render(HWND hwnd, UINT what) {
   return p;
 }
 
-}  // namespace tstest
+}  // namespace ts::test

@@ -23,7 +23,7 @@
 #include "tests/support/args.h"
 #include "tests/support/pump.h"
 
-namespace tstest {
+namespace ts::test {
 
 using Bytes = std::vector<uint8_t>;
 using ts::forms::PropertyValue;
@@ -123,4 +123,4 @@ R Control::Record() const {
   return record;
 }
 
-}  // namespace tstest
+}  // namespace ts::test

@@ -12,7 +12,7 @@
 #include "tests/support/pump.h"
 #include "tests/support/temp_tree.h"
 
-namespace tstest {
+namespace ts::test {
 namespace {
 
 // Offsets where two strings of one length differ.
@@ -115,4 +115,4 @@ TEST(QueuePassed, SeesAnotherThreadHandleEverythingPostedBefore) {
 }
 
 }  // namespace
-}  // namespace tstest
+}  // namespace ts::test

@@ -6,7 +6,7 @@
 
 #include <atomic>
 
-namespace tstest {
+namespace ts::test {
 namespace {
 
 std::atomic<unsigned> g_trees{0};
@@ -164,4 +164,4 @@ void RemoveTree(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
-}  // namespace tstest
+}  // namespace ts::test

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tstest {
+namespace ts::test {
 
 // The head of a file: the bytes compared before the whole content.
 constexpr size_t kHeadBytes = 16 * 1024;
@@ -71,4 +71,4 @@ std::string ReadWhole(const std::string& path);
 // followed. Read-only files go too.
 void RemoveTree(const std::string& folder);
 
-}  // namespace tstest
+}  // namespace ts::test

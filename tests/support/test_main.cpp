@@ -5,8 +5,8 @@
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  tstest::StartWatchdog();
+  ts::test::StartWatchdog();
   int rc = RUN_ALL_TESTS();
-  tstest::StopWatchdog();
+  ts::test::StopWatchdog();
   return rc;
 }

@@ -1,7 +1,7 @@
 // Helpers shared by the test programs.
 #pragma once
 
-namespace tstest {
+namespace ts::test {
 
 // While one of these lives, message boxes are the test's own business and
 // the watchdog of the test main leaves them alone.
@@ -18,4 +18,4 @@ class ExpectMessageBoxes {
 void StartWatchdog();
 void StopWatchdog();
 
-}  // namespace tstest
+}  // namespace ts::test

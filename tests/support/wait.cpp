@@ -2,7 +2,7 @@
 
 #include <tlhelp32.h>
 
-namespace tstest {
+namespace ts::test {
 
 bool WaitFor(const std::function<bool()>& done, DWORD ms) {
   const DWORD start = GetTickCount();
@@ -27,4 +27,4 @@ bool ChildRunning(const char* exeName) {
   return found;
 }
 
-}  // namespace tstest
+}  // namespace ts::test

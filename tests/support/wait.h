@@ -6,7 +6,7 @@
 
 #include <functional>
 
-namespace tstest {
+namespace ts::test {
 
 // Polls `done` every 20 ms until it holds or `ms` have passed; the last
 // answer.
@@ -18,4 +18,4 @@ bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000);
 // or it has ended and left whatever trace it leaves.
 bool ChildRunning(const char* exeName = nullptr);
 
-}  // namespace tstest
+}  // namespace ts::test

@@ -13,7 +13,7 @@
 #include "tests/support/dialogs.h"
 #include "tests/support/test_support.h"
 
-namespace tstest {
+namespace ts::test {
 namespace {
 
 std::atomic<int> g_expected{0};
@@ -50,4 +50,4 @@ void StopWatchdog() {
   if (g_watchdog.joinable()) g_watchdog.join();
 }
 
-}  // namespace tstest
+}  // namespace ts::test

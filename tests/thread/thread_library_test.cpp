@@ -32,11 +32,11 @@ extern "C" void Waiting(uint32_t parameter) {
   WaitForSingleObject(g_release, INFINITE);
 }
 
-using tstest::Int;
+using ts::test::Int;
 
-ts::ArgRecord Routine(const void* fn) { return tstest::Pointer(ts::tag::SubPtr, fn); }
+ts::ArgRecord Routine(const void* fn) { return ts::test::Pointer(ts::tag::SubPtr, fn); }
 // An integer variable the command writes into.
-ts::ArgRecord Variable(int32_t* var) { return tstest::Pointer(ts::tag::Int, var); }
+ts::ArgRecord Variable(int32_t* var) { return ts::test::Pointer(ts::tag::Int, var); }
 
 bool Start(std::vector<ts::ArgRecord> args) {
   ts::ResultRecord r{};
@@ -52,7 +52,7 @@ int32_t Stop(int32_t handle) {
 }
 
 bool WaitUntil(const std::atomic<int>& counter, int value) {
-  return tstest::WaitFor([&] { return counter.load() >= value; }, 5000);
+  return ts::test::WaitFor([&] { return counter.load() >= value; }, 5000);
 }
 
 TEST(StartThread, RunsTheSubroutineDetachedWhenGivenOnlyTheSubroutine) {
@@ -67,7 +67,7 @@ TEST(StartThread, PassesTheParameterOrZero) {
   ASSERT_TRUE(WaitUntil(g_ran, 1));
   EXPECT_EQ(g_parameter.load(), 1234u);
   // An omitted parameter counts as 0.
-  EXPECT_TRUE(Start({Routine(reinterpret_cast<const void*>(&WithParameter)), tstest::Omitted()}));
+  EXPECT_TRUE(Start({Routine(reinterpret_cast<const void*>(&WithParameter)), ts::test::Omitted()}));
   ASSERT_TRUE(WaitUntil(g_ran, 2));
   EXPECT_EQ(g_parameter.load(), 0u);
 }

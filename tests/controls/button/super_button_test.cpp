@@ -16,15 +16,15 @@
 namespace ts::controls {
 namespace {
 
-using tstest::Bytes;
-using tstest::Pixels;
-using tstest::PumpUntil;
-using tstest::Stage;
+using ts::test::Bytes;
+using ts::test::Pixels;
+using ts::test::PumpUntil;
+using ts::test::Stage;
 
 constexpr uint32_t kUnit = 0x16010001;
 
 // A control's client area as it paints it.
-Pixels Shot(HWND hwnd) { return tstest::Render(hwnd, PRF_CLIENT); }
+Pixels Shot(HWND hwnd) { return ts::test::Render(hwnd, PRF_CLIENT); }
 RECT Area(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
 
 using forms::PropertyValue;
@@ -46,7 +46,7 @@ class RecordingButton : public SuperButton {
 // (deleted after its native window is gone).
 template <class T = SuperButton>
 T* MakeButton(Stage& stage, const SuperButtonProps& props, int width = 120, int height = 40) {
-  auto* button = new T(tstest::kStageForm, kUnit, props);
+  auto* button = new T(ts::test::kStageForm, kUnit, props);
   const Bytes record = forms::WriteRecord(props);
   if (!button->Create(stage.Args(record, Area(10, 10, width, height), kUnit))) {
     delete button;

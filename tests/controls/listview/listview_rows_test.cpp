@@ -17,7 +17,7 @@
 
 namespace {
 
-using namespace tstest;
+using namespace ts::test;
 using namespace ts::controls;
 constexpr uint32_t kId = 9;
 
@@ -45,8 +45,8 @@ std::vector<uint8_t> Record(const Options& o) {
   return ts::forms::WriteRecord(p);
 }
 
-ListBox* Make(Stage& stage, const Options& o = {}) {
-  return static_cast<ListBox*>(stage.Create(&ListViewInterface, kId, Record(o)).unit);
+ListView* Make(Stage& stage, const Options& o = {}) {
+  return static_cast<ListView*>(stage.Create(&ListViewInterface, kId, Record(o)).unit);
 }
 
 ListRowSpec RowOf(const char* text, int32_t itemData = 0) {
@@ -56,22 +56,22 @@ ListRowSpec RowOf(const char* text, int32_t itemData = 0) {
   return s;
 }
 
-std::vector<std::string> FirstCells(ListBox* b) {
+std::vector<std::string> FirstCells(ListView* b) {
   std::vector<std::string> v;
   for (int32_t r = 0; r < b->RowCount(); ++r) v.push_back(b->CellText(r, 0));
   return v;
 }
 
-void SetState(ListBox* b, int32_t row, UINT state, UINT mask) {
+void SetState(ListView* b, int32_t row, UINT state, UINT mask) {
   LVITEMA it{};
   it.state = state;
   it.stateMask = mask;
   b->Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it));
 }
 
-int32_t Focused(ListBox* b) { return static_cast<int32_t>(b->Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)); }
+int32_t Focused(ListView* b) { return static_cast<int32_t>(b->Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)); }
 
-std::vector<int32_t> Selected(ListBox* b) {
+std::vector<int32_t> Selected(ListView* b) {
   std::vector<int32_t> v;
   for (auto i = static_cast<int32_t>(b->Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)); i >= 0;
        i = static_cast<int32_t>(b->Send(LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED))) {
@@ -82,7 +82,7 @@ std::vector<int32_t> Selected(ListBox* b) {
 
 TEST(ListRows, CellValuesReadAsTheControlKeptThem) {
   Stage stage;
-  ListBox* b = Make(stage);
+  ListView* b = Make(stage);
   ASSERT_NE(b, nullptr);
   ListRowSpec s = RowOf("a", 77);
   s.image = -5;
@@ -138,7 +138,7 @@ TEST(ListRows, WithCheckBoxesEveryNewRowStartsUnchecked) {
   Stage stage;
   Options o;
   o.checkBoxes = true;
-  ListBox* b = Make(stage, o);
+  ListView* b = Make(stage, o);
   ASSERT_NE(b, nullptr);
   for (int32_t state : {-1, 1, 2}) {
     ListRowSpec s = RowOf("r");
@@ -155,7 +155,7 @@ TEST(ListRows, CellsRightOfTheColumnsAreNotKept) {
     Stage stage;
     Options o;
     o.view = view;
-    ListBox* b = Make(stage, o);
+    ListView* b = Make(stage, o);
     ASSERT_NE(b, nullptr);
     ASSERT_EQ(b->InsertRow(RowOf("a")), 0);
     b->SetCellText(0, 1, "one");
@@ -172,7 +172,7 @@ TEST(ListRows, CellsRightOfTheColumnsAreNotKept) {
 
 TEST(ListRows, TextsComeBackAsTheControlStoredThem) {
   Stage stage;
-  ListBox* b = Make(stage);
+  ListView* b = Make(stage);
   ASSERT_NE(b, nullptr);
   ASSERT_EQ(b->InsertRow(RowOf("\x81")), 0);
   EXPECT_EQ(b->CellText(0, 0), "?");
@@ -193,7 +193,7 @@ TEST(ListRows, SortedListsPlaceNewRowsInOrder) {
     Stage stage;
     Options o;
     o.sortOrder = sortOrder;
-    ListBox* b = Make(stage, o);
+    ListView* b = Make(stage, o);
     ASSERT_NE(b, nullptr);
     for (size_t i = 0; i < std::size(words); ++i) {
       ListRowSpec s = RowOf(words[i], static_cast<int32_t>(i));
@@ -217,7 +217,7 @@ TEST(ListRows, SortedListsPlaceNewRowsInOrder) {
 
 TEST(ListRows, FindInTheFirstColumnIgnoresCase) {
   Stage stage;
-  ListBox* b = Make(stage);
+  ListView* b = Make(stage);
   ASSERT_NE(b, nullptr);
   std::string longText(300, 'q');
   for (std::string t : {std::string("Apple"), std::string("\xA3\xC1\xA3\xE1"), std::string("banana"), std::string(),
@@ -254,7 +254,7 @@ TEST(ListRows, SelectionAndFocusMoveWithTheirRows) {
     Stage stage;
     Options o;
     o.singleSelection = single;
-    ListBox* b = Make(stage, o);
+    ListView* b = Make(stage, o);
     ASSERT_NE(b, nullptr);
     for (const char* r : {"r0", "r1", "r2", "r3", "r4"}) b->InsertRow(RowOf(r));
     SetState(b, 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
@@ -290,7 +290,7 @@ TEST(ListRows, SelectionAndFocusMoveWithTheirRows) {
 }
 
 // The x of the state icon of a row, -1 when there is none.
-int StateIconX(ListBox* b, int32_t row, int* y) {
+int StateIconX(ListView* b, int32_t row, int* y) {
   RECT item{};
   item.left = LVIR_BOUNDS;
   b->Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
@@ -307,7 +307,7 @@ int StateIconX(ListBox* b, int32_t row, int* y) {
 
 // Posts a press and its release and waits until both and what they set
 // off have been handled.
-void Press(ListBox* b, UINT down, UINT up, WPARAM keys, int x, int y) {
+void Press(ListView* b, UINT down, UINT up, WPARAM keys, int x, int y) {
   ::PostMessageA(b->handle(), down, keys, MAKELPARAM(x, y));
   ::PostMessageA(b->handle(), up, 0, MAKELPARAM(x, y));
   ASSERT_TRUE(Flush());
@@ -321,7 +321,7 @@ TEST(ListRows, CheckBoxesToggleBetweenUncheckedAndChecked) {
     Stage stage;
     Options o;
     o.checkBoxes = checkBoxes;
-    ListBox* b = Make(stage, o);
+    ListView* b = Make(stage, o);
     ASSERT_NE(b, nullptr);
     for (int32_t row = 0; row < 4; ++row) b->InsertRow(RowOf("row"));
     if (!checkBoxes) {
@@ -374,7 +374,7 @@ TEST(ListRows, CheckBoxesToggleBetweenUncheckedAndChecked) {
 
 TEST(ListRows, AnAcceptedLabelEditIsKept) {
   Stage stage;
-  ListBox* b = Make(stage);
+  ListView* b = Make(stage);
   ASSERT_NE(b, nullptr);
   for (const char* r : {"alpha", "beta", "\xD6\xD0\xCE\xC4"}) b->InsertRow(RowOf(r));
   ::SetFocus(b->handle());
@@ -407,7 +407,7 @@ TEST(ListRows, AnAcceptedLabelEditIsKept) {
 
 TEST(ListRows, TypingMovesToTheFirstRowStartingWithTheLetters) {
   Stage stage;
-  ListBox* b = Make(stage);
+  ListView* b = Make(stage);
   ASSERT_NE(b, nullptr);
   for (const char* r : {"alpha", "beta", "\xD6\xD0\xCE\xC4", "Gamma", "bravo"}) b->InsertRow(RowOf(r));
   ::SetFocus(b->handle());
@@ -444,7 +444,7 @@ TEST(ListRows, StoredRowsAreBuiltAndWrittenBackUnchanged) {
   o.sortOrder = 1;
   o.rows = {RowRecord(0, "zeta", 2, 5, "tip z"), RowRecord(1, "z1"), RowRecord(1, "z2"), RowRecord(1, "beyond"),
             RowRecord(0, "alpha", 1, 6), RowRecord(1, "a1")};
-  ListBox* b = Make(stage, o);
+  ListView* b = Make(stage, o);
   ASSERT_NE(b, nullptr);
   ASSERT_EQ(FirstCells(b), (std::vector<std::string>{"alpha", "zeta"}));
   EXPECT_EQ(b->CellText(0, 1), "a1");
@@ -460,7 +460,7 @@ TEST(ListRows, StoredRowsAreBuiltAndWrittenBackUnchanged) {
   ts::forms::ListViewProps back;
   ASSERT_TRUE(ts::forms::ReadRecord(all.data(), static_cast<uint32_t>(all.size()), &back));
   EXPECT_EQ(back.initialRows, ts::forms::EncodeRows(o.rows));
-  auto* again = static_cast<ListBox*>(stage.Create(&ListViewInterface, kId + 1, all).unit);
+  auto* again = static_cast<ListView*>(stage.Create(&ListViewInterface, kId + 1, all).unit);
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(FirstCells(again), (std::vector<std::string>{"alpha", "zeta"}));
 }
@@ -469,7 +469,7 @@ TEST(ListRows, StoredRowsAreBuiltAndWrittenBackUnchanged) {
 // resolved, and "no colour" (CLR_NONE) reaches it unchanged.
 TEST(ListRows, ColoursReachTheControlWithOnlyTheButtonFaceResolved) {
   Stage stage;
-  ListBox* b = Make(stage);
+  ListView* b = Make(stage);
   ASSERT_NE(b, nullptr);
   constexpr int32_t kTextBackColor = 2, kBackColor = 3;
   b->SetProperty(kTextBackColor, PropertyValue::Int(static_cast<int32_t>(CLR_NONE)));
@@ -486,7 +486,7 @@ TEST(ListRows, TheControlAsksTheRowsForWhatItShows) {
   Stage stage;
   Options o;
   o.checkBoxes = true;
-  ListBox* b = Make(stage, o);
+  ListView* b = Make(stage, o);
   ASSERT_NE(b, nullptr);
   ListRowSpec s = RowOf("\xD6\xD0\xCE\xC4 path");
   s.image = 2;
@@ -521,7 +521,7 @@ TEST(ListRows, HotTrackingRaisesEvent3OnlyWhenTheHotRowChanges) {
   Stage stage;
   Options o;
   o.hotTracking = true;
-  ListBox* b = Make(stage, o);
+  ListView* b = Make(stage, o);
   ASSERT_NE(b, nullptr);
   for (int32_t row = 0; row < 3; ++row) b->InsertRow(RowOf("row"));
   for (int32_t row : {0, 0, 1, 1, -1, 1, 0}) {
@@ -551,7 +551,7 @@ SIZE_T PrivateBytes() {
 // rows cost over a kilobyte each).
 TEST(ListRows, ARowCostsLittleMoreThanItsTexts) {
   Stage stage;
-  ListBox* b = Make(stage);
+  ListView* b = Make(stage);
   ASSERT_NE(b, nullptr);
   b->Send(WM_SETREDRAW, FALSE);
   constexpr int kRows = 20000;

@@ -10,7 +10,7 @@
 
 namespace {
 
-using namespace tstest;
+using namespace ts::test;
 using namespace ts::controls;
 constexpr uint32_t kList = 0x20004;
 constexpr uint32_t kId = 9;
@@ -40,7 +40,7 @@ int32_t Find(std::vector<ts::ArgRecord> rest) {
   return Call(ListFindItem, rest).v.i32;
 }
 
-TEST(ListBox, InsertWithoutArgumentsAppendsAnEmptyRow) {
+TEST(ListView, InsertWithoutArgumentsAppendsAnEmptyRow) {
   Stage stage;
   ASSERT_NE(stage.Create(&ListViewInterface, kId, ReportRecord(false)).unit, nullptr);
   EXPECT_EQ(AddRow("a"), 0);
@@ -56,7 +56,7 @@ TEST(ListBox, InsertWithoutArgumentsAppendsAnEmptyRow) {
   EXPECT_EQ(Cell(0, 0), "");
 }
 
-TEST(ListBox, LongCellTextsComeBackWhole) {
+TEST(ListView, LongCellTextsComeBackWhole) {
   Stage stage;
   ASSERT_NE(stage.Create(&ListViewInterface, kId, ReportRecord(false)).unit, nullptr);
   ASSERT_EQ(AddRow("r"), 0);
@@ -69,7 +69,7 @@ TEST(ListBox, LongCellTextsComeBackWhole) {
   }
 }
 
-TEST(ListBox, FindItemFollowsTheColumnRules) {
+TEST(ListView, FindItemFollowsTheColumnRules) {
   Stage stage;
   ASSERT_NE(stage.Create(&ListViewInterface, kId, ReportRecord(false)).unit, nullptr);
   const char* rows[4][3] = {{"ABC", "ABx", "p"}, {"zz", "abz", "q"}, {"yy", "r", "s"}, {"xx", "t", "needle"}};
@@ -95,9 +95,9 @@ TEST(ListBox, FindItemFollowsTheColumnRules) {
   EXPECT_EQ(Find({Text("needle"), Int(4), Bool(true), Int(-1)}), -1);
 }
 
-TEST(ListBox, MouseToggleRaisesOneEventAfterTheChange) {
+TEST(ListView, MouseToggleRaisesOneEventAfterTheChange) {
   Stage stage;
-  auto* list = static_cast<ListBox*>(stage.Create(&ListViewInterface, kId, ReportRecord(true)).unit);
+  auto* list = static_cast<ListView*>(stage.Create(&ListViewInterface, kId, ReportRecord(true)).unit);
   ASSERT_NE(list, nullptr);
   ASSERT_EQ(AddRow("one"), 0);
   ASSERT_EQ(AddRow("two"), 1);

@@ -61,21 +61,21 @@ TEST(PlacePicture, NaturalSizeSitsAtTheTopLeftAndStretchedFillsTheBox) {
 }
 
 // A frame of one palette index over an area, with palette entry i = colours[i].
-images::GifFrame Frame(uint32_t left, uint32_t top, uint32_t w, uint32_t h, uint8_t index, int disposal,
-                       const std::vector<images::Rgb>& colours) {
-  images::GifFrame f;
+ts::images::GifFrame Frame(uint32_t left, uint32_t top, uint32_t w, uint32_t h, uint8_t index, int disposal,
+                       const std::vector<ts::images::Rgb>& colours) {
+  ts::images::GifFrame f;
   f.left = left;
   f.top = top;
   f.width = w;
   f.height = h;
   f.disposal = disposal;
-  images::MakeDib8(f.dib, w, h, colours.data(), colours.size());
+  ts::images::MakeDib8(f.dib, w, h, colours.data(), colours.size());
   for (uint32_t y = 0; y < h; ++y)
-    for (uint32_t x = 0; x < w; ++x) f.dib[images::kDibPixelOffset + images::Stride8(w) * y + x] = index;
+    for (uint32_t x = 0; x < w; ++x) f.dib[ts::images::kDibPixelOffset + ts::images::Stride8(w) * y + x] = index;
   return f;
 }
 
-const std::vector<images::Rgb> kColours = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+const std::vector<ts::images::Rgb> kColours = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
 constexpr uint32_t kRedWord = 0xFF0000, kGreenWord = 0x00FF00, kBlueWord = 0x0000FF;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
@@ -113,11 +113,11 @@ TEST(GifCompositor, DisposalThreeRestoresThePixelsSavedBeforeTheFrame) {
 }
 
 TEST(GifCompositor, TransparentIndexLeavesTheCanvasEvenWhereAnotherIndexHasTheSameColour) {
-  std::vector<images::Rgb> colours = kColours;
+  std::vector<ts::images::Rgb> colours = kColours;
   colours.push_back({255, 0, 0});  // index 4: red as well, but opaque
   GifCompositor c(2, 1, kWhite);
-  images::GifFrame f = Frame(0, 0, 2, 1, 1, 0, colours);
-  f.dib[images::kDibPixelOffset + 1] = 4;
+  ts::images::GifFrame f = Frame(0, 0, 2, 1, 1, 0, colours);
+  f.dib[ts::images::kDibPixelOffset + 1] = 4;
   f.transparent = true;
   f.transparentIndex = 1;
   c.Apply(f);
@@ -131,8 +131,8 @@ TEST(GifCompositor, FramesPastTheScreenAreClipped) {
   EXPECT_EQ(c.At(3, 3), kRedWord);
   c.Apply(Frame(9, 9, 2, 2, 2, 2, kColours));  // wholly outside: nothing
   EXPECT_EQ(c.At(3, 3), 0xFFFFFFu);            // the saved pixels came back
-  images::GifFrame truncated = Frame(0, 0, 2, 2, 2, 0, kColours);
-  truncated.dib.resize(images::kDibPixelOffset + 1);
+  ts::images::GifFrame truncated = Frame(0, 0, 2, 2, 2, 0, kColours);
+  truncated.dib.resize(ts::images::kDibPixelOffset + 1);
   c.Apply(truncated);
   EXPECT_EQ(c.At(0, 0), 0xFFFFFFu);
 }

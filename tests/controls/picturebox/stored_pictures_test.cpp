@@ -14,15 +14,15 @@
 namespace ts::controls {
 namespace {
 
-using tstest::Bytes;
-using tstest::Pixels;
-using tstest::PumpUntil;
-using tstest::Stage;
+using ts::test::Bytes;
+using ts::test::Pixels;
+using ts::test::PumpUntil;
+using ts::test::Stage;
 
 constexpr uint32_t kUnit = 0x16010001;
 
 // A control's client area as it paints it.
-Pixels Shot(HWND hwnd) { return tstest::Render(hwnd, PRF_CLIENT); }
+Pixels Shot(HWND hwnd) { return ts::test::Render(hwnd, PRF_CLIENT); }
 RECT Area(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
 
 Bytes ReadFormPicture(const std::string& name) {
@@ -48,7 +48,7 @@ TEST(StoredPictures, EveryButtonImageBuildsItsSlotAndDrawsOnAButton) {
     props.caption = "";
     props.normalImage = ReadFormPicture(name);
     ASSERT_FALSE(props.normalImage.empty()) << name;
-    auto* b = new SuperButton(tstest::kStageForm, kUnit, props);
+    auto* b = new SuperButton(ts::test::kStageForm, kUnit, props);
     const Bytes record = forms::WriteRecord(props);
     ASSERT_TRUE(b->Create(stage.Args(record, Area(10, 10, 60, 60), kUnit))) << name;
     const ImageSlot& slot = b->slot(Slot::kNormal);

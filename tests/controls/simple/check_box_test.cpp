@@ -6,7 +6,7 @@
 #include "tests/images/image_writers.h"
 #include "tests/support/stage.h"
 
-using namespace tstest;
+using namespace ts::test;
 
 namespace {
 

@@ -31,8 +31,8 @@
 extern "C" const unsigned char simple_forms_handlers[];
 std::vector<std::string>& CalledHandlers();
 
-using tstest::Flush;
-using tstest::PumpUntil;
+using ts::test::Flush;
+using ts::test::PumpUntil;
 
 namespace {
 

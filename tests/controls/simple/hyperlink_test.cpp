@@ -13,7 +13,7 @@
 #include "tests/support/stage.h"
 #include "tests/support/wait.h"
 
-using namespace tstest;
+using namespace ts::test;
 
 namespace {
 

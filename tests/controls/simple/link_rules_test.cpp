@@ -3,7 +3,7 @@
 
 #include "controls/simple/link_logic.h"
 
-using namespace ts::controls::simple;
+using namespace ts::controls;
 
 TEST(LinkTarget, MailLinkOpensMailtoFollowedByTheAddressAndNothingWhenEmpty) {
   EXPECT_EQ(LinkTarget(kMailLink, "kestrow@example.com", "http://x"), "mailto:kestrow@example.com");

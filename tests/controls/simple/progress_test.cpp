@@ -6,7 +6,7 @@
 #include "controls/simple/simple_controls.h"
 #include "tests/support/stage.h"
 
-using namespace tstest;
+using namespace ts::test;
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 namespace {
 
-using namespace tstest;
+using namespace ts::test;
 using namespace ts::controls;
 constexpr uint32_t kTree = 0x20001;
 constexpr uint32_t kId = 7;
