@@ -174,10 +174,17 @@ std::shared_ptr<ActiveScan> g_current;
 // message); the program waits for each before it ends. UI thread only.
 std::vector<std::shared_ptr<ActiveScan>> g_workers;
 std::atomic<bool> g_exiting{false};
+std::atomic<int32_t> g_runningWorkers{0};
+
+// Counts a worker out when its body ends, whichever way it ends.
+struct CountedOut {
+  ~CountedOut() { g_runningWorkers.fetch_sub(1); }
+};
 
 // The worker thread's body: the parameter is a heap copy of the scan's
 // reference, which the worker releases when it ends.
 extern "C" void ScanWorker(uint32_t parameter) {
+  const CountedOut countedOut;
   std::unique_ptr<std::shared_ptr<ActiveScan>> scan(
       reinterpret_cast<std::shared_ptr<ActiveScan>*>(static_cast<uintptr_t>(parameter)));
   ActiveScan& s = **scan;
@@ -254,8 +261,10 @@ void StartScan() {
   auto scan = std::make_shared<ActiveScan>();
   auto* handoff = new std::shared_ptr<ActiveScan>(scan);
   int32_t handle = 0;
+  g_runningWorkers.fetch_add(1);
   if (!StartThread(ScanWorker, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handoff)), &handle)) {
     // No worker: the buttons stay as they are, idle.
+    g_runningWorkers.fetch_sub(1);
     delete handoff;
     scan->job.Retire();
     return;
@@ -283,6 +292,8 @@ void StopScan() {
   SetTextProperty(ui::Elapsed, prop::LabelCaption, ElapsedText());
   SetTextProperty(ui::Totals, prop::LabelCaption, TotalsText());
 }
+
+int32_t RunningScanWorkers() { return g_runningWorkers.load(); }
 
 void StopScanForExit() {
   g_exiting.store(true);

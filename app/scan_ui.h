@@ -15,6 +15,9 @@ void StopScan();
 // program started, running or stopped, is stopped (it makes no further
 // visible change) and waited for before the program ends.
 void StopScanForExit();
+// How many scan workers are still running, stopped ones included. A worker
+// no longer counted makes no further change; any thread may ask.
+int32_t RunningScanWorkers();
 
 // "共用时：" texts: days, hours, minutes and seconds, zero parts left out.
 std::string FormatElapsed(double seconds);

@@ -42,20 +42,20 @@ Dialog Find(DWORD process, bool messageBox, int control = 0) {
   return s.found;
 }
 
-std::string ItemText(HWND tree, HTREEITEM item) {
-  char buf[MAX_PATH] = {};
-  TVITEMA it{};
+std::wstring ItemText(HWND tree, HTREEITEM item) {
+  wchar_t buf[MAX_PATH] = {};
+  TVITEMW it{};
   it.mask = TVIF_TEXT;
   it.hItem = item;
   it.pszText = buf;
-  it.cchTextMax = sizeof buf;
-  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+  it.cchTextMax = MAX_PATH;
+  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it));
   return buf;
 }
 
 // Expands `parent` (the roots when null) and finds a child whose text
 // matches, waiting while the dialog fills the branch.
-HTREEITEM FindChild(HWND tree, HTREEITEM parent, const std::function<bool(const std::string&)>& match) {
+HTREEITEM FindChild(HWND tree, HTREEITEM parent, const std::function<bool(const std::wstring&)>& match) {
   HTREEITEM result = nullptr;
   WaitFor([&] {
     HTREEITEM item;
@@ -74,6 +74,12 @@ HTREEITEM FindChild(HWND tree, HTREEITEM parent, const std::function<bool(const 
     return false;
   }, 5000);
   return result;
+}
+
+// Presses a button of the folder dialog and waits until the dialog is gone.
+void Close(HWND dialog, int button) {
+  PressButton(dialog, button);
+  WaitFor([dialog] { return !IsWindow(dialog); }, 5000);
 }
 
 }  // namespace
@@ -115,33 +121,45 @@ Dialog WaitForFolderDialog(DWORD ms) {
   return dialog;
 }
 
-std::string AnswerFolderDialog(const std::string& folder, DWORD ms) {
+std::string AnswerFolderDialog(const std::wstring& folder, DWORD ms) {
   const Dialog dialog = WaitForFolderDialog(ms);
   if (!dialog.hwnd) return "no folder dialog";
   if (folder.empty()) {
-    PressButton(dialog.hwnd, IDCANCEL);
+    Close(dialog.hwnd, IDCANCEL);
     return "";
   }
   HWND tree = GetDlgItem(dialog.hwnd, kFolderTree);
-  HTREEITEM item = FindChild(tree, nullptr, [](const std::string&) { return true; });
-  item = item ? FindChild(tree, item, [](const std::string& t) { return t == "我的电脑"; }) : nullptr;
-  item = item ? FindChild(tree, item, [](const std::string& t) { return t.find("(Z:)") != std::string::npos; })
+  HTREEITEM item = FindChild(tree, nullptr, [](const std::wstring&) { return true; });
+  item = item ? FindChild(tree, item, [](const std::wstring& t) { return t == L"\x6211\x7684\x7535\x8111"; })  // 我的电脑
+              : nullptr;
+  item = item ? FindChild(tree, item, [](const std::wstring& t) { return t.find(L"(Z:)") != std::wstring::npos; })
               : nullptr;
   // Then each folder name after "Z:\".
   for (size_t at = 3; item && at < folder.size();) {
-    size_t end = folder.find('\\', at);
-    if (end == std::string::npos) end = folder.size();
-    const std::string name = folder.substr(at, end - at);
-    item = FindChild(tree, item, [&](const std::string& t) { return t == name; });
+    size_t end = folder.find(L'\\', at);
+    if (end == std::wstring::npos) end = folder.size();
+    const std::wstring name = folder.substr(at, end - at);
+    item = FindChild(tree, item, [&](const std::wstring& t) { return t == name; });
     at = end + 1;
   }
   if (!item) {
-    PressButton(dialog.hwnd, IDCANCEL);
-    return "folder not found in the dialog's tree: " + folder;
+    Close(dialog.hwnd, IDCANCEL);
+    std::string shown(folder.size() * 2 + 1, '\0');
+    const int n = WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, shown.data(), static_cast<int>(shown.size()),
+                                      nullptr, nullptr);
+    shown.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+    return "folder not found in the dialog's tree: " + shown;
   }
   SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-  PressButton(dialog.hwnd, IDOK);
+  Close(dialog.hwnd, IDOK);
   return "";
+}
+
+std::string AnswerFolderDialog(const std::string& folder, DWORD ms) {
+  std::wstring wide(folder.size() + 1, L'\0');
+  const int n = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+  return AnswerFolderDialog(wide, ms);
 }
 
 }  // namespace ts::test

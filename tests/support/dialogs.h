@@ -41,6 +41,10 @@ Dialog WaitForFolderDialog(DWORD ms = 10000);
 // Answers the folder dialog when it appears: selects `folder` (a path under
 // Z:\, walked from the desktop through "我的电脑" and the drive) and presses
 // OK, or presses Cancel when `folder` is empty. An error text, "" on success.
+// The answer is complete once the dialog is gone, so a dialog asked for next
+// is never taken for this one. Folder names are compared exactly: give them
+// in UTF-16 when the code page cannot spell them.
+std::string AnswerFolderDialog(const std::wstring& folder, DWORD ms = 10000);
 std::string AnswerFolderDialog(const std::string& folder, DWORD ms = 10000);
 
 }  // namespace ts::test

@@ -52,6 +52,21 @@ TEST(TempTree, MakesNestedFilesAndRemovesThemReadOnlyOnesIncluded) {
   EXPECT_FALSE(PathExists(root));
 }
 
+TEST(TempTree, NamesTheCodePageCannotSpellAreMadeAsNamedAndRemoved) {
+  std::string root;
+  {
+    TempTree tree("exact");
+    root = tree.root();
+    const std::wstring folder = L"\xC790\xB8CC";  // Korean: no place in the code page
+    const std::wstring dotted = tree.File(folder + L"\\t.", "dotted");
+    tree.File(folder + L"\\\xD83D\xDE00", "emoji");
+    EXPECT_EQ(ReadWhole(dotted), "dotted");
+    EXPECT_FALSE(PathExists(tree / (folder + L"\\t"))) << "the name keeps its dot";
+    EXPECT_EQ(ReadWhole(tree / (folder + L"\\\xD83D\xDE00")), "emoji");
+  }
+  EXPECT_FALSE(PathExists(root));
+}
+
 TEST(TempTree, RemovalTakesLinksAwayWithoutFollowingThem) {
   TempTree outside("outside");
   const std::string kept = outside.File("kept.txt", "kept");

@@ -26,6 +26,55 @@ std::wstring Widen(const std::string& s) {
   return w;
 }
 
+// A full path as the file functions take it without rewriting it (no
+// trailing dot or space stripped, any length); other paths as they are.
+std::wstring Verbatim(const std::wstring& path) {
+  if (path.size() > 2 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+  if (path.size() > 2 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'?') {
+    return L"\\\\?\\UNC\\" + path.substr(2);
+  }
+  return path;
+}
+
+void RemoveExact(const std::wstring& folder) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(Verbatim(folder + L"\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      const std::wstring exact = Verbatim(path);
+      const bool isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      const bool isLink = (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+      if (!isLink && (fd.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetFileAttributesW(exact.c_str(), FILE_ATTRIBUTE_NORMAL);
+      }
+      if (isFolder && !isLink) {
+        RemoveExact(path);
+      } else if (isFolder) {
+        RemoveDirectoryW(exact.c_str());
+      } else {
+        DeleteFileW(exact.c_str());
+      }
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+  }
+  SetFileAttributesW(Verbatim(folder).c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(Verbatim(folder).c_str());
+}
+
+// What an open file holds, from its start; closes it.
+std::string ReadAndClose(HANDLE h) {
+  if (h == INVALID_HANDLE_VALUE) return "";
+  std::string out(GetFileSize(h, nullptr), '\0');
+  DWORD got = 0;
+  if (!out.empty()) ReadFile(h, out.data(), static_cast<DWORD>(out.size()), &got, nullptr);
+  CloseHandle(h);
+  out.resize(got);
+  return out;
+}
+
 bool Write(HANDLE h, const std::string& content) {
   if (h == INVALID_HANDLE_VALUE) return false;
   DWORD wrote = 0;
@@ -80,17 +129,50 @@ std::string TempTree::Dir(const std::string& relative) const {
 }
 
 std::string TempTree::File(const std::string& relative, const std::string& content) const {
-  MakeParents(relative);
   const std::string path = Path(relative);
-  if (!Write(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), content)) {
+  auto create = [&] { return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr); };
+  // Parents are made only when missing: a test may make thousands of files.
+  HANDLE h = create();
+  if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
+    MakeParents(relative);
+    h = create();
+  }
+  if (!Write(h, content)) {
     ADD_FAILURE() << "cannot write " << path;
   }
   return path;
 }
 
-std::wstring TempTree::WideFile(const std::wstring& relative, const std::string& content) const {
-  const std::wstring path = Widen(root_) + L"\\" + relative;
-  if (!Write(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), content)) {
+std::wstring TempTree::Path(const std::wstring& relative) const {
+  return relative.empty() ? Widen(root_) : Widen(root_) + L"\\" + relative;
+}
+
+void TempTree::MakeParents(const std::wstring& relative) const {
+  for (size_t at = relative.find(L'\\'); at != std::wstring::npos; at = relative.find(L'\\', at + 1)) {
+    CreateDirectoryW(Verbatim(Path(relative.substr(0, at))).c_str(), nullptr);
+  }
+}
+
+std::wstring TempTree::Dir(const std::wstring& relative) const {
+  MakeParents(relative);
+  const std::wstring path = Path(relative);
+  if (!CreateDirectoryW(Verbatim(path).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    ADD_FAILURE() << "cannot create a folder with a UTF-16 name under " << root_;
+  }
+  return path;
+}
+
+std::wstring TempTree::File(const std::wstring& relative, const std::string& content) const {
+  const std::wstring path = Path(relative);
+  auto create = [&] {
+    return CreateFileW(Verbatim(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  };
+  HANDLE h = create();
+  if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
+    MakeParents(relative);
+    h = create();
+  }
+  if (!Write(h, content)) {
     ADD_FAILURE() << "cannot write a file with a UTF-16 name under " << root_;
   }
   return path;
@@ -128,40 +210,19 @@ std::string TempTree::Read(const std::string& relative) const { return ReadWhole
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string ReadWhole(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "";
-  std::string out(GetFileSize(h, nullptr), '\0');
-  DWORD got = 0;
-  if (!out.empty()) ReadFile(h, out.data(), static_cast<DWORD>(out.size()), &got, nullptr);
-  CloseHandle(h);
-  out.resize(got);
-  return out;
+  return ReadAndClose(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
 }
 
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      const bool isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-      const bool isLink = (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-      if (!isLink) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (isFolder && !isLink) {
-        RemoveTree(path);
-      } else if (isFolder) {
-        RemoveDirectoryA(path.c_str());
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryA(folder.c_str());
+bool PathExists(const std::wstring& path) {
+  return GetFileAttributesW(Verbatim(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+std::string ReadWhole(const std::wstring& path) {
+  return ReadAndClose(CreateFileW(Verbatim(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+}
+
+void RemoveTree(const std::string& folder) { RemoveExact(Widen(folder)); }
 
 }  // namespace ts::test

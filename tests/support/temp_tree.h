@@ -44,8 +44,12 @@ class TempTree {
   std::string Dir(const std::string& relative) const;
   std::string File(const std::string& relative, const std::string& content) const;
   std::string File(const std::string& relative, const Body& body) const { return File(relative, body.Bytes()); }
-  // A name the code page cannot hold, given in UTF-16.
-  std::wstring WideFile(const std::wstring& relative, const std::string& content) const;
+  // The same for names given in UTF-16, which the code page may not spell:
+  // exact paths, made as named (a name ending in a dot keeps its dot).
+  std::wstring Path(const std::wstring& relative) const;
+  std::wstring operator/(const std::wstring& relative) const { return Path(relative); }
+  std::wstring Dir(const std::wstring& relative) const;
+  std::wstring File(const std::wstring& relative, const std::string& content) const;
   // A file of `size` zero bytes that the host keeps sparse.
   std::string Sparse(const std::string& relative, int64_t size) const;
   // Second paths to an existing file or folder: false where the platform
@@ -60,6 +64,7 @@ class TempTree {
 
  private:
   void MakeParents(const std::string& relative) const;
+  void MakeParents(const std::wstring& relative) const;
   std::string root_;
   bool keep_ = false;
 };
@@ -67,8 +72,11 @@ class TempTree {
 bool PathExists(const std::string& path);
 // A whole file's bytes, "" when it cannot be read.
 std::string ReadWhole(const std::string& path);
-// Removes a folder and everything below it; links are removed, never
-// followed. Read-only files go too.
+// The same for exact paths, taken as named.
+bool PathExists(const std::wstring& path);
+std::string ReadWhole(const std::wstring& path);
+// Removes a folder and everything below it, whatever the names; links are
+// removed, never followed. Read-only files go too.
 void RemoveTree(const std::string& folder);
 
 }  // namespace ts::test
