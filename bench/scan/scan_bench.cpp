@@ -45,6 +45,8 @@
 #include "app/startup.h"
 #include "app/ui.h"
 #include "tests/app/e2e_support.h"
+#include "tests/support/stage.h"
+#include "tests/support/wait.h"
 
 using namespace ts::app;
 
@@ -110,7 +112,8 @@ double PeakWorkingSetMb() {
 // `minimized` (diagnostic too): the main window minimized during the scan,
 // so that nothing of it is painted.
 void RunScan(const std::string& folder, bool listDrawingOff, bool minimized) {
-  if (listDrawingOff) SendMessageA(e2e::UnitWindow(ui::DigestList), WM_SETREDRAW, FALSE, 0);
+  HWND main = ts::test::LoadedWindow(kMainForm);
+  if (listDrawingOff) SendMessageA(ts::test::UnitWindowOf(main, ui::DigestList.unit), WM_SETREDRAW, FALSE, 0);
   ListDeleteAll(ui::FolderList);
   for (size_t at = 0; at <= folder.size();) {
     size_t end = folder.find('|', at);
@@ -121,12 +124,12 @@ void RunScan(const std::string& folder, bool listDrawingOff, bool minimized) {
   SetTextProperty(ui::Patterns, prop::EditContent, "*");
   SetIntProperty(ui::Subfolders, prop::Checked, 1);
   SetIntProperty(ui::Recycle, prop::Checked, 0);
-  if (!e2e::WaitFor([] { return e2e::Enabled(ui::ScanButton); })) Fail("the scan button stays disabled");
+  if (!ts::test::WaitFor([] { return e2e::Enabled(ui::ScanButton); })) Fail("the scan button stays disabled");
   double workingSetBefore = PeakWorkingSetMb();
 
   if (minimized) {
-    ShowWindow(e2e::MainWindow(), SW_MINIMIZE);
-    e2e::WaitFor([] { return IsIconic(e2e::MainWindow()) != FALSE; }, 5000);
+    ShowWindow(main, SW_MINIMIZE);
+    ts::test::WaitFor([&] { return IsIconic(main) != FALSE; }, 5000);
   }
   const std::string idle = e2e::Label(ui::CurrentFile);
   const double start = Now();
@@ -150,7 +153,7 @@ void RunScan(const std::string& folder, bool listDrawingOff, bool minimized) {
   OnUiThread([&] { groups = CountGroups(); });
   const double peak = PeakWorkingSetMb();
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  e2e::WaitFor([&] { return !IsWindow(box); }, 5000);
+  ts::test::WaitFor([&] { return !IsWindow(box); }, 5000);
   std::printf("scan seconds %.3f list_seconds %.3f groups %d peak_ws_mb %.1f start_ws_mb %.1f\n", seconds, listed,
               groups, peak, workingSetBefore);
 }
@@ -199,7 +202,7 @@ void RunTreeWalks(int groups) {
 // added to the result tree, each batch in one call like the scan's flushes.
 void RunChangeCosts(int rows) {
   double appendSeconds = 0, cellSeconds = 0, treeSeconds = 0, noRedrawSeconds = 0;
-  HWND list = e2e::UnitWindow(ui::DigestList);
+  HWND list = ts::test::UnitWindowOf(ts::test::LoadedWindow(kMainForm), ui::DigestList.unit);
   const bool listVisible = IsWindowVisible(list) != FALSE;
   RECT rc{};
   GetWindowRect(list, &rc);
@@ -257,7 +260,7 @@ void RunChangeCosts(int rows) {
 // alone. Every step is painted at once (UpdateWindow), as the worker's
 // flushes are between its reads.
 void RunStepCosts(int steps) {
-  HWND main = e2e::MainWindow();
+  HWND main = ts::test::LoadedWindow(kMainForm);
   double all = 0, bar = 0, percent = 0, current = 0;
   OnUiThread([&] {
     SetIntProperty(ui::Progress, prop::Maximum, steps);
@@ -291,7 +294,7 @@ void RunStepCosts(int steps) {
       int32_t r = TreeAppend(ui::ResultTree, -1, root);
       TreeAppend(ui::ResultTree, r, root + ".copy");
     }
-    HWND tree = e2e::UnitWindow(ui::ResultTree);
+    HWND tree = ts::test::UnitWindowOf(main, ui::ResultTree.unit);
     RedrawWindow(tree, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     const double t0 = Now();
     for (int i = 0; i < 20; ++i) {
@@ -314,7 +317,7 @@ double WorkingSetMb() {
 // Where the scan's memory goes: the working set after each kind of change
 // the scan makes, many times over (diagnostic).
 void RunMemory(int rows) {
-  HWND list = e2e::UnitWindow(ui::DigestList);
+  HWND list = ts::test::UnitWindowOf(ts::test::LoadedWindow(kMainForm), ui::DigestList.unit);
   double start = 0, afterRows = 0, afterCells = 0, afterLabels = 0, afterTree = 0;
   OnUiThread([&] {
     start = WorkingSetMb();
@@ -415,7 +418,10 @@ int main(int argc, char** argv) {
   }
   CreateBenchWindow();
   std::thread driver([mode, arg, extra] {
-    if (!e2e::WaitFor([] { return e2e::MainWindow() != nullptr && IsWindowVisible(e2e::MainWindow()); }, 30000)) {
+    if (!ts::test::WaitFor([] {
+          HWND main = ts::test::LoadedWindow(kMainForm);
+          return main != nullptr && IsWindowVisible(main);
+        }, 30000)) {
       Fail("the main window did not appear");
     }
     if (mode == "scan") {

@@ -19,18 +19,41 @@
 #include "app/calls.h"
 #include "app/item_paths.h"
 #include "app/scan/path_rules.h"
+#include "app/scan_ui.h"
 #include "app/startup.h"
 #include "app/ui.h"
-#include "runtime/forms_link.h"
 #include "tests/app/e2e_support.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/pump.h"
+#include "tests/support/stage.h"
+#include "tests/support/temp_tree.h"
 #include "tests/support/test_support.h"
+#include "tests/support/wait.h"
 
 using namespace e2e;
 using namespace ts::app;
+using ts::test::AnswerFolderDialog;
+using ts::test::Dialog;
+using ts::test::Dismiss;
+using ts::test::LoadedWindow;
+using ts::test::NoMessageBox;
+using ts::test::PathExists;
+using ts::test::QueuePassed;
+using ts::test::ReadWhole;
+using ts::test::TempTree;
+using ts::test::UnitWindowOf;
+using ts::test::WaitFor;
+using ts::test::WaitForMessageBox;
 
 namespace {
 
 const char* const kDone = "恭喜你，当前目录重复文件已扫描成功，请重新进行扫描！";
+
+// The main window once it is on screen, or null.
+HWND ShownMainWindow() {
+  HWND main = LoadedWindow(kMainForm);
+  return main != nullptr && IsWindowVisible(main) ? main : nullptr;
+}
 
 // Puts folders straight into the folder list and sets the options.
 void Prepare(const std::vector<std::string>& folders, const std::string& patterns, bool subfolders,
@@ -47,13 +70,25 @@ void ScanToEnd() {
   ts::test::ExpectMessageBoxes expected;
   ASSERT_TRUE(WaitFor([] { return Enabled(ui::ScanButton); }));
   Click(ui::ScanButton);
-  Box box;
-  ASSERT_TRUE(WaitForBox(&box, 60000)) << "the scan did not end";
+  const Dialog box = WaitForMessageBox(60000);
+  ASSERT_NE(box.hwnd, nullptr) << "the scan did not end";
   EXPECT_EQ(box.text, kDone);
   EXPECT_EQ(box.caption, text::BlogCaption);
-  EXPECT_FALSE(box.ownedByMainThread) << "the end-of-scan message belongs to the worker";
-  EXPECT_TRUE(IsWindowEnabled(MainWindow())) << "the main window stays usable";
+  HWND main = LoadedWindow(kMainForm);
+  EXPECT_NE(box.thread, GetWindowThreadProcessId(main, nullptr)) << "the end-of-scan message belongs to the worker";
+  EXPECT_TRUE(IsWindowEnabled(main)) << "the main window stays usable";
   Dismiss(box);
+}
+
+// Where the shell keeps a recycled file of this name.
+std::wstring InTrash(const std::wstring& name) {
+  wchar_t home[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"XDG_DATA_HOME", home, MAX_PATH);
+  std::wstring trash = std::wstring(L"Z:") + home + L"/Trash/files/" + name;
+  for (wchar_t& ch : trash) {
+    if (ch == L'/') ch = L'\\';
+  }
+  return trash;
 }
 
 std::string TotalsFor(int groups) {
@@ -66,25 +101,25 @@ std::string TotalsFor(int groups) {
 }  // namespace
 
 TEST(Folders, TheFolderDialogAddsAFolderAndAListedOneIsRefused) {
-  Fixture fx("dlg");
-  fx.Dir("数据");
+  TempTree files("dlg", "Z:\\tmp");
+  files.Dir("数据");
   ListDeleteAll(ui::FolderList);
   std::string error;
-  std::thread answer([&] { error = AnswerFolderDialog(fx.Path("数据")); });
+  std::thread answer([&] { error = AnswerFolderDialog(files.Path("数据")); });
   Click(ui::AddButton);
   answer.join();
   ASSERT_EQ(error, "");
   ASSERT_TRUE(WaitFor([] { return ListRowCount(ui::FolderList) == 1; }));
-  EXPECT_EQ(ListCellText(ui::FolderList, 0, 0), fx.Path("数据"));
+  EXPECT_EQ(ListCellText(ui::FolderList, 0, 0), files.Path("数据"));
 
   // The same folder again: refused with its message, the list unchanged.
   {
     ts::test::ExpectMessageBoxes expected;
-    std::thread again([&] { error = AnswerFolderDialog(fx.Path("数据")); });
+    std::thread again([&] { error = AnswerFolderDialog(files.Path("数据")); });
     Click(ui::AddButton);
     again.join();
-    Box box;
-    ASSERT_TRUE(WaitForBox(&box));
+    const Dialog box = WaitForMessageBox();
+    ASSERT_NE(box.hwnd, nullptr);
     EXPECT_EQ(box.text, "当前所选目录已存在，请不要重复添加，谢谢使用！");
     EXPECT_EQ(box.caption, text::AppCaption);
     Dismiss(box);
@@ -95,7 +130,7 @@ TEST(Folders, TheFolderDialogAddsAFolderAndAListedOneIsRefused) {
   std::thread cancel([&] { error = AnswerFolderDialog(""); });
   Click(ui::AddButton);
   cancel.join();
-  Sleep(200);
+  ASSERT_TRUE(QueuePassed(LoadedWindow(kMainForm))) << "the add has ended";
   EXPECT_EQ(ListRowCount(ui::FolderList), 1);
   ListDeleteAll(ui::FolderList);
 }
@@ -104,22 +139,22 @@ TEST(Folders, TheFolderDialogAddsAFolderAndAListedOneIsRefused) {
 // each get a place of their own, the mouse and the keyboard select each of
 // them, and removing the middle one leaves the others in order.
 TEST(Folders, TheSmallIconFolderListSelectsAndRemovesLikeAList) {
-  Fixture fx("icons");
+  TempTree files("icons", "Z:\\tmp");
   const std::vector<std::string> names = {"甲", "乙", "丙"};
   std::vector<std::string> added;
   ListDeleteAll(ui::FolderList);
   for (const std::string& name : names) {
-    fx.Dir(name);
-    added.push_back(fx.Path(name));
+    files.Dir(name);
+    added.push_back(files.Path(name));
     std::string error;
-    std::thread answer([&] { error = AnswerFolderDialog(fx.Path(name)); });
+    std::thread answer([&] { error = AnswerFolderDialog(files.Path(name)); });
     Click(ui::AddButton);
     answer.join();
     ASSERT_EQ(error, "");
     ASSERT_TRUE(WaitFor([&] { return ListRowCount(ui::FolderList) == static_cast<int32_t>(added.size()); }));
   }
   ASSERT_EQ(ListColumn(ui::FolderList, 0), added);
-  HWND list = UnitWindow(ui::FolderList);
+  HWND list = UnitWindowOf(LoadedWindow(kMainForm), ui::FolderList.unit);
   ASSERT_EQ(GetWindowLongA(list, GWL_STYLE) & LVS_TYPEMASK, LVS_SMALLICON);
   auto rectOf = [&](int32_t row) {
     RECT r{LVIR_BOUNDS, 0, 0, 0};
@@ -166,7 +201,7 @@ TEST(Folders, TheSmallIconFolderListSelectsAndRemovesLikeAList) {
 }
 
 TEST(Folders, AFileTypeChoiceFillsThePatternBox) {
-  HWND combo = UnitWindow(ui::FileTypes);
+  HWND combo = UnitWindowOf(LoadedWindow(kMainForm), ui::FileTypes.unit);
   ASSERT_NE(combo, nullptr);
   // Down five times from "所有文件(*.*)" reaches "应用程序(*.exe;*.com)".
   for (int i = 0; i < 5; ++i) {
@@ -187,8 +222,8 @@ TEST(Folders, AnEmptyFolderListRefusesToScan) {
   ts::test::ExpectMessageBoxes expected;
   ListDeleteAll(ui::FolderList);
   Click(ui::ScanButton);
-  Box box;
-  ASSERT_TRUE(WaitForBox(&box));
+  const Dialog box = WaitForMessageBox();
+  ASSERT_NE(box.hwnd, nullptr);
   EXPECT_EQ(box.text, "微言微语：扫描路径或目录文件不能为空，请稍后再试！");
   EXPECT_EQ(box.caption, text::BlogCaption);
   Dismiss(box);
@@ -197,33 +232,33 @@ TEST(Folders, AnEmptyFolderListRefusesToScan) {
 }
 
 TEST(Scan, APreparedTreeGivesExactlyTheExpectedGroups) {
-  Fixture fx("scan");
-  fx.Dir("one");
-  fx.Dir("one\\sub");
-  fx.Dir("one\\.cache");
-  fx.Dir("two");
-  for (const char* n : {"a1", "a2", "a3"}) fx.File(std::string("one\\") + n, "content A");
-  for (const char* n : {"b1", "b2", "b3"}) fx.File(std::string("one\\") + n, "content B");
-  fx.File("one\\e1", "");
-  fx.File("one\\e2", "");
-  fx.File("one\\u", "unique");
-  fx.File("one\\.cache\\a4", "content A");
-  fx.File("one\\sub\\a5", "content A");
-  fx.File("two\\b4", "content B");
+  TempTree files("scan", "Z:\\tmp");
+  files.Dir("one");
+  files.Dir("one\\sub");
+  files.Dir("one\\.cache");
+  files.Dir("two");
+  for (const char* n : {"a1", "a2", "a3"}) files.File(std::string("one\\") + n, "content A");
+  for (const char* n : {"b1", "b2", "b3"}) files.File(std::string("one\\") + n, "content B");
+  files.File("one\\e1", "");
+  files.File("one\\e2", "");
+  files.File("one\\u", "unique");
+  files.File("one\\.cache\\a4", "content A");
+  files.File("one\\sub\\a5", "content A");
+  files.File("two\\b4", "content B");
   // The pattern pieces fix the order the files are found in.
-  Prepare({fx.Path("one"), fx.Path("two") + "\\"}, "a1;b1;a2;b2;a3;b3;e1;e2;u;a4;a5;b4", true);
+  Prepare({files.Path("one"), files.Path("two") + "\\"}, "a1;b1;a2;b2;a3;b3;e1;e2;u;a4;a5;b4", true);
   ScanToEnd();
 
   std::vector<TreeNode> tree = Tree();
   ASSERT_EQ(tree.size(), 3u);
-  EXPECT_EQ(tree[0].text, fx.Path("one\\a1"));
+  EXPECT_EQ(tree[0].text, files.Path("one\\a1"));
   EXPECT_EQ(tree[0].children,
-            (std::vector<std::string>{fx.Path("one\\a2"), fx.Path("one\\a3"), fx.Path("one\\sub\\a5")}));
-  EXPECT_EQ(tree[1].text, fx.Path("one\\b1"));
+            (std::vector<std::string>{files.Path("one\\a2"), files.Path("one\\a3"), files.Path("one\\sub\\a5")}));
+  EXPECT_EQ(tree[1].text, files.Path("one\\b1"));
   EXPECT_EQ(tree[1].children,
-            (std::vector<std::string>{fx.Path("one\\b2"), fx.Path("one\\b3"), fx.Path("two\\b4")}));
-  EXPECT_EQ(tree[2].text, fx.Path("one\\e1"));
-  EXPECT_EQ(tree[2].children, (std::vector<std::string>{fx.Path("one\\e2")}));
+            (std::vector<std::string>{files.Path("one\\b2"), files.Path("one\\b3"), files.Path("two\\b4")}));
+  EXPECT_EQ(tree[2].text, files.Path("one\\e1"));
+  EXPECT_EQ(tree[2].children, (std::vector<std::string>{files.Path("one\\e2")}));
 
   // The digest list: one row per digest, the tree index written when the
   // group was made (b's root was made at 2, before a3 moved it to 3).
@@ -231,7 +266,7 @@ TEST(Scan, APreparedTreeGivesExactlyTheExpectedGroups) {
   std::vector<std::string> md5 = ListColumn(ui::DigestList, 1);
   std::vector<std::string> index = ListColumn(ui::DigestList, 2);
   ASSERT_EQ(paths.size(), 4u);
-  EXPECT_EQ(paths[1], fx.Path("one\\b1"));
+  EXPECT_EQ(paths[1], files.Path("one\\b1"));
   EXPECT_EQ(md5[2], "d41d8cd98f00b204e9800998ecf8427e");
   EXPECT_EQ(index[0], "0");
   EXPECT_EQ(index[1], "2");
@@ -240,26 +275,26 @@ TEST(Scan, APreparedTreeGivesExactlyTheExpectedGroups) {
   EXPECT_EQ(Label(ui::Totals), TotalsFor(3));
   EXPECT_EQ(Label(ui::Elapsed).rfind("共用时：", 0), 0u);
   EXPECT_EQ(Label(ui::ProgressLabel), "100%");
-  EXPECT_EQ(Label(ui::CurrentFile), " 当前文件：" + fx.Path("two\\b4"));
+  EXPECT_EQ(Label(ui::CurrentFile), " 当前文件：" + files.Path("two\\b4"));
   EXPECT_TRUE(Enabled(ui::AddButton));
   EXPECT_TRUE(Enabled(ui::RemoveButton));
   EXPECT_FALSE(Enabled(ui::StopButton));
 }
 
 TEST(Scan, NoFileIsGroupedWithItselfOrWhenItCannotBeRead) {
-  Fixture fx("self");
-  fx.Dir("inner");
-  fx.File("inner\\only", "a single copy");
-  fx.File("locked1", "locked twins");
-  fx.File("locked2", "locked twins");
-  fx.File("empty", "");
-  bool linked = CreateSymbolicLinkA(fx.Path("link").c_str(), fx.Path("inner").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
-  HANDLE writer = CreateFileA(fx.Path("locked1").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+  TempTree files("self", "Z:\\tmp");
+  files.Dir("inner");
+  files.File("inner\\only", "a single copy");
+  files.File("locked1", "locked twins");
+  files.File("locked2", "locked twins");
+  files.File("empty", "");
+  const bool linked = files.SymLink("link", files.Path("inner"), true);
+  HANDLE writer = CreateFileA(files.Path("locked1").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   // Nested listed folders, overlapping patterns and (where the platform
   // offers them) a link back into the tree.
-  Prepare({fx.root(), fx.Path("inner")}, "*;only;*", true);
+  Prepare({files.root(), files.Path("inner")}, "*;only;*", true);
   ScanToEnd();
   CloseHandle(writer);
   EXPECT_TRUE(Tree().empty()) << (linked ? "with a link" : "without links");
@@ -267,11 +302,11 @@ TEST(Scan, NoFileIsGroupedWithItselfOrWhenItCannotBeRead) {
 }
 
 TEST(Scan, StopEndsTheScanAndAStoppedWorkerShowsNothingMore) {
-  Fixture fx("stop");
+  TempTree files("stop", "Z:\\tmp");
   // Enough data that the scan is still reading when Stop comes: 5 GiB of
   // zeros in sparse files, seconds of digesting and no disk space.
-  for (int i = 0; i < 20; ++i) fx.Sparse("big" + std::to_string(i), int64_t(256) << 20);
-  Prepare({fx.root()}, "*", false);
+  for (int i = 0; i < 20; ++i) files.Sparse("big" + std::to_string(i), int64_t(256) << 20);
+  Prepare({files.root()}, "*", false);
   Click(ui::ScanButton);
   ASSERT_TRUE(WaitFor([] { return Label(ui::CurrentFile).find("big") != std::string::npos; }, 20000));
   std::string percent = Label(ui::ProgressLabel);
@@ -284,16 +319,19 @@ TEST(Scan, StopEndsTheScanAndAStoppedWorkerShowsNothingMore) {
   }));
   std::string label = Label(ui::ProgressLabel);
   std::string current = Label(ui::CurrentFile);
-  Sleep(1500);
-  EXPECT_TRUE(NoBox()) << "no end-of-scan message after Stop";
+  // The stopped worker may still be amid a read: once it has ended and the
+  // window has handled everything sent before, nothing more can come.
+  ASSERT_TRUE(WaitFor([] { return RunningScanWorkers() == 0; }, 20000)) << "the stopped worker did not end";
+  ASSERT_TRUE(QueuePassed(LoadedWindow(kMainForm)));
+  EXPECT_TRUE(NoMessageBox()) << "no end-of-scan message after Stop";
   EXPECT_EQ(Label(ui::ProgressLabel), label);
   EXPECT_EQ(Label(ui::CurrentFile), current);
   EXPECT_EQ(Label(ui::Totals).rfind("扫描共发现 ", 0), 0u);
 
   // A new scan right away runs over everything.
-  fx.File("small1", "pair");
-  fx.File("small2", "pair");
-  Prepare({fx.root()}, "small1;small2", false);
+  files.File("small1", "pair");
+  files.File("small2", "pair");
+  Prepare({files.root()}, "small1;small2", false);
   ScanToEnd();
   ASSERT_EQ(Tree().size(), 1u);
 }
@@ -307,161 +345,149 @@ bool Unopened(const std::string& path) {
 }
 
 TEST(Scan, ALongReadNamesItsFileAndStopEndsItAtOnceKeepingTheGroupsBefore) {
-  Fixture fx("longread");
-  fx.File("a1", "pair");
-  fx.File("a2", "pair");
+  TempTree files("longread", "Z:\\tmp");
+  files.File("a1", "pair");
+  files.File("a2", "pair");
   // Two sparse files of one size and the same first block: both are read
   // to their end, which takes far longer than this test may wait.
-  fx.Sparse("s1", int64_t(6) << 30);
-  fx.Sparse("s2", int64_t(6) << 30);
-  Prepare({fx.root()}, "a1;a2;s1;s2", false);
+  files.Sparse("s1", int64_t(6) << 30);
+  files.Sparse("s2", int64_t(6) << 30);
+  Prepare({files.root()}, "a1;a2;s1;s2", false);
   Click(ui::ScanButton);
   // During the read the window names the file whose step it is, and shows
   // the group found before it.
-  ASSERT_TRUE(WaitFor([&] { return Label(ui::CurrentFile) == " 当前文件：" + fx.Path("s2"); }, 20000))
+  ASSERT_TRUE(WaitFor([&] { return Label(ui::CurrentFile) == " 当前文件：" + files.Path("s2"); }, 20000))
       << Label(ui::CurrentFile);
   EXPECT_EQ(Label(ui::ProgressLabel), "100%");
   ASSERT_TRUE(WaitFor([] { return Tree().size() == 1; }, 2000)) << "the earlier group is shown during the read";
-  EXPECT_FALSE(Unopened(fx.Path("s2"))) << "still being read";
+  EXPECT_FALSE(Unopened(files.Path("s2"))) << "still being read";
 
   Click(ui::StopButton);
   ASSERT_TRUE(WaitFor([] { return Enabled(ui::ScanButton); }));
-  EXPECT_TRUE(WaitFor([&] { return Unopened(fx.Path("s1")) && Unopened(fx.Path("s2")); }, 2000))
+  EXPECT_TRUE(WaitFor([&] { return Unopened(files.Path("s1")) && Unopened(files.Path("s2")); }, 2000))
       << "the reads end soon after Stop";
   ASSERT_EQ(Tree().size(), 1u);
-  EXPECT_EQ(Tree()[0].text, fx.Path("a1"));
+  EXPECT_EQ(Tree()[0].text, files.Path("a1"));
   EXPECT_EQ(Label(ui::Totals), TotalsFor(1));
   EXPECT_EQ(GetIntProperty(ui::Progress, prop::Position), 0);
 }
 
 TEST(Results, AutoSelectThenCleanKeepsEachRootAndRemovesTheCopies) {
-  Fixture fx("clean");
-  fx.File("a", "copy");
-  fx.File("b", "copy");
-  fx.File("c", "copy");
-  fx.File("x", "other");
-  fx.File("y", "other");
-  Prepare({fx.root()}, "a;b;c;x;y", false);
+  TempTree files("clean", "Z:\\tmp");
+  files.File("a", "copy");
+  files.File("b", "copy");
+  files.File("c", "copy");
+  files.File("x", "other");
+  files.File("y", "other");
+  Prepare({files.root()}, "a;b;c;x;y", false);
   ScanToEnd();
-  Click(UnitRef{kMainForm, 0x16021B6A, unittype::SuperButton});  // 按钮_自动选择
+  Click(ui::AutoSelectButton);
   ASSERT_TRUE(WaitFor([] { return TreeCheckState(ui::ResultTree, 1) == 1; }));
   EXPECT_EQ(TreeCheckState(ui::ResultTree, 0), 0);
   EXPECT_EQ(TreeCheckState(ui::ResultTree, 2), 1);
   EXPECT_EQ(TreeCheckState(ui::ResultTree, 4), 1);
   // The other group's copy was edited since the scan: it must stay.
-  fx.File("y", "edited since the scan");
-  Click(UnitRef{kMainForm, 0x16021B6C, unittype::SuperButton});  // 按钮_清理文件
-  ASSERT_TRUE(WaitFor([&] { return !Exists(fx.Path("c")); }));
-  EXPECT_TRUE(Exists(fx.Path("a")));
-  EXPECT_FALSE(Exists(fx.Path("b")));
-  EXPECT_TRUE(Exists(fx.Path("x")));
-  EXPECT_TRUE(Exists(fx.Path("y")));
+  files.File("y", "edited since the scan");
+  Click(ui::CleanButton);
+  ASSERT_TRUE(WaitFor([&] { return !PathExists(files.Path("c")); }));
+  EXPECT_TRUE(PathExists(files.Path("a")));
+  EXPECT_FALSE(PathExists(files.Path("b")));
+  EXPECT_TRUE(PathExists(files.Path("x")));
+  EXPECT_TRUE(PathExists(files.Path("y")));
   EXPECT_EQ(Tree().size(), 2u) << "the tree keeps removed files listed";
 
   // Cancel selection clears the copies' marks but not a root's.
   TreeSetCheckState(ui::ResultTree, 0, 1);
-  Click(UnitRef{kMainForm, 0x16021B6B, unittype::SuperButton});  // 按钮_取消选择
+  Click(ui::CancelSelectionButton);
   ASSERT_TRUE(WaitFor([] { return TreeCheckState(ui::ResultTree, 1) == 0; }));
   EXPECT_EQ(TreeCheckState(ui::ResultTree, 0), 1);
 }
 
 TEST(Results, ACheckedRootWithAllItsCopiesCheckedKeepsOneCopy) {
-  Fixture fx("last");
-  fx.File("r", "precious");
-  fx.File("s", "precious");
-  fx.File("t", "precious");
-  Prepare({fx.root()}, "r;s;t", false);
+  TempTree files("last", "Z:\\tmp");
+  files.File("r", "precious");
+  files.File("s", "precious");
+  files.File("t", "precious");
+  Prepare({files.root()}, "r;s;t", false);
   ScanToEnd();
   for (int i = 0; i < 3; ++i) TreeSetCheckState(ui::ResultTree, i, 1);
-  Click(UnitRef{kMainForm, 0x16021B6C, unittype::SuperButton});  // 按钮_清理文件
-  ASSERT_TRUE(WaitFor([&] { return !Exists(fx.Path("s")); }));
-  Sleep(300);
-  int left = Exists(fx.Path("r")) + Exists(fx.Path("s")) + Exists(fx.Path("t"));
+  Click(ui::CleanButton);
+  ASSERT_TRUE(WaitFor([&] { return !PathExists(files.Path("s")); }));
+  ASSERT_TRUE(QueuePassed(LoadedWindow(kMainForm))) << "the clean has ended";
+  int left = PathExists(files.Path("r")) + PathExists(files.Path("s")) + PathExists(files.Path("t"));
   EXPECT_EQ(left, 1);
 }
 
 TEST(Results, CleaningToTheRecycleBinMovesTheCopyThere) {
-  Fixture fx("bin");
-  fx.File("keep", "to the bin");
-  fx.File("bin_copy_" + std::to_string(GetTickCount()), "to the bin");
-  Prepare({fx.root()}, "keep;bin_copy_*", false, true);
+  TempTree files("bin", "Z:\\tmp");
+  files.File("keep", "to the bin");
+  files.File("bin_copy_" + std::to_string(GetTickCount()), "to the bin");
+  Prepare({files.root()}, "keep;bin_copy_*", false, true);
   ScanToEnd();
   ASSERT_EQ(Tree().size(), 1u);
   std::string copy = Tree()[0].children[0];
-  Click(UnitRef{kMainForm, 0x16021B6A, unittype::SuperButton});
+  Click(ui::AutoSelectButton);
   ASSERT_TRUE(WaitFor([] { return TreeCheckState(ui::ResultTree, 1) == 1; }));
-  Click(UnitRef{kMainForm, 0x16021B6C, unittype::SuperButton});
-  ASSERT_TRUE(WaitFor([&] { return !Exists(copy); }));
-  EXPECT_TRUE(Exists(fx.Path("keep")));
+  Click(ui::CleanButton);
+  ASSERT_TRUE(WaitFor([&] { return !PathExists(copy); }));
+  EXPECT_TRUE(PathExists(files.Path("keep")));
   // The shell keeps it in the user's trash.
-  std::string name = copy.substr(copy.rfind('\\') + 1);
-  char home[MAX_PATH] = {};
-  GetEnvironmentVariableA("XDG_DATA_HOME", home, MAX_PATH);
-  if (home[0]) {
-    std::string trash = std::string("Z:") + home + "/Trash/files/" + name;
-    for (char& ch : trash) {
-      if (ch == '/') ch = '\\';
-    }
-    EXPECT_TRUE(Exists(trash)) << trash;
-  }
+  const std::wstring trashed = InTrash(ts::app::WideFromText(copy.substr(copy.rfind('\\') + 1)));
+  EXPECT_TRUE(PathExists(trashed)) << ts::app::ShownText(trashed);
 }
 
 // Cleaning compares a marked file with its copy byte for byte on the
 // window's thread; for copies of gigabytes that takes seconds, and the
 // window goes on painting meanwhile. The results are those of any clean.
 TEST(Results, TheWindowRepaintsWhileACleanComparesLargeCopies) {
-  Fixture fx("large");
+  TempTree files("large", "Z:\\tmp");
   const int64_t size = int64_t(1) << 30;  // zeros in sparse files: no disk space
-  fx.Sparse("keep", size);
-  fx.Sparse("copy", size);
+  files.Sparse("keep", size);
+  files.Sparse("copy", size);
   TreeDeleteAll(ui::ResultTree);
-  TreeAppend(ui::ResultTree, -1, fx.Path("keep"));
-  TreeAppend(ui::ResultTree, 0, fx.Path("copy"));
+  TreeAppend(ui::ResultTree, -1, files.Path("keep"));
+  TreeAppend(ui::ResultTree, 0, files.Path("copy"));
   TreeSetCheckState(ui::ResultTree, 1, 1);
   SetIntProperty(ui::Recycle, prop::Checked, 0);
-  HWND main = MainWindow();
+  HWND main = LoadedWindow(kMainForm);
   // The click comes before the paint: posted messages go first.
-  Click(UnitRef{kMainForm, 0x16021B6C, unittype::SuperButton});  // 按钮_清理文件
+  Click(ui::CleanButton);
   InvalidateRect(main, nullptr, FALSE);
   const bool painted = WaitFor([&] { return !GetUpdateRect(main, nullptr, FALSE); }, 1000);
-  const bool whileComparing = Exists(fx.Path("copy"));
+  const bool whileComparing = PathExists(files.Path("copy"));
   EXPECT_TRUE(painted && whileComparing) << "painted " << painted << ", still comparing " << whileComparing;
-  ASSERT_TRUE(WaitFor([&] { return !Exists(fx.Path("copy")); }, 120000));
-  EXPECT_TRUE(Exists(fx.Path("keep")));
+  ASSERT_TRUE(WaitFor([&] { return !PathExists(files.Path("copy")); }, 120000));
+  EXPECT_TRUE(PathExists(files.Path("keep")));
   EXPECT_EQ(Tree().size(), 1u);
   EXPECT_EQ(TreeCheckState(ui::ResultTree, 1), 1) << "the tree keeps the removed file listed and marked";
   TreeDeleteAll(ui::ResultTree);
 }
 
 TEST(Results, CleanWithAnEmptyTreeSaysSo) {
-  Fixture fx("none");
-  fx.File("solo", "nothing alike");
-  Prepare({fx.root()}, "*", false);
+  TempTree files("none", "Z:\\tmp");
+  files.File("solo", "nothing alike");
+  Prepare({files.root()}, "*", false);
   ScanToEnd();
   ts::test::ExpectMessageBoxes expected;
-  Click(UnitRef{kMainForm, 0x16021B6C, unittype::SuperButton});
-  Box box;
-  ASSERT_TRUE(WaitForBox(&box));
+  Click(ui::CleanButton);
+  const Dialog box = WaitForMessageBox();
+  ASSERT_NE(box.hwnd, nullptr);
   EXPECT_EQ(box.text, "微言微语：目前你尚未有可清理的文件项目，请稍后再试！");
   Dismiss(box);
 }
 
 TEST(About, TheAboutWindowIsModalAndClosesWithOkAndEsc) {
-  HWND main = MainWindow();
+  HWND main = LoadedWindow(kMainForm);
   for (int round = 0; round < 2; ++round) {
-    Click(UnitRef{kMainForm, 0x1601AB72, unittype::SuperButton});  // 按钮_帮助
+    Click(ui::HelpButton);
     HWND about = nullptr;
     ASSERT_TRUE(WaitFor([&] {
-      const ts::FormsHooks& forms = ts::Forms();
-      for (uint32_t i = 0, n = forms.windowCount(); i < n; ++i) {
-        ts::WindowEntry e{};
-        if (forms.windowAt(i, &e) && e.formId == kAboutForm && e.hwnd && IsWindowVisible(e.hwnd)) about = e.hwnd;
-      }
-      return about != nullptr;
+      about = LoadedWindow(kAboutForm);
+      return about != nullptr && IsWindowVisible(about);
     }));
     EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(main); })) << "modal: the main window is disabled";
     if (round == 0) {
-      HWND button = UnitWindow(UnitRef{kAboutForm, 0x16028BBB, unittype::SuperButton}, about);
+      HWND button = UnitWindowOf(about, ui::AboutOkButton.unit);
       ASSERT_NE(button, nullptr);
       PostMessageA(button, BM_CLICK, 0, 0);
     } else {
@@ -476,11 +502,6 @@ TEST(About, TheAboutWindowIsModalAndClosesWithOkAndEsc) {
 // --- names the code page cannot spell -----------------------------------------
 
 namespace {
-
-constexpr UnitRef kAutoSelect{kMainForm, 0x16021B6A, unittype::SuperButton};  // 按钮_自动选择
-constexpr UnitRef kClean{kMainForm, 0x16021B6C, unittype::SuperButton};       // 按钮_清理文件
-constexpr UnitRef kOpen{kMainForm, 0x16021B6D, unittype::SuperButton};        // 按钮_打开文件
-constexpr UnitRef kLocate{kMainForm, 0x16021B6E, unittype::SuperButton};      // 按钮_定位文件
 
 // Adds a folder through the real folder dialog.
 std::string AddThroughDialog(const std::wstring& folder) {
@@ -499,17 +520,6 @@ int32_t ItemOf(const std::wstring& path) {
   return -1;
 }
 
-// Where the shell keeps a recycled file of this name.
-std::wstring InTrash(const std::wstring& name) {
-  wchar_t home[MAX_PATH] = {};
-  GetEnvironmentVariableW(L"XDG_DATA_HOME", home, MAX_PATH);
-  std::wstring trash = std::wstring(L"Z:") + home + L"/Trash/files/" + name;
-  for (wchar_t& ch : trash) {
-    if (ch == L'/') ch = L'\\';
-  }
-  return trash;
-}
-
 }  // namespace
 
 // A folder named in Korean holds a file named with an emoji, its copy named
@@ -520,7 +530,7 @@ std::wstring InTrash(const std::wstring& name) {
 // reach as a pattern ("?" matches any character): never touched.
 TEST(ExactNames, FilesTheCodePageCannotSpellAreFoundShownAndCleaned) {
   for (bool recycle : {false, true}) {
-    Fixture fx(recycle ? "exactbin" : "exact");
+    TempTree files(recycle ? "exactbin" : "exact", "Z:\\tmp");
     const std::wstring folder = L"\xC790\xB8CC";   // 자료
     const std::wstring sameText = L"\xAC00\xB098";  // 가나: shown as "??" too
     const std::wstring tag = std::to_wstring(GetTickCount());  // names unique in the trash
@@ -528,22 +538,22 @@ TEST(ExactNames, FilesTheCodePageCannotSpellAreFoundShownAndCleaned) {
     const std::wstring eszett = L"2Stra\x00DF" L"e" + tag + L".dat";
     const std::wstring gbk = L"3\x526F\x672C" + tag + L".dat";  // 副本
     const std::string tagText = ts::app::ShownText(tag);
-    fx.Dir(folder);
-    fx.Dir(sameText);
-    for (const std::wstring& name : {emoji, eszett, gbk}) fx.File(folder + L"\\" + name, "the very same bytes");
+    files.Dir(folder);
+    files.Dir(sameText);
+    for (const std::wstring& name : {emoji, eszett, gbk}) files.File(folder + L"\\" + name, "the very same bytes");
     const std::wstring decoys[] = {L"1x" + tag + L".dat", L"2Strase" + tag + L".dat"};
-    for (const std::wstring& name : decoys) fx.File(folder + L"\\" + name, "a decoy: " + ts::app::ShownText(name));
+    for (const std::wstring& name : decoys) files.File(folder + L"\\" + name, "a decoy: " + ts::app::ShownText(name));
 
     ListDeleteAll(ui::FolderList);
-    ASSERT_EQ(AddThroughDialog(fx.Path(folder)), "");
-    ASSERT_EQ(AddThroughDialog(fx.Path(sameText)), "");
+    ASSERT_EQ(AddThroughDialog(files.Path(folder)), "");
+    ASSERT_EQ(AddThroughDialog(files.Path(sameText)), "");
     ASSERT_TRUE(WaitFor([] { return ListRowCount(ui::FolderList) == 2; }));
-    EXPECT_EQ(ListColumn(ui::FolderList, 0), (std::vector<std::string>{fx.Path("??"), fx.Path("??")}));
+    EXPECT_EQ(ListColumn(ui::FolderList, 0), (std::vector<std::string>{files.Path("??"), files.Path("??")}));
     {
       ts::test::ExpectMessageBoxes expected;
-      ASSERT_EQ(AddThroughDialog(fx.Path(folder)), "");
-      Box box;
-      ASSERT_TRUE(WaitForBox(&box));
+      ASSERT_EQ(AddThroughDialog(files.Path(folder)), "");
+      const Dialog box = WaitForMessageBox();
+      ASSERT_NE(box.hwnd, nullptr);
       EXPECT_EQ(box.text, "当前所选目录已存在，请不要重复添加，谢谢使用！");
       Dismiss(box);
     }
@@ -555,23 +565,23 @@ TEST(ExactNames, FilesTheCodePageCannotSpellAreFoundShownAndCleaned) {
     ScanToEnd();
     std::vector<TreeNode> tree = Tree();
     ASSERT_EQ(tree.size(), 1u);
-    EXPECT_EQ(tree[0].text, fx.Path("??\\1?" + tagText + ".dat"));
-    EXPECT_EQ(tree[0].children, (std::vector<std::string>{fx.Path("??\\2Stra?e" + tagText + ".dat"),
-                                                         fx.Path("??\\3副本" + tagText + ".dat")}));
+    EXPECT_EQ(tree[0].text, files.Path("??\\1?" + tagText + ".dat"));
+    EXPECT_EQ(tree[0].children, (std::vector<std::string>{files.Path("??\\2Stra?e" + tagText + ".dat"),
+                                                         files.Path("??\\3副本" + tagText + ".dat")}));
     EXPECT_EQ(Label(ui::Totals), TotalsFor(1));
 
-    Click(kAutoSelect);
+    Click(ui::AutoSelectButton);
     ASSERT_TRUE(WaitFor([] { return TreeCheckState(ui::ResultTree, 2) == 1; }));
-    Click(kClean);
-    ASSERT_TRUE(WaitFor([&] { return !Exists(fx.Path(folder + L"\\" + gbk)); }));
-    EXPECT_TRUE(Exists(fx.Path(folder + L"\\" + emoji))) << "the root stays";
-    EXPECT_FALSE(Exists(fx.Path(folder + L"\\" + eszett)));
+    Click(ui::CleanButton);
+    ASSERT_TRUE(WaitFor([&] { return !PathExists(files.Path(folder + L"\\" + gbk)); }));
+    EXPECT_TRUE(PathExists(files.Path(folder + L"\\" + emoji))) << "the root stays";
+    EXPECT_FALSE(PathExists(files.Path(folder + L"\\" + eszett)));
     for (const std::wstring& name : decoys) {
-      EXPECT_EQ(ReadAll(fx.Path(folder + L"\\" + name)), "a decoy: " + ts::app::ShownText(name));
+      EXPECT_EQ(ReadWhole(files.Path(folder + L"\\" + name)), "a decoy: " + ts::app::ShownText(name));
     }
     if (recycle) {
-      EXPECT_EQ(ReadAll(InTrash(eszett)), "the very same bytes");
-      EXPECT_EQ(ReadAll(InTrash(gbk)), "the very same bytes");
+      EXPECT_EQ(ReadWhole(InTrash(eszett)), "the very same bytes");
+      EXPECT_EQ(ReadWhole(InTrash(gbk)), "the very same bytes");
       DeleteFileW(ts::app::VerbatimPath(InTrash(eszett)).c_str());
       DeleteFileW(ts::app::VerbatimPath(InTrash(gbk)).c_str());
     }
@@ -584,36 +594,36 @@ TEST(ExactNames, FilesTheCodePageCannotSpellAreFoundShownAndCleaned) {
 // is grouped with its own copy, and cleaning one, to the recycle bin where a
 // text would be a wildcard, leaves the other.
 TEST(ExactNames, FilesShownAlikeAreNeverTakenForEachOther) {
-  Fixture fx("alike");
-  const std::wstring ga = fx.Path(std::wstring(L"\xAC00.dat")), na = fx.Path(std::wstring(L"\xB098.dat"));
-  fx.File("a.dat", "content of ga");
-  fx.File("b.dat", "content of na");
-  fx.File(std::wstring(L"\xAC00.dat"), "content of ga");
-  fx.File(std::wstring(L"\xB098.dat"), "content of na");
-  Prepare({fx.root()}, "a.dat;b.dat;?.dat", false, true);
+  TempTree files("alike", "Z:\\tmp");
+  const std::wstring ga = files.Path(L"\xAC00.dat"), na = files.Path(L"\xB098.dat");
+  files.File("a.dat", "content of ga");
+  files.File("b.dat", "content of na");
+  files.File(L"\xAC00.dat", "content of ga");
+  files.File(L"\xB098.dat", "content of na");
+  Prepare({files.root()}, "a.dat;b.dat;?.dat", false, true);
   ScanToEnd();
   std::vector<TreeNode> tree = Tree();
   ASSERT_EQ(tree.size(), 2u);
-  EXPECT_EQ(tree[0].children, (std::vector<std::string>{fx.Path("?.dat")}));
-  EXPECT_EQ(tree[1].children, (std::vector<std::string>{fx.Path("?.dat")}));
+  EXPECT_EQ(tree[0].children, (std::vector<std::string>{files.Path("?.dat")}));
+  EXPECT_EQ(tree[1].children, (std::vector<std::string>{files.Path("?.dat")}));
   EXPECT_EQ(ResultItemPath(1), ga) << "a.dat's copy";
   EXPECT_EQ(ResultItemPath(3), na) << "b.dat's copy";
 
   TreeSetCheckState(ui::ResultTree, 1, 1);
-  Click(kClean);
-  ASSERT_TRUE(WaitFor([&] { return !Exists(ga); }));
-  Sleep(300);
-  EXPECT_EQ(ReadAll(na), "content of na");
-  EXPECT_TRUE(Exists(fx.Path("a.dat")));
-  EXPECT_TRUE(Exists(fx.Path("b.dat")));
+  Click(ui::CleanButton);
+  ASSERT_TRUE(WaitFor([&] { return !PathExists(ga); }));
+  ASSERT_TRUE(QueuePassed(LoadedWindow(kMainForm))) << "the clean has ended";
+  EXPECT_EQ(ReadWhole(na), "content of na");
+  EXPECT_TRUE(PathExists(files.Path("a.dat")));
+  EXPECT_TRUE(PathExists(files.Path("b.dat")));
 
   TreeSetCheckState(ui::ResultTree, 1, 0);
   TreeSetCheckState(ui::ResultTree, 3, 1);
   SetIntProperty(ui::Recycle, prop::Checked, 0);
-  Click(kClean);
-  ASSERT_TRUE(WaitFor([&] { return !Exists(na); }));
-  EXPECT_TRUE(Exists(fx.Path("a.dat")));
-  EXPECT_TRUE(Exists(fx.Path("b.dat")));
+  Click(ui::CleanButton);
+  ASSERT_TRUE(WaitFor([&] { return !PathExists(na); }));
+  EXPECT_TRUE(PathExists(files.Path("a.dat")));
+  EXPECT_TRUE(PathExists(files.Path("b.dat")));
 }
 
 // A name ending in a dot is one the platform would read as another ("t."
@@ -622,25 +632,25 @@ TEST(ExactNames, FilesShownAlikeAreNeverTakenForEachOther) {
 // stays when cleaned to the recycle bin. The file its rewriting would reach
 // is never touched.
 TEST(ExactNames, ANameThePlatformWouldRewriteIsCleanedAsItselfOnly) {
-  Fixture fx("dots");
-  const std::wstring dotted = fx.Path(std::wstring(L"t."));
-  fx.File(std::wstring(L"t."), "kept twice");
-  fx.File("u", "kept twice");
-  fx.File("t", "what a rewritten name would reach");
-  Prepare({fx.root()}, "*", false, true);
+  TempTree files("dots", "Z:\\tmp");
+  const std::wstring dotted = files.Path(L"t.");
+  files.File(L"t.", "kept twice");
+  files.File("u", "kept twice");
+  files.File("t", "what a rewritten name would reach");
+  Prepare({files.root()}, "*", false, true);
   ScanToEnd();
   ASSERT_EQ(Tree().size(), 1u);
   const int32_t item = ItemOf(dotted);
   ASSERT_NE(item, -1);
   TreeSetCheckState(ui::ResultTree, item, 1);
-  Click(kClean);
-  Sleep(500);
-  EXPECT_TRUE(Exists(dotted)) << "never handed to the shell";
+  Click(ui::CleanButton);
+  ASSERT_TRUE(QueuePassed(LoadedWindow(kMainForm))) << "the clean has ended";
+  EXPECT_TRUE(PathExists(dotted)) << "never handed to the shell";
   SetIntProperty(ui::Recycle, prop::Checked, 0);
-  Click(kClean);
-  ASSERT_TRUE(WaitFor([&] { return !Exists(dotted); }));
-  EXPECT_EQ(ReadAll(fx.Path("t")), "what a rewritten name would reach");
-  EXPECT_EQ(ReadAll(fx.Path("u")), "kept twice");
+  Click(ui::CleanButton);
+  ASSERT_TRUE(WaitFor([&] { return !PathExists(dotted); }));
+  EXPECT_EQ(ReadWhole(files.Path("t")), "what a rewritten name would reach");
+  EXPECT_EQ(ReadWhole(files.Path("u")), "kept twice");
 }
 
 namespace {
@@ -706,10 +716,10 @@ class RecordedOpen {
   }
   // The path the recorder was given and what it read there.
   bool Wait(std::wstring* path, std::string* bytes) {
-    if (!WaitFor([&] { return Exists(record_); }, 10000)) return false;
-    const std::string raw = ReadAll(record_);
+    if (!WaitFor([&] { return PathExists(record_); }, 10000)) return false;
+    const std::string raw = ReadWhole(record_);
     path->assign(reinterpret_cast<const wchar_t*>(raw.data()), raw.size() / sizeof(wchar_t));
-    *bytes = ReadAll(record_ + L".bytes");
+    *bytes = ReadWhole(record_ + L".bytes");
     return true;
   }
 
@@ -729,15 +739,15 @@ class RecordedOpen {
 // Open hands the shell the exact path of the current item, and locate hands
 // it to Explorer: each reaches that very file, not one its text would name.
 TEST(ExactNames, OpenAndLocateReachTheExactFile) {
-  Fixture fx("reach");
+  TempTree files("reach", "Z:\\tmp");
   const std::wstring folder = L"\xC790\xB8CC";  // 자료
-  const std::wstring emoji = fx.Path(folder + L"\\\xD83D\xDE00.tsrec");
-  fx.Dir(folder);
-  fx.File(folder + L"\\\xD83D\xDE00.tsrec", "opened by its exact path");
-  fx.File(folder + L"\\copy.tsrec", "opened by its exact path");
-  fx.File(folder + L"\\x.tsrec", "what a wildcard would reach");
+  const std::wstring emoji = files.Path(folder + L"\\\xD83D\xDE00.tsrec");
+  files.Dir(folder);
+  files.File(folder + L"\\\xD83D\xDE00.tsrec", "opened by its exact path");
+  files.File(folder + L"\\copy.tsrec", "opened by its exact path");
+  files.File(folder + L"\\x.tsrec", "what a wildcard would reach");
   ListDeleteAll(ui::FolderList);
-  ASSERT_EQ(AddThroughDialog(fx.Path(folder)), "");
+  ASSERT_EQ(AddThroughDialog(files.Path(folder)), "");
   ASSERT_TRUE(WaitFor([] { return ListRowCount(ui::FolderList) == 1; }));
   SetTextProperty(ui::Patterns, prop::EditContent, "*.tsrec");
   ScanToEnd();
@@ -747,8 +757,8 @@ TEST(ExactNames, OpenAndLocateReachTheExactFile) {
   SetIntProperty(ui::ResultTree, prop::CurrentItem, item);
 
   {
-    RecordedOpen recorded(fx.Path(std::wstring(L"record")));
-    Click(kOpen);
+    RecordedOpen recorded(files.Path(L"record"));
+    Click(ui::OpenButton);
     std::wstring path;
     std::string bytes;
     ASSERT_TRUE(recorded.Wait(&path, &bytes)) << "the shell started nothing";
@@ -757,7 +767,7 @@ TEST(ExactNames, OpenAndLocateReachTheExactFile) {
   }
 
   const std::set<DWORD> before = Processes(L"explorer.exe");
-  Click(kLocate);
+  Click(ui::LocateButton);
   DWORD started = 0;
   std::wstring line;
   ASSERT_TRUE(WaitFor([&] {
@@ -781,30 +791,6 @@ TEST(ExactNames, OpenAndLocateReachTheExactFile) {
   ListDeleteAll(ui::FolderList);
 }
 
-// Not run by default: leaves a finished scan on screen for a screenshot
-// (scripts/screenshot runs it and captures the display meanwhile).
-TEST(Showcase, DISABLED_AFinishedScanStaysOnScreen) {
-  Fixture fx("showcase");
-  fx.Dir("照片");
-  fx.Dir("照片\\备份");
-  fx.Dir("文档");
-  fx.File("照片\\海边.jpg", std::string(3000, 'j'));
-  fx.File("照片\\备份\\海边.jpg", std::string(3000, 'j'));
-  fx.File("照片\\备份\\海边 (2).jpg", std::string(3000, 'j'));
-  fx.File("照片\\山.jpg", std::string(5000, 'm'));
-  fx.File("文档\\报告.doc", std::string(7000, 'd'));
-  fx.File("文档\\报告 - 副本.doc", std::string(7000, 'd'));
-  fx.File("文档\\计划.xls", std::string(900, 'x'));
-  fx.File("照片\\备份\\计划.xls", std::string(900, 'x'));
-  fx.File("文档\\说明.txt", "unique");
-  Prepare({fx.Path("照片"), fx.Path("文档")}, "*.*", true);
-  ScanToEnd();
-  Click(UnitRef{kMainForm, 0x16021B6A, unittype::SuperButton});  // 按钮_自动选择
-  char seconds[16] = {};
-  GetEnvironmentVariableA("TS_SHOWCASE_SECONDS", seconds, sizeof seconds);
-  Sleep(1000 * static_cast<DWORD>(atoi(seconds[0] ? seconds : "1")));
-}
-
 // The program's own main thread runs Twinseek; the tests run beside it and
 // end the process with their result.
 int main(int argc, char** argv) {
@@ -815,7 +801,7 @@ int main(int argc, char** argv) {
     wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &n);
     if (!args || n < 4) return 1;
     const std::wstring record = args[2], path = args[3];
-    const std::string bytes = ReadAll(path);
+    const std::string bytes = ReadWhole(path);
     auto write = [](const std::wstring& to, const void* data, size_t size) {
       HANDLE h = CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
       DWORD wrote = 0;
@@ -836,32 +822,29 @@ int main(int argc, char** argv) {
     std::string folder = argv[2];
     std::string way = argc > 3 ? argv[3] : "button";
     std::thread driver([folder, way] {
-      if (!WaitFor([] { return MainWindow() != nullptr && IsWindowVisible(MainWindow()); }, 20000)) ExitProcess(90);
+      if (!WaitFor([] { return ShownMainWindow() != nullptr; }, 20000)) ExitProcess(90);
       Prepare({folder}, "*", false);
       Click(ui::ScanButton);
       if (!WaitFor([] { return Label(ui::CurrentFile).find("big") != std::string::npos; }, 20000)) ExitProcess(91);
       CloseHandle(CreateFileA((folder + "\\exiting").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-      HWND main = MainWindow();
+      HWND main = LoadedWindow(kMainForm);
       if (way == "close") {
         PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
       } else if (way == "esc") {
         PostMessageA(main, WM_KEYDOWN, VK_ESCAPE, 0);
         PostMessageA(main, WM_KEYUP, VK_ESCAPE, 0);
       } else {
-        Click(UnitRef{kMainForm, 0x1601AB73, unittype::SuperButton});  // 按钮_退出
+        Click(ui::ExitButton);
       }
       // No message box may come on the way out.
-      for (int waited = 0; waited < 20000; waited += 20) {
-        if (!NoBox()) ExitProcess(93);
-        Sleep(20);
-      }
+      if (WaitFor([] { return !NoMessageBox(); }, 20000)) ExitProcess(93);
       ExitProcess(92);  // the program did not end
     });
     driver.detach();
     return RunTwinseek();
   }
   std::thread tests([] {
-    if (!WaitFor([] { return MainWindow() != nullptr && IsWindowVisible(MainWindow()); }, 20000)) {
+    if (!WaitFor([] { return ShownMainWindow() != nullptr; }, 20000)) {
       std::fprintf(stderr, "the main window did not appear\n");
       ExitProcess(3);
     }

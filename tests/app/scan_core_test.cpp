@@ -14,56 +14,12 @@
 #include "app/scan/group_index.h"
 #include "app/scan/path_rules.h"
 #include "app/scan/path_store.h"
+#include "tests/support/temp_tree.h"
 
 using namespace ts::app;
+using ts::test::TempTree;
 
 namespace {
-
-// A fresh folder named by its exact path, removed with its content (every
-// name, whatever the code page can spell of it).
-class TempDir {
- public:
-  explicit TempDir(const char* name) {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    path_ = std::wstring(base) + WideFromText(name) + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~TempDir() { Remove(path_); }
-  std::wstring operator/(const std::string& name) const { return path_ + L"\\" + WideFromText(name); }
-  std::wstring operator/(const wchar_t* name) const { return path_ + L"\\" + name; }
-  const std::wstring& path() const { return path_; }
-
- private:
-  static void Remove(const std::wstring& dir) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(VerbatimPath(dir + L"\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        std::wstring n = fd.cFileName;
-        if (n == L"." || n == L"..") continue;
-        std::wstring p = VerbatimPath(dir + L"\\" + n);
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          Remove(dir + L"\\" + n);
-        } else {
-          SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-          DeleteFileW(p.c_str());
-        }
-      } while (FindNextFileW(h, &fd));
-      FindClose(h);
-    }
-    RemoveDirectoryW(VerbatimPath(dir).c_str());
-  }
-  std::wstring path_;
-};
-
-void WriteFile(const std::wstring& path, const std::string& content) {
-  HANDLE h = CreateFileW(VerbatimPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE) << ShownText(path);
-  DWORD wrote = 0;
-  ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &wrote, nullptr);
-  CloseHandle(h);
-}
 
 Digest D(uint8_t b) {
   Digest d{};
@@ -135,146 +91,146 @@ TEST(PathRules, ExactPathsGoVerbatimToTheFileFunctionsAndAreShownWithoutLookAlik
 }
 
 TEST(FileDigest, DigestsWholeFilesAndEmptyOnes) {
-  TempDir dir("tsdig");
-  WriteFile(dir / "abc", "abc");
-  WriteFile(dir / "empty", "");
+  TempTree dir("dig");
+  dir.File("abc", "abc");
+  dir.File("empty", "");
   FileDigest d;
-  ASSERT_EQ(DigestFile(dir / "abc", nullptr, &d), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / L"abc", nullptr, &d), ReadOutcome::Done);
   EXPECT_EQ(d.size, 3u);
   const uint8_t abc[16] = {0x90, 0x01, 0x50, 0x98, 0x3c, 0xd2, 0x4f, 0xb0,
                            0xd6, 0x96, 0x3f, 0x7d, 0x28, 0xe1, 0x7f, 0x72};
   EXPECT_EQ(memcmp(d.md5, abc, 16), 0);
-  ASSERT_EQ(DigestFile(dir / "empty", nullptr, &d), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / L"empty", nullptr, &d), ReadOutcome::Done);
   const uint8_t empty[16] = {0xd4, 0x1d, 0x8c, 0xd9, 0x8f, 0x00, 0xb2, 0x04,
                              0xe9, 0x80, 0x09, 0x98, 0xec, 0xf8, 0x42, 0x7e};
   EXPECT_EQ(memcmp(d.md5, empty, 16), 0);
 }
 
 TEST(FileDigest, MultiPieceFilesMatchAndPrefixDigestsDiffer) {
-  TempDir dir("tsbig");
+  TempTree dir("big");
   std::string big(3 * (1 << 20) + 12345, '\0');
   for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 + (i >> 13));
-  WriteFile(dir / "a", big);
-  WriteFile(dir / "b", big);
+  dir.File("a", big);
+  dir.File("b", big);
   big[big.size() - 1] ^= 1;
-  WriteFile(dir / "c", big);
+  dir.File("c", big);
   FileDigest a, b, c, prefix;
-  ASSERT_EQ(DigestFile(dir / "a", nullptr, &a), ReadOutcome::Done);
-  ASSERT_EQ(DigestFile(dir / "b", nullptr, &b), ReadOutcome::Done);
-  ASSERT_EQ(DigestFile(dir / "c", nullptr, &c), ReadOutcome::Done);
-  ASSERT_EQ(DigestFile(dir / "a", nullptr, &prefix, 4096), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / L"a", nullptr, &a), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / L"b", nullptr, &b), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / L"c", nullptr, &c), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / L"a", nullptr, &prefix, 4096), ReadOutcome::Done);
   EXPECT_EQ(memcmp(a.md5, b.md5, 16), 0);
   EXPECT_NE(memcmp(a.md5, c.md5, 16), 0);
   EXPECT_NE(memcmp(a.md5, prefix.md5, 16), 0);
   EXPECT_FALSE(a.identity == b.identity);
-  EXPECT_TRUE(SameContent(dir / "a", dir / "b"));
-  EXPECT_FALSE(SameContent(dir / "a", dir / "c"));
+  EXPECT_TRUE(SameContent(dir / L"a", dir / L"b"));
+  EXPECT_FALSE(SameContent(dir / L"a", dir / L"c"));
 }
 
 TEST(FileDigest, UnreadableFilesAndStopRequestsAreReported) {
-  TempDir dir("tsfail");
-  WriteFile(dir / "held", "content");
+  TempTree dir("fail");
+  dir.File("held", "content");
   FileDigest d;
-  EXPECT_EQ(DigestFile(dir / "missing", nullptr, &d), ReadOutcome::Failed);
-  EXPECT_EQ(DigestFile(dir.path(), nullptr, &d), ReadOutcome::Failed);  // a folder is no disk file
+  EXPECT_EQ(DigestFile(dir / L"missing", nullptr, &d), ReadOutcome::Failed);
+  EXPECT_EQ(DigestFile(WideFromText(dir.root()), nullptr, &d), ReadOutcome::Failed);  // a folder is no disk file
   // A writer holding the file open: reading with writers denied fails.
-  HANDLE writer = CreateFileW((dir / "held").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE writer = CreateFileW((dir / L"held").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(DigestFile(dir / "held", nullptr, &d), ReadOutcome::Failed);
+  EXPECT_EQ(DigestFile(dir / L"held", nullptr, &d), ReadOutcome::Failed);
   CloseHandle(writer);
-  EXPECT_EQ(DigestFile(dir / "held", nullptr, &d), ReadOutcome::Done);
+  EXPECT_EQ(DigestFile(dir / L"held", nullptr, &d), ReadOutcome::Done);
   std::atomic<bool> stop{true};
-  EXPECT_EQ(DigestFile(dir / "held", &stop, &d), ReadOutcome::Stopped);
+  EXPECT_EQ(DigestFile(dir / L"held", &stop, &d), ReadOutcome::Stopped);
 }
 
 TEST(FileDigest, TheSameFileThroughAnotherPathHasTheSameIdentity) {
-  TempDir dir("tsid");
-  CreateDirectoryW((dir / "sub").c_str(), nullptr);
-  WriteFile(dir / "sub\\f", "same bytes");
-  WriteFile(dir / "g", "same bytes");
+  TempTree dir("id");
+  dir.Dir("sub");
+  dir.File("sub\\f", "same bytes");
+  dir.File("g", "same bytes");
   FileDigest direct, otherCase, other;
-  ASSERT_EQ(DigestFile(dir / "sub\\f", nullptr, &direct), ReadOutcome::Done);
-  ASSERT_EQ(DigestFile(dir / "SUB\\F", nullptr, &otherCase), ReadOutcome::Done);
-  ASSERT_EQ(DigestFile(dir / "g", nullptr, &other), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / L"sub\\f", nullptr, &direct), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / L"SUB\\F", nullptr, &otherCase), ReadOutcome::Done);
+  ASSERT_EQ(DigestFile(dir / L"g", nullptr, &other), ReadOutcome::Done);
   EXPECT_TRUE(direct.identity == otherCase.identity);
   EXPECT_FALSE(direct.identity == other.identity);
-  if (CreateHardLinkW((dir / "hard").c_str(), (dir / "g").c_str(), nullptr)) {
+  if (dir.HardLink("hard", dir / "g")) {
     FileDigest hard;
-    ASSERT_EQ(DigestFile(dir / "hard", nullptr, &hard), ReadOutcome::Done);
+    ASSERT_EQ(DigestFile(dir / L"hard", nullptr, &hard), ReadOutcome::Done);
     EXPECT_TRUE(hard.identity == other.identity);
   }
   FileIdentity a, b;
-  ASSERT_TRUE(PathIdentity(dir / "sub", &a));
-  ASSERT_TRUE(PathIdentity(dir / "Sub", &b));
+  ASSERT_TRUE(PathIdentity(dir / L"sub", &a));
+  ASSERT_TRUE(PathIdentity(dir / L"Sub", &b));
   EXPECT_TRUE(a == b);
 }
 
 TEST(FileDigest, ComparingTheRestFindsCopiesAndLeavesReadingWhereItStood) {
-  TempDir dir("tscmp");
+  TempTree dir("cmp");
   // Sizes around the 1 MiB piece: shorter, exactly one piece, and longer.
   for (size_t size : {size_t{70000}, size_t{1} << 20, (size_t{1} << 20) + 300000}) {
     std::string bytes(size, '\0');
     for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 31 + (i >> 11));
-    WriteFile(dir / "a", bytes);
-    WriteFile(dir / "b", bytes);
+    dir.File("a", bytes);
+    dir.File("b", bytes);
     std::string tail = bytes;
     tail[size - 1] ^= 0x40;
-    WriteFile(dir / "c", tail);
-    WriteFile(dir / "short", bytes.substr(0, size - 1));
+    dir.File("c", tail);
+    dir.File("short", bytes.substr(0, size - 1));
 
     FileReader copy;
     uint8_t head[16];
-    ASSERT_TRUE(copy.Open(dir / "b"));
+    ASSERT_TRUE(copy.Open(dir / L"b"));
     ASSERT_EQ(copy.ReadHead(16384, nullptr, head), ReadOutcome::Done);
-    EXPECT_EQ(copy.CompareRest(dir / "a", nullptr), FileReader::Compare::Equal) << size;
+    EXPECT_EQ(copy.CompareRest(dir / L"a", nullptr), FileReader::Compare::Equal) << size;
     EXPECT_TRUE(copy.complete());
 
     // A differing last byte, and another size: reading goes on from the
     // head and gives the file's own digest.
     for (const char* other : {"c", "short"}) {
       FileReader reader;
-      ASSERT_TRUE(reader.Open(dir / "a"));
+      ASSERT_TRUE(reader.Open(dir / L"a"));
       ASSERT_EQ(reader.ReadHead(16384, nullptr, head), ReadOutcome::Done);
-      EXPECT_EQ(reader.CompareRest(dir / other, nullptr), FileReader::Compare::Differs) << size << other;
+      EXPECT_EQ(reader.CompareRest(dir / WideFromText(other), nullptr), FileReader::Compare::Differs) << size << other;
       uint8_t whole[16];
       ASSERT_EQ(reader.ReadRest(nullptr, whole), ReadOutcome::Done);
       FileDigest expected;
-      ASSERT_EQ(DigestFile(dir / "a", nullptr, &expected), ReadOutcome::Done);
+      ASSERT_EQ(DigestFile(dir / L"a", nullptr, &expected), ReadOutcome::Done);
       EXPECT_EQ(memcmp(whole, expected.md5, 16), 0) << size << other;
     }
     FileReader gone;
-    ASSERT_TRUE(gone.Open(dir / "b"));
+    ASSERT_TRUE(gone.Open(dir / L"b"));
     ASSERT_EQ(gone.ReadHead(16384, nullptr, head), ReadOutcome::Done);
-    EXPECT_EQ(gone.CompareRest(dir / "missing", nullptr), FileReader::Compare::Differs);
+    EXPECT_EQ(gone.CompareRest(dir / L"missing", nullptr), FileReader::Compare::Differs);
     std::atomic<bool> stop{true};
-    EXPECT_EQ(gone.CompareRest(dir / "a", &stop), FileReader::Compare::Stopped);
+    EXPECT_EQ(gone.CompareRest(dir / L"a", &stop), FileReader::Compare::Stopped);
   }
 }
 
 TEST(FileDigest, AFileThatNoLongerHasItsListedSizeFailsItsRead) {
-  TempDir dir("tslisted");
+  TempTree dir("listed");
   for (size_t size : {size_t{10}, size_t{20000}, (size_t{1} << 20) + 5}) {
-    WriteFile(dir / "f", std::string(size, 'z'));
+    dir.File("f", std::string(size, 'z'));
     for (uint64_t listed : {uint64_t{size} - 1, uint64_t{size} + 1, uint64_t{size}}) {
       FileReader reader;
-      ASSERT_TRUE(reader.Open(dir / "f", listed));
+      ASSERT_TRUE(reader.Open(dir / L"f", listed));
       uint8_t md5[16];
       EXPECT_EQ(reader.ReadRest(nullptr, md5), listed == size ? ReadOutcome::Done : ReadOutcome::Failed)
           << size << " listed as " << listed;
     }
   }
   FileReader folder;
-  EXPECT_FALSE(folder.Open(dir.path(), 0)) << "a folder is no disk file";
+  EXPECT_FALSE(folder.Open(WideFromText(dir.root()), 0)) << "a folder is no disk file";
 }
 
 TEST(FileDigest, IdentitySetTakesEachObjectOnceWhateverItsIndex) {
-  TempDir dir("tsset");
-  CreateDirectoryW((dir / "sub").c_str(), nullptr);
-  WriteFile(dir / "sub\\f", "one");
-  WriteFile(dir / "g", "two");
-  const std::vector<std::wstring> paths = {dir / "sub\\f", dir / "SUB\\F", dir / "g",
-                                           dir / "sub", dir / "Sub", dir / "missing"};
+  TempTree dir("set");
+  dir.Dir("sub");
+  dir.File("sub\\f", "one");
+  dir.File("g", "two");
+  const std::vector<std::wstring> paths = {dir / L"sub\\f", dir / L"SUB\\F", dir / L"g",
+                                           dir / L"sub", dir / L"Sub", dir / L"missing"};
   auto pathOf = [&](uint32_t k) { return paths[k]; };
   std::vector<HANDLE> h;
   for (int k = 0; k < 3; ++k) {

@@ -14,27 +14,14 @@
 #include "app/scan/path_rules.h"
 #include "app/scan/scan_job.h"
 #include "libs/digest/md5.h"
+#include "tests/support/temp_tree.h"
+#include "tests/support/wait.h"
 
 using namespace ts::app;
+using ts::test::Body;
+using ts::test::TempTree;
 
 namespace {
-
-std::string TempRoot(const char* tag) {
-  char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
-  std::string root = std::string(base) + tag + std::to_string(GetCurrentProcessId()) + "_" +
-                     std::to_string(GetTickCount());
-  CreateDirectoryA(root.c_str(), nullptr);
-  return root;
-}
-
-void Put(const std::string& path, const std::string& content) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-  DWORD wrote = 0;
-  WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &wrote, nullptr);
-  CloseHandle(h);
-}
 
 // A listed folder: its exact path, given as one or as the text of one.
 struct FolderRow {
@@ -146,14 +133,9 @@ std::vector<std::wstring> ExactMembers(const Recorder::Group& g) {
   return all;
 }
 
-// Writes a file named by its exact path.
-void PutExact(const std::wstring& path, const std::string& content) {
-  HANDLE h = CreateFileW(VerbatimPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE) << ShownText(path);
-  DWORD wrote = 0;
-  WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &wrote, nullptr);
-  CloseHandle(h);
-}
+// "<stem><n>": one name of many. (Built by appending: GCC 12 warns of an
+// overlapping copy when a literal is put before a number's text.)
+std::string Numbered(const std::string& stem, int n) { return std::string(stem).append(std::to_string(n)); }
 
 bool RunHere(const std::function<bool()>& current, const std::function<void()>& change) {
   if (!current()) return false;
@@ -200,72 +182,69 @@ std::vector<Recorder::Group> ReferenceTree(const std::vector<std::string>& paths
 }  // namespace
 
 TEST(ScanJob, ThreeCopiesMakeOneGroupAndAUniqueFileStaysHidden) {
-  std::string d = TempRoot("sj1");
-  Put(d + "\\a", "same");
-  Put(d + "\\b", "same");
-  Put(d + "\\c", "same");
-  Put(d + "\\u", "unique");
+  TempTree dir("sj1");
+  dir.File("a", "same");
+  dir.File("b", "same");
+  dir.File("c", "same");
+  dir.File("u", "unique");
   Scan s;
-  s.in.folders = {d};
+  s.in.folders = {dir.root()};
   s.in.patterns = "a;b;c;u";  // pieces give the order
   ASSERT_TRUE(s.Run());
   ASSERT_EQ(s.out.tree.size(), 1u);
-  EXPECT_EQ(s.out.tree[0].root, d + "\\a");
-  EXPECT_EQ(s.out.tree[0].children, (std::vector<std::string>{d + "\\b", d + "\\c"}));
+  EXPECT_EQ(s.out.tree[0].root, dir / "a");
+  EXPECT_EQ(s.out.tree[0].children, (std::vector<std::string>{dir / "b", dir / "c"}));
   // One row per content; the unique file's size is unique, so it was never
   // opened and its row has no digest.
   ASSERT_EQ(s.out.rows.size(), 2u);
   EXPECT_EQ(s.out.digests[0].size(), 32u);
-  EXPECT_EQ(s.out.rows[1], d + "\\u");
+  EXPECT_EQ(s.out.rows[1], dir / "u");
   EXPECT_EQ(s.out.digests[1], "");
   EXPECT_EQ(s.out.labels, (std::vector<std::string>{"25%", "50%", "75%", "100%"}));
   EXPECT_EQ(s.out.finished, 1);
 }
 
 TEST(ScanJob, InterleavedGroupsKeepTheirRootsAsIndexesShift) {
-  std::string d = TempRoot("sj2");
-  for (const char* n : {"a1", "a2", "a3"}) Put(d + "\\" + n, "content A");
-  for (const char* n : {"b1", "b2", "b3"}) Put(d + "\\" + n, "content B");
-  Put(d + "\\e1", "");
-  Put(d + "\\e2", "");
+  TempTree dir("sj2");
+  for (const char* n : {"a1", "a2", "a3"}) dir.File(n, "content A");
+  for (const char* n : {"b1", "b2", "b3"}) dir.File(n, "content B");
+  dir.File("e1", "");
+  dir.File("e2", "");
   Scan s;
-  s.in.folders = {d};
+  s.in.folders = {dir.root()};
   s.in.patterns = "a1;b1;a2;b2;a3;b3;e1;e2";
   ASSERT_TRUE(s.Run());
   ASSERT_EQ(s.out.tree.size(), 3u);
-  EXPECT_EQ(s.out.tree[0].children, (std::vector<std::string>{d + "\\a2", d + "\\a3"}));
-  EXPECT_EQ(s.out.tree[1].root, d + "\\b1");
-  EXPECT_EQ(s.out.tree[1].children, (std::vector<std::string>{d + "\\b2", d + "\\b3"}));
-  EXPECT_EQ(s.out.tree[2].root, d + "\\e1");  // two empty files form a group
+  EXPECT_EQ(s.out.tree[0].children, (std::vector<std::string>{dir / "a2", dir / "a3"}));
+  EXPECT_EQ(s.out.tree[1].root, dir / "b1");
+  EXPECT_EQ(s.out.tree[1].children, (std::vector<std::string>{dir / "b2", dir / "b3"}));
+  EXPECT_EQ(s.out.tree[2].root, dir / "e1");  // two empty files form a group
   // b's root was made at index 2; a3 then moved it to 3, the row keeps 2.
   EXPECT_EQ(s.out.rowIndex[1], 2u);
 }
 
 TEST(ScanJob, GroupsSpanListedFoldersAndDotFoldersAreSkipped) {
-  std::string one = TempRoot("sj3a"), two = TempRoot("sj3b");
-  CreateDirectoryA((one + "\\.cache").c_str(), nullptr);
-  CreateDirectoryA((one + "\\sub").c_str(), nullptr);
-  Put(one + "\\x", "shared");
-  Put(one + "\\.cache\\hidden", "shared");
-  Put(one + "\\sub\\y", "shared");
-  Put(two + "\\z", "shared");
+  TempTree one("sj3a"), two("sj3b");
+  one.File("x", "shared");
+  one.File(".cache\\hidden", "shared");
+  one.File("sub\\y", "shared");
+  two.File("z", "shared");
   Scan s;
-  s.in.folders = {one, two};
+  s.in.folders = {one.root(), two.root()};
   s.in.recursive = true;
   ASSERT_TRUE(s.Run());
   ASSERT_EQ(s.out.tree.size(), 1u);
-  EXPECT_EQ(s.out.tree[0].root, one + "\\x");
-  EXPECT_EQ(s.out.tree[0].children, (std::vector<std::string>{one + "\\sub\\y", two + "\\z"}));
+  EXPECT_EQ(s.out.tree[0].root, one / "x");
+  EXPECT_EQ(s.out.tree[0].children, (std::vector<std::string>{one / "sub\\y", two / "z"}));
 }
 
 TEST(ScanJob, NoFileIsEverGroupedWithItself) {
-  std::string d = TempRoot("sj4");
-  CreateDirectoryA((d + "\\inner").c_str(), nullptr);
-  Put(d + "\\f.txt", "one copy only");
-  Put(d + "\\inner\\g.txt", "another single");
+  TempTree dir("sj4");
+  dir.File("f.txt", "one copy only");
+  dir.File("inner\\g.txt", "another single");
   Scan s;
   // Overlapping patterns, and a listed folder inside another listed one.
-  s.in.folders = {d, d + "\\inner", d + "\\.\\inner"};
+  s.in.folders = {dir.root(), dir / "inner", dir / ".\\inner"};
   s.in.patterns = "*.*;f.txt;*.TXT";
   s.in.recursive = true;
   ASSERT_TRUE(s.Run());
@@ -281,22 +260,21 @@ TEST(ScanJob, NamesTheCodePageCannotSpellAreScannedByTheirExactPaths) {
   char probe[8];
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, thai, 1, probe, sizeof probe, nullptr, &usedDefault);
   if (!usedDefault) GTEST_SKIP() << "the ANSI code page holds the test character";
-  std::string d = TempRoot("sj14");
-  const std::wstring wd = WideFromText(d);
-  PutExact(wd + L"\\a.txt", "same");
-  PutExact(wd + L"\\" + thai + L".txt", "same");
-  PutExact(wd + L"\\\x4E2D.txt", "same");
-  ASSERT_TRUE(CreateDirectoryW((wd + L"\\" + thai + L"dir").c_str(), nullptr));
-  PutExact(wd + L"\\" + thai + L"dir\\b.txt", "same");
+  TempTree dir("sj14");
+  const std::wstring wd = WideFromText(dir.root());
+  dir.File(L"a.txt", "same");
+  dir.File(thai + std::wstring(L".txt"), "same");
+  dir.File(L"\x4E2D.txt", "same");
+  dir.File(thai + std::wstring(L"dir\\b.txt"), "same");
   for (const char* patterns : {"*.*", "*.txt"}) {
     Scan s;
-    s.in.folders = {d};
+    s.in.folders = {dir.root()};
     s.in.patterns = patterns;
     s.in.recursive = true;
     ASSERT_TRUE(s.Run());
     ASSERT_EQ(s.out.tree.size(), 1u) << patterns;
-    EXPECT_EQ(Members(s.out.tree[0]), (std::vector<std::string>{d + "\\?.txt", d + "\\?dir\\b.txt", d + "\\a.txt",
-                                                                d + "\\\xD6\xD0.txt"}))
+    EXPECT_EQ(Members(s.out.tree[0]), (std::vector<std::string>{dir / "?.txt", dir / "?dir\\b.txt", dir / "a.txt",
+                                                                dir / "\xD6\xD0.txt"}))
         << patterns;
     EXPECT_EQ(ExactMembers(s.out.tree[0]),
               (std::vector<std::wstring>{wd + L"\\a.txt", wd + L"\\" + thai + L".txt",
@@ -306,15 +284,15 @@ TEST(ScanJob, NamesTheCodePageCannotSpellAreScannedByTheirExactPaths) {
 }
 
 TEST(ScanJob, FilesThatCannotBeReadWholeAreNotGrouped) {
-  std::string d = TempRoot("sj5");
-  Put(d + "\\a", "");
-  Put(d + "\\b", "locked content");
-  Put(d + "\\c", "locked content");
-  HANDLE writer = CreateFileA((d + "\\b").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  TempTree dir("sj5");
+  dir.File("a", "");
+  dir.File("b", "locked content");
+  dir.File("c", "locked content");
+  HANDLE writer = CreateFileA((dir / "b").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   Scan s;
-  s.in.folders = {d};
+  s.in.folders = {dir.root()};
   s.in.patterns = "a;b;c";
   ASSERT_TRUE(s.Run());
   CloseHandle(writer);
@@ -324,11 +302,10 @@ TEST(ScanJob, FilesThatCannotBeReadWholeAreNotGrouped) {
 }
 
 TEST(ScanJob, FoldersEndingInATrailByteBackslashAreJoinedLikeAnyOther) {
-  std::string d = TempRoot("sj6");
-  std::string shallow = d + "\\\x9C\x5C";  // 淺
-  ASSERT_TRUE(CreateDirectoryA(shallow.c_str(), nullptr));
-  Put(shallow + "\\p", "dup");
-  Put(shallow + "\\q", "dup");
+  TempTree dir("sj6");
+  const std::string shallow = dir.Dir("\x9C\x5C");  // 淺
+  dir.File("\x9C\x5C\\p", "dup");
+  dir.File("\x9C\x5C\\q", "dup");
   Scan s;
   s.in.folders = {shallow};
   s.in.patterns = "p;q";
@@ -338,11 +315,11 @@ TEST(ScanJob, FoldersEndingInATrailByteBackslashAreJoinedLikeAnyOther) {
 }
 
 TEST(ScanJob, BadFoldersAndPatternsYieldNothing) {
-  std::string d = TempRoot("sj7");
-  Put(d + "\\a", "x");
-  Put(d + "\\b", "x");
+  TempTree dir("sj7");
+  dir.File("a", "x");
+  dir.File("b", "x");
   Scan s;
-  s.in.folders = {"", "relative", d};
+  s.in.folders = {"", "relative", dir.root()};
   s.in.patterns = "..\\*;;b";
   ASSERT_TRUE(s.Run());
   EXPECT_TRUE(s.out.tree.empty());
@@ -350,10 +327,10 @@ TEST(ScanJob, BadFoldersAndPatternsYieldNothing) {
 }
 
 TEST(ScanJob, ARetiredScanChangesNothingMore) {
-  std::string d = TempRoot("sj8");
-  for (int i = 0; i < 10; ++i) Put(d + "\\f" + std::to_string(i), "same");
+  TempTree dir("sj8");
+  for (int i = 0; i < 10; ++i) dir.File(Numbered("f", i), "same");
   FakeInputs in;
-  in.folders = {d};
+  in.folders = {dir.root()};
   Recorder out;
   ScanJob job(in, out, RunHere);
   job.SetUpdateInterval(0);
@@ -370,24 +347,21 @@ TEST(ScanJob, ARetiredScanChangesNothingMore) {
 }
 
 TEST(ScanJob, LinkCyclesEnd) {
-  std::string d = TempRoot("sj9");
-  CreateDirectoryA((d + "\\sub").c_str(), nullptr);
-  Put(d + "\\sub\\x", "k");
-  if (!CreateSymbolicLinkA((d + "\\sub\\loop").c_str(), d.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY)) {
-    GTEST_SKIP() << "symbolic links are not available here";
-  }
+  TempTree dir("sj9");
+  dir.File("sub\\x", "k");
+  if (!dir.SymLink("sub\\loop", dir.root(), true)) GTEST_SKIP() << "symbolic links are not available here";
   Scan s;
-  s.in.folders = {d};
+  s.in.folders = {dir.root()};
   s.in.recursive = true;
   ASSERT_TRUE(s.Run());
   EXPECT_TRUE(s.out.tree.empty());
 }
 
 TEST(ScanJob, FilesOfASizeSeenOnceAreNeverOpened) {
-  std::string d = TempRoot("sj10");
-  for (int i = 1; i <= 6; ++i) Put(d + "\\f" + std::to_string(i), std::string(static_cast<size_t>(i) * 100, 'x'));
+  TempTree dir("sj10");
+  for (int i = 1; i <= 6; ++i) dir.File(Numbered("f", i), std::string(static_cast<size_t>(i) * 100, 'x'));
   Scan s;
-  s.in.folders = {d};
+  s.in.folders = {dir.root()};
   ASSERT_TRUE(s.Run());
   EXPECT_EQ(s.opened, 0u);
   EXPECT_TRUE(s.out.tree.empty());
@@ -396,17 +370,16 @@ TEST(ScanJob, FilesOfASizeSeenOnceAreNeverOpened) {
 TEST(ScanJob, UnreadFilesGetTheirRowsInScanOrderAcrossSeveralCalls) {
   // More never-read files than one end-of-scan call shows: every one still
   // gets its row, numbered in scan order, with no digest.
-  std::string d = TempRoot("sj15");
+  TempTree dir("sj15");
   constexpr int kFiles = 4500;
   // Spread over sub-folders: creating a file in a folder of thousands is
   // slow under Wine (each new name is checked against every other).
   for (int i = 0; i < kFiles; ++i) {
-    const std::string sub = d + "\\s" + std::to_string(i / 100);
-    if (i % 100 == 0) CreateDirectoryA(sub.c_str(), nullptr);
-    Put(sub + "\\u" + std::to_string(i), std::string(static_cast<size_t>(i), 'x'));  // every size once
+    const std::string name = Numbered(Numbered("s", i / 100) + "\\u", i);
+    dir.File(name, std::string(static_cast<size_t>(i), 'x'));  // every size once
   }
   Scan s;
-  s.in.folders = {d};
+  s.in.folders = {dir.root()};
   s.in.recursive = true;
   ASSERT_TRUE(s.Run());
   EXPECT_EQ(s.opened, 0u);
@@ -420,15 +393,15 @@ TEST(ScanJob, UnreadFilesGetTheirRowsInScanOrderAcrossSeveralCalls) {
 }
 
 TEST(ScanJob, FilesWhoseFirstBlocksDifferAreNotReadToTheirEnd) {
-  std::string d = TempRoot("sj11");
-  std::string big(200000, 'q');
-  std::string headDiffers = big, tailDiffers = big;
-  headDiffers[0] = 'H';
-  tailDiffers[big.size() - 1] = 'T';
-  Put(d + "\\a", big);
-  Put(d + "\\b", headDiffers);
+  TempTree dir("sj11");
+  const Body big{200000, "", "", "", 'q'};
+  Body headDiffers = big, tailDiffers = big;
+  headDiffers.prefix = "H";
+  tailDiffers.suffix = "T";
+  dir.File("a", big);
+  dir.File("b", headDiffers);
   Scan s;
-  s.in.folders = {d};
+  s.in.folders = {dir.root()};
   s.in.patterns = "a;b";
   ASSERT_TRUE(s.Run());
   EXPECT_EQ(s.opened, 2u) << "two heads read, nothing whole";
@@ -436,47 +409,46 @@ TEST(ScanJob, FilesWhoseFirstBlocksDifferAreNotReadToTheirEnd) {
   EXPECT_EQ(s.out.digests[0], "") << "no file was read whole, so no digest is known";
   EXPECT_EQ(s.out.digests[1], "");
 
-  Put(d + "\\c", tailDiffers);
-  Put(d + "\\e", big);
+  dir.File("c", tailDiffers);
+  dir.File("e", big);
   Scan t;
-  t.in.folders = {d};
+  t.in.folders = {dir.root()};
   t.in.patterns = "a;b;c;e";
   ASSERT_TRUE(t.Run());
   ASSERT_EQ(t.out.tree.size(), 1u);
-  EXPECT_EQ(t.out.tree[0].root, d + "\\a");
-  EXPECT_EQ(t.out.tree[0].children, (std::vector<std::string>{d + "\\e"}));
+  EXPECT_EQ(t.out.tree[0].root, dir / "a");
+  EXPECT_EQ(t.out.tree[0].children, (std::vector<std::string>{dir / "e"}));
   // Rows: a's content (read whole, with c and e) and c's; b's head is its own.
   ASSERT_EQ(t.out.rows.size(), 3u);
-  EXPECT_EQ(t.out.rows[2], d + "\\b");
+  EXPECT_EQ(t.out.rows[2], dir / "b");
   EXPECT_EQ(t.out.digests[2], "");
   EXPECT_EQ(t.out.digests[0].size(), 32u);
 }
 
 TEST(ScanJob, ReadingLazilyGivesTheSameGroupsAsReadingEverything) {
-  // Many sizes, shared and unique heads and tails, groups interleaved: the
-  // tree must be exactly that of reading every file whole in order.
-  std::string d = TempRoot("sj12");
+  // Many sizes (some just around the head), shared and unique heads and
+  // tails, groups interleaved: the tree must be exactly that of reading
+  // every file whole in order.
+  TempTree dir("sj12");
   std::vector<std::string> order;
   uint32_t seed = 7;
   auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  const std::vector<size_t> sizes = {0, 5, 5000, ts::test::kAroundHead[0], ts::test::kAroundHead[1],
+                                     ts::test::kAroundHead[2], 20000, 40000};
   std::string pieces;
   for (int i = 0; i < 120; ++i) {
-    size_t size = std::vector<size_t>{0, 5, 5000, 20000, 20000, 40000}[next() % 6];
-    std::string content(size, 'a');
-    if (size > 0) {
-      int variant = static_cast<int>(next() % 3);
-      if (variant == 1) content[0] = 'b';                // differs in the head
-      if (variant == 2) content[size - 1] = 'c';         // differs past the head
-    }
-    std::string name = std::to_string(i);
-    name.insert(name.begin(), 'f');
-    Put(d + "\\" + name, content);
-    order.push_back(d + "\\" + name);
+    const size_t size = sizes[next() % sizes.size()];
+    // Alike, or differing in the first byte (in the head) or in the last
+    // (past the head in longer files).
+    const uint32_t variant = size > 0 ? next() % 3 : 0;
+    const Body body{size, variant == 1 ? "b" : "", "", variant == 2 ? "c" : "", 'a'};
+    const std::string name = Numbered("f", i);
+    order.push_back(dir.File(name, body));
     if (i) pieces += ';';
     pieces += name;
   }
   Scan s;
-  s.in.folders = {d};
+  s.in.folders = {dir.root()};
   s.in.patterns = pieces;
   ASSERT_TRUE(s.Run());
   std::vector<Recorder::Group> expected = ReferenceTree(order);
@@ -498,10 +470,10 @@ TEST(ScanJob, ReadingLazilyGivesTheSameGroupsAsReadingEverything) {
 }
 
 TEST(ScanJob, ThrottledStepsStillEndEachFolderOnItsLastFile) {
-  std::string d = TempRoot("sj13");
-  for (int i = 0; i < 50; ++i) Put(d + "\\g" + std::to_string(i), "same");
+  TempTree dir("sj13");
+  for (int i = 0; i < 50; ++i) dir.File(Numbered("g", i), "same");
   Scan s;
-  s.in.folders = {d};
+  s.in.folders = {dir.root()};
   ASSERT_TRUE(s.Run(60000));  // an interval longer than the whole scan
   ASSERT_FALSE(s.out.labels.empty());
   EXPECT_LE(s.out.labels.size(), 2u);
@@ -530,22 +502,17 @@ wchar_t BestFitLookAlike(char* letter) {
   return 0;
 }
 
-
-
-// Makes `link` a symbolic link to the file `target`, through the platform
-// or, under Wine (whose platform call makes no link), through the host's
-// ln. False when neither can.
-bool MakeFileLink(const std::string& link, const std::string& target) {
-  if (CreateSymbolicLinkA(link.c_str(), target.c_str(), 0) && GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    return true;
-  }
+// Makes `link` in `dir` a symbolic link to the file `target` there, through
+// the platform or, under Wine (whose platform call makes no link), through
+// the host's ln. False when neither can.
+bool MakeFileLink(const TempTree& dir, const std::string& link, const std::string& target) {
+  if (dir.SymLink(link, dir / target, false)) return true;
   using UnixName = char*(CDECL*)(const wchar_t*);
   auto unixName = reinterpret_cast<UnixName>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   if (!unixName) return false;
-  auto host = [&](const std::string& path) {
-    std::wstring wide(path.begin(), path.end());
-    char* name = unixName(wide.c_str());
+  auto host = [&](const std::string& relative) {
+    char* name = unixName(WideFromText(dir / relative).c_str());
     std::string out = name ? name : "";
     HeapFree(GetProcessHeap(), 0, name);
     return out;
@@ -561,8 +528,7 @@ bool MakeFileLink(const std::string& link, const std::string& target) {
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   // The host program runs on its own: wait for the link to appear.
-  for (int i = 0; i < 250 && GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(20);
-  return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return ts::test::WaitFor([&] { return dir.Exists(link); }, 5000);
 }
 
 }  // namespace
@@ -573,17 +539,16 @@ TEST(ScanJob, ALookAlikeNameIsReadAsItselfWhateverThePattern) {
   char letter = 0;
   const wchar_t lookAlike = BestFitLookAlike(&letter);
   if (!lookAlike) GTEST_SKIP() << "the ANSI code page writes no letter as a best fit";
-  std::string d = TempRoot("sj16");
-  const std::wstring wd = WideFromText(d);
-  const std::string plain = d + "\\" + letter + ".txt";
-  Put(plain, "plain");
-  Put(d + "\\c.txt", "plain");
-  PutExact(wd + L"\\" + lookAlike + L".txt", "other");
-  Put(d + "\\d.txt", "other");
+  TempTree dir("sj16");
+  const std::wstring wd = WideFromText(dir.root());
+  dir.File(letter + std::string(".txt"), "plain");
+  dir.File("c.txt", "plain");
+  dir.File(lookAlike + std::wstring(L".txt"), "other");
+  dir.File("d.txt", "other");
   for (const char* patterns : {"*.txt", "*.*", "?.txt"}) {
     for (bool recursive : {false, true}) {
       Scan s;
-      s.in.folders = {d};
+      s.in.folders = {dir.root()};
       s.in.patterns = patterns;
       s.in.recursive = recursive;
       ASSERT_TRUE(s.Run());
@@ -603,33 +568,32 @@ TEST(ScanJob, ALookAlikeNameIsReadAsItselfWhateverThePattern) {
 TEST(ScanJob, AListedFolderIsTakenOnlyAsItIsNamed) {
   // A trailing dot would be stripped (listing "sub" under another name) and
   // a "?" would be a wildcard: such folders yield nothing.
-  std::string d = TempRoot("sj17");
-  CreateDirectoryA((d + "\\sub").c_str(), nullptr);
-  Put(d + "\\sub\\p", "pair");
-  Put(d + "\\sub\\q", "pair");
+  TempTree dir("sj17");
+  dir.File("sub\\p", "pair");
+  dir.File("sub\\q", "pair");
   Scan refused;
-  refused.in.folders = {d + "\\sub.", d + "\\s?b", d + "\\sub \\", d + "\\sub\\..\\sub"};
+  refused.in.folders = {dir / "sub.", dir / "s?b", dir / "sub \\", dir / "sub\\..\\sub"};
   ASSERT_TRUE(refused.Run());
   EXPECT_TRUE(refused.out.tree.empty());
   EXPECT_TRUE(refused.out.steps.empty());
   Scan named;
-  named.in.folders = {d + "\\sub\\"};
+  named.in.folders = {dir / "sub\\"};
   ASSERT_TRUE(named.Run());
   EXPECT_EQ(named.out.tree.size(), 1u);
 }
 
 TEST(ScanJob, AFileLinkIsReadThroughTheLinkAndNeverGroupedWithItsTarget) {
-  std::string d = TempRoot("sj18");
-  Put(d + "\\t", "linked content");
-  Put(d + "\\c", "linked content");
-  if (!MakeFileLink(d + "\\l", d + "\\t")) GTEST_SKIP() << "no file links here";
+  TempTree dir("sj18");
+  dir.File("t", "linked content");
+  dir.File("c", "linked content");
+  if (!MakeFileLink(dir, "l", "t")) GTEST_SKIP() << "no file links here";
   struct Case {
     const char* patterns;
     std::vector<std::string> members;  // of the one group, or none
   };
   for (const Case& c : {Case{"t;l", {}}, Case{"l;t", {}}, Case{"l;c", {"c", "l"}}, Case{"t;l;c", {"c", "t"}}}) {
     Scan s;
-    s.in.folders = {d};
+    s.in.folders = {dir.root()};
     s.in.patterns = c.patterns;
     ASSERT_TRUE(s.Run());
     if (c.members.empty()) {
@@ -637,7 +601,7 @@ TEST(ScanJob, AFileLinkIsReadThroughTheLinkAndNeverGroupedWithItsTarget) {
       continue;
     }
     ASSERT_EQ(s.out.tree.size(), 1u) << c.patterns;
-    EXPECT_EQ(Members(s.out.tree[0]), (std::vector<std::string>{d + "\\" + c.members[0], d + "\\" + c.members[1]}))
+    EXPECT_EQ(Members(s.out.tree[0]), (std::vector<std::string>{dir / c.members[0], dir / c.members[1]}))
         << c.patterns;
   }
 }
@@ -647,12 +611,12 @@ TEST(ScanJob, AStopIsSeenAfterEveryListedEntryKeptOrNot) {
   // its files for a pattern that matches none of them, skips every entry.
   // The pump runs every 256 entries listed; the first one stops the scan,
   // and no listing may go on to the next 256.
-  std::string d = TempRoot("sj19");
-  for (int i = 0; i < 1100; ++i) Put(d + "\\n" + std::to_string(i), "x");
+  TempTree dir("sj19");
+  for (int i = 0; i < 1100; ++i) dir.File(Numbered("n", i), "x");
   for (const char* patterns : {"*.txt", "*.*", "n*"}) {
     for (bool recursive : {true, false}) {
       FakeInputs in;
-      in.folders = {d};
+      in.folders = {dir.root()};
       in.patterns = patterns;
       in.recursive = recursive;
       Recorder out;
@@ -672,36 +636,35 @@ TEST(ScanJob, ALargeFileReachedTwiceIsNeitherReadWholeNorGroupedWithItself) {
   // Files longer than the first block compared, each found again by a
   // second pattern: the second path must not make one read to its end, and
   // a real copy still groups once.
-  std::string d = TempRoot("sj21");
+  TempTree dir("sj21");
   const std::string big(40000, 'b');
-  Put(d + "\\big", big);
+  dir.File("big", big);
   Scan alone;
-  alone.in.folders = {d};
+  alone.in.folders = {dir.root()};
   alone.in.patterns = "big;b*";
   ASSERT_TRUE(alone.Run());
   EXPECT_TRUE(alone.out.tree.empty());
   EXPECT_EQ(alone.opened, 2u) << "two first blocks read, nothing whole";
-  Put(d + "\\copy", big);
+  dir.File("copy", big);
   Scan withCopy;
-  withCopy.in.folders = {d};
+  withCopy.in.folders = {dir.root()};
   withCopy.in.patterns = "big;copy;*";
   ASSERT_TRUE(withCopy.Run());
   ASSERT_EQ(withCopy.out.tree.size(), 1u);
-  EXPECT_EQ(withCopy.out.tree[0].root, d + "\\big");
-  EXPECT_EQ(withCopy.out.tree[0].children, (std::vector<std::string>{d + "\\copy"}));
+  EXPECT_EQ(withCopy.out.tree[0].root, dir / "big");
+  EXPECT_EQ(withCopy.out.tree[0].children, (std::vector<std::string>{dir / "copy"}));
 }
 
 TEST(ScanJob, SeveralReadersShowExactlyWhatOneReaderShows) {
   // Many files of few sizes, contents equal, differing in the first block or
   // only past it, in several folders, so that readers working ahead finish
   // out of order and later copies are often read before earlier ones.
-  std::string d = TempRoot("sj20");
+  TempTree dir("sj20");
   uint32_t seed = 11;
   auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
-  const std::vector<size_t> sizes = {0, 1, 700, 16384, 16385, 40000, 300000, (size_t{1} << 20) + 17};
+  const std::vector<size_t> sizes = {0, 1, 700, ts::test::kHeadBytes, ts::test::kHeadBytes + 1,
+                                     40000, 300000, (size_t{1} << 20) + 17};
   for (int f = 0; f < 6; ++f) {
-    const std::string sub = d + "\\s" + std::to_string(f);
-    CreateDirectoryA(sub.c_str(), nullptr);
     for (int i = 0; i < 40; ++i) {
       const size_t size = sizes[next() % sizes.size()];
       std::string content(size, '\0');
@@ -710,12 +673,12 @@ TEST(ScanJob, SeveralReadersShowExactlyWhatOneReaderShows) {
       if (size > 0 && variant == 1) content[0] ^= 1;           // differs in the first block
       if (size > 0 && variant == 2) content[size - 1] ^= 2;    // differs past it
       if (size > 1 && variant == 3) content[size / 2] ^= static_cast<char>(next() | 1);
-      Put(sub + "\\f" + std::to_string(39 - i), content);
+      dir.File(Numbered(Numbered("s", f) + "\\f", 39 - i), content);
     }
   }
   auto scan = [&](uint32_t readers) {
     auto s = std::make_unique<Scan>();
-    s->in.folders = {d + "\\s5", d};
+    s->in.folders = {dir / "s5", dir.root()};
     s->in.recursive = true;
     s->readers = readers;
     EXPECT_TRUE(s->Run());

@@ -23,8 +23,6 @@ using namespace ts::app;
 
 namespace {
 
-constexpr UnitRef kAutoSelect{kMainForm, 0x16021B6A, unittype::SuperButton};  // 按钮_自动选择
-
 bool Click(HWND main, const UnitRef& button) {
   HWND hwnd = ts::test::UnitWindowOf(main, button.unit);
   return hwnd != nullptr && PostMessageA(hwnd, BM_CLICK, 0, 0);
@@ -105,7 +103,7 @@ UINT ScanAndMark(HWND main, const ts::test::TempTree& tree) {
   if (!done.hwnd) return Fail("the scan did not end");
   if (done.text.find("扫描成功") == std::string::npos) return Fail("the scan ended with another message");
   ts::test::Dismiss(done);
-  if (!Click(main, kAutoSelect) || !ts::test::QueuePassed(main)) return Fail("the copies were not marked");
+  if (!Click(main, ui::AutoSelectButton) || !ts::test::QueuePassed(main)) return Fail("the copies were not marked");
   // The tree box draws its items a moment after they arrive: wait until
   // every group shows.
   int groups = 0;
