@@ -16,24 +16,22 @@ add_executable(formc
 target_compile_options(formc PRIVATE ${TS_FORMS_CHARSET})
 target_link_libraries(formc PRIVATE ts_forms_core)
 
-find_package(PNG)
-find_package(JPEG)
-if(PNG_FOUND AND JPEG_FOUND)
-  add_executable(mkimages ${TS_SOURCE}/tools/mkimages/main.cpp ${TS_SOURCE}/tools/mkimages/raster.cpp
-                          ${TS_SOURCE}/tools/mkimages/writers.cpp ${TS_SOURCE}/tools/mkimages/glyphs.cpp)
-  target_link_libraries(mkimages PRIVATE PNG::PNG JPEG::JPEG)
+find_package(PNG REQUIRED)
+find_package(JPEG REQUIRED)
+add_executable(mkimages ${TS_SOURCE}/tools/mkimages/main.cpp ${TS_SOURCE}/tools/mkimages/raster.cpp
+                      ${TS_SOURCE}/tools/mkimages/writers.cpp ${TS_SOURCE}/tools/mkimages/glyphs.cpp)
+target_link_libraries(mkimages PRIVATE PNG::PNG JPEG::JPEG)
 
-  add_executable(forms_host_test
-    ${TS_SOURCE}/tests/forms/host_reader_test.cpp
-    ${TS_SOURCE}/tests/forms/host_records_test.cpp
-    ${TS_SOURCE}/tests/forms/host_registry_test.cpp
-    ${TS_SOURCE}/tests/forms/host_block_test.cpp
-    ${TS_SOURCE}/tests/forms/host_images_test.cpp
-    ${TS_SOURCE}/forms/registry.cpp
-    ${TS_SOURCE}/forms/unit_types.cpp
-    ${TS_SOURCE}/tools/formc/source.cpp
-    ${TS_SOURCE}/tools/formc/compile.cpp)
-  target_compile_options(forms_host_test PRIVATE ${TS_FORMS_CHARSET})
-  target_compile_definitions(forms_host_test PRIVATE TS_SOURCE_DIR="${TS_SOURCE}")
-  target_link_libraries(forms_host_test PRIVATE ts_forms_core PNG::PNG JPEG::JPEG GTest::gtest GTest::gtest_main)
-endif()
+add_executable(forms_host_test
+  ${TS_SOURCE}/tests/forms/host_reader_test.cpp
+  ${TS_SOURCE}/tests/forms/host_records_test.cpp
+  ${TS_SOURCE}/tests/forms/host_registry_test.cpp
+  ${TS_SOURCE}/tests/forms/host_block_test.cpp
+  ${TS_SOURCE}/tests/forms/host_images_test.cpp
+  ${TS_SOURCE}/forms/registry.cpp
+  ${TS_SOURCE}/forms/unit_types.cpp
+  ${TS_SOURCE}/tools/formc/source.cpp
+  ${TS_SOURCE}/tools/formc/compile.cpp)
+target_compile_options(forms_host_test PRIVATE ${TS_FORMS_CHARSET})
+target_compile_definitions(forms_host_test PRIVATE TS_SOURCE_DIR="${TS_SOURCE}")
+target_link_libraries(forms_host_test PRIVATE ts_forms_core PNG::PNG JPEG::JPEG GTest::gtest GTest::gtest_main)
