@@ -110,6 +110,10 @@ struct Pixels {
   bool operator==(const Pixels& o) const { return width == o.width && height == o.height && data == o.data; }
 };
 Pixels Render(HWND hwnd, UINT what = PRF_CLIENT | PRF_ERASEBKGND);
+// The client area alone, as the control paints it without a background pass.
+inline Pixels Shot(HWND hwnd) { return Render(hwnd, PRF_CLIENT); }
+// A rectangle by its corner and size.
+constexpr RECT Area(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
 // A colour (0x00BBGGRR) as Render reports it.
 constexpr uint32_t PixelOf(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
 

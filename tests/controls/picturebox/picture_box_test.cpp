@@ -11,16 +11,14 @@
 namespace ts::controls {
 namespace {
 
+using ts::test::Area;
 using ts::test::Bytes;
 using ts::test::Pixels;
 using ts::test::PumpUntil;
+using ts::test::Shot;
 using ts::test::Stage;
 
 constexpr uint32_t kUnit = 0x16010001;
-
-// A control's client area as it paints it.
-Pixels Shot(HWND hwnd) { return ts::test::Render(hwnd, PRF_CLIENT); }
-RECT Area(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
 
 using forms::PicBoxProps;
 using forms::PropertyValue;
