@@ -31,38 +31,15 @@ bool Click(HWND main, const UnitRef& button) {
 // The lines of text the screen shows in a window's client area: bands of
 // rows with dark pixels.
 int TextLinesOnScreen(HWND hwnd) {
-  RECT r;
-  GetClientRect(hwnd, &r);
-  POINT origin{0, 0};
-  ClientToScreen(hwnd, &origin);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = r.right;
-  bi.bmiHeader.biHeight = -r.bottom;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const ts::test::Pixels shown = ts::test::OnScreen(hwnd);
   int lines = 0;
-  if (dib != nullptr) {
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, r.right, r.bottom, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    const auto* px = static_cast<const uint32_t*>(bits);
-    bool inLine = false;
-    for (int y = 0; y < r.bottom; ++y) {
-      bool dark = false;
-      for (int x = 0; x < r.right && !dark; ++x) dark = (px[static_cast<size_t>(y) * r.right + x] & 0x808080) == 0;
-      lines += dark && !inLine;
-      inLine = dark;
-    }
-    SelectObject(mem, old);
-    DeleteObject(dib);
+  bool inLine = false;
+  for (int y = 0; y < shown.height; ++y) {
+    bool dark = false;
+    for (int x = 0; x < shown.width && !dark; ++x) dark = (shown.at(x, y) & 0x808080) == 0;
+    lines += dark && !inLine;
+    inLine = dark;
   }
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
   return lines;
 }
 

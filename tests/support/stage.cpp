@@ -235,7 +235,11 @@ bool Pixels::Shows(uint32_t pixel) const {
   return false;
 }
 
-Pixels Render(HWND hwnd, UINT what) {
+namespace {
+
+// The client area of `hwnd` drawn by `draw` into a 32-bit top-down bitmap.
+template <class Draw>
+Pixels Capture(HWND hwnd, Draw draw) {
   Pixels p;
   RECT r;
   ::GetClientRect(hwnd, &r);
@@ -251,21 +255,35 @@ Pixels Render(HWND hwnd, UINT what) {
   HDC screen = ::GetDC(nullptr);
   HDC mem = ::CreateCompatibleDC(screen);
   HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  ::ReleaseDC(nullptr, screen);
-  if (dib == nullptr) {
-    ::DeleteDC(mem);
-    return p;
+  if (dib != nullptr) {
+    HGDIOBJ old = ::SelectObject(mem, dib);
+    draw(mem, screen, p.width, p.height);
+    ::GdiFlush();
+    const auto* px = static_cast<const uint32_t*>(bits);
+    p.data.assign(px, px + static_cast<size_t>(p.width) * p.height);
+    for (uint32_t& v : p.data) v &= 0xFFFFFF;
+    ::SelectObject(mem, old);
+    ::DeleteObject(dib);
   }
-  HGDIOBJ old = ::SelectObject(mem, dib);
-  ::SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), what);
-  ::GdiFlush();
-  const auto* px = static_cast<const uint32_t*>(bits);
-  p.data.assign(px, px + static_cast<size_t>(p.width) * p.height);
-  for (uint32_t& v : p.data) v &= 0xFFFFFF;
-  ::SelectObject(mem, old);
-  ::DeleteObject(dib);
   ::DeleteDC(mem);
+  ::ReleaseDC(nullptr, screen);
   return p;
+}
+
+}  // namespace
+
+Pixels Render(HWND hwnd, UINT what) {
+  return Capture(hwnd, [&](HDC mem, HDC, int, int) {
+    ::SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), what);
+  });
+}
+
+Pixels OnScreen(HWND hwnd) {
+  POINT origin{0, 0};
+  ::ClientToScreen(hwnd, &origin);
+  return Capture(hwnd, [&](HDC mem, HDC screen, int width, int height) {
+    ::BitBlt(mem, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+  });
 }
 
 }  // namespace ts::test

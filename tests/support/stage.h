@@ -110,6 +110,8 @@ struct Pixels {
   bool operator==(const Pixels& o) const { return width == o.width && height == o.height && data == o.data; }
 };
 Pixels Render(HWND hwnd, UINT what = PRF_CLIENT | PRF_ERASEBKGND);
+// The client area as the screen shows it now (covered parts show what covers them).
+Pixels OnScreen(HWND hwnd);
 // The client area alone, as the control paints it without a background pass.
 inline Pixels Shot(HWND hwnd) { return Render(hwnd, PRF_CLIENT); }
 // A rectangle by its corner and size.
